@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// The fixed settings of the program's database connection.
+namespace ConnectionSettings {
+
+inline constexpr const char* Provider = "Microsoft.Jet.OLEDB.4.0";
+inline constexpr int ConnectionTimeoutSeconds = 100;
+inline constexpr int CommandTimeoutSeconds = 100;
+inline constexpr int ModeShareDenyNone = 16;
+inline constexpr int CursorLocationClient = 3;
+
+// The connection string exactly as the program passes it to the provider.
+QString connectionString();
+
+// The database password held in the connection string.
+QString builtInDatabasePassword();
+
+// The start-up statement of the occupation record set.
+QString startupStatement();
+
+}  // namespace ConnectionSettings

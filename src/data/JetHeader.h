@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+// Page 0 of a Jet database: format checks and the database password, done by
+// our own code before libmdb ever sees the file.
+namespace JetHeader {
+
+inline constexpr int PageSize = 4096;
+inline constexpr int MaskedRegionStart = 0x18;
+inline constexpr int MaskedRegionLength = 128;
+inline constexpr int PasswordOffset = 0x42;
+inline constexpr int PasswordBytes = 40;
+inline constexpr int CreationDateOffset = 0x72;
+inline constexpr int VersionOffset = 0x14;
+
+enum class Verdict {
+    Jet4,         // a Jet 4 file; password fields below are valid
+    TooSmall,     // fewer than 4096 bytes, or not a whole number of pages
+    BadMagic,     // not "\0\1\0\0Standard Jet DB"
+    Jet3,         // version byte 0 (Access 97)
+    NewerFormat,  // "Standard ACE DB" or version byte >= 2 (Access 2007 and later)
+    UnknownVersion,
+};
+
+struct Info {
+    Verdict verdict = Verdict::TooSmall;
+    int version = -1;
+    double creationDate = 0;
+    bool hasPassword = false;
+    QString password;  // the stored password; never show it to anyone
+};
+
+// Inspects the first bytes of a file (at least one page, if the file has one)
+// and the file's total size.
+Info inspect(const QByteArray& firstPage, std::int64_t fileSize);
+
+// True when `given` opens a file described by `info`: always when the file has
+// no password, otherwise only on an exact, case-sensitive match.
+bool passwordMatches(const Info& info, const QString& given);
+
+// XORs bytes 0x18..0x97 of page 0 with the fixed RC4 key stream (it is its own inverse).
+void applyHeaderMask(char* page0);
+
+// The 4-byte password mask derived from the creation date (truncated toward
+// zero, saturated to the int32 range, NaN as 0), little-endian.
+void passwordMask(double creationDate, unsigned char mask[4]);
+
+// Short English-free description of a verdict for messages ("Jet 3 (Access 97)" ...).
+QString describe(Verdict verdict);
+
+}  // namespace JetHeader
