@@ -31,6 +31,33 @@ QString connectionString() {
     return pairs.join(QLatin1Char(';'));
 }
 
+namespace {
+
+QString quotedIfNeeded(const QString& value) {
+    const bool plain = !value.isEmpty() && !value.contains(QLatin1Char(';')) &&
+                       !value.contains(QLatin1Char('"')) && value.trimmed() == value;
+    if (plain) return value;
+    QString escaped = value;
+    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+}  // namespace
+
+QString connectionStringWith(const QString& dataSource, const QString& password) {
+    const ConnectionString parsed = ConnectionString::parse(connectionString());
+    QStringList pairs;
+    for (const auto& [key, value] : parsed.pairs()) {
+        QString newValue = value;
+        if (key == QLatin1String("Data Source") && !dataSource.isNull()) newValue = dataSource;
+        if (key == QLatin1String("Jet OLEDB:Database Password") && !password.isNull()) {
+            newValue = password;
+        }
+        pairs << key + QLatin1Char('=') + quotedIfNeeded(newValue);
+    }
+    return pairs.join(QLatin1Char(';'));
+}
+
 QString builtInDatabasePassword() {
     return ConnectionString::parse(connectionString())
         .value(QStringLiteral("Jet OLEDB:Database Password"));

@@ -14,6 +14,10 @@ inline constexpr int CursorLocationClient = 3;
 // The connection string exactly as the program passes it to the provider.
 QString connectionString();
 
+// The connection string with the data source and/or the database password
+// replaced (a null argument keeps the built-in value).
+QString connectionStringWith(const QString& dataSource, const QString& password);
+
 // The database password held in the connection string.
 QString builtInDatabasePassword();
 

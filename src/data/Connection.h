@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+#include "data/ResultSet.h"
+
+// The database connection: provider, connection string and the settings the
+// program gives it. Opening checks the file itself (format, version, password);
+// statements are then run against the file, whose table is read in full.
+// Nothing ever writes to the file.
+class Connection {
+public:
+    Connection();
+
+    void setProvider(const QString& provider) { provider_ = provider; }
+    const QString& provider() const { return provider_; }
+    void setConnectionString(const QString& text) { connectionString_ = text; }
+    const QString& connectionString() const { return connectionString_; }
+    void setConnectionTimeout(int seconds) { connectionTimeout_ = seconds; }
+    int connectionTimeout() const { return connectionTimeout_; }
+    void setCommandTimeout(int seconds) { commandTimeout_ = seconds; }
+    int commandTimeout() const { return commandTimeout_; }
+    void setMode(int mode) { mode_ = mode; }
+    int mode() const { return mode_; }
+    void setCursorLocation(int location) { cursorLocation_ = location; }
+    int cursorLocation() const { return cursorLocation_; }
+    void setLoginPrompt(bool prompt) { loginPrompt_ = prompt; }
+    bool loginPrompt() const { return loginPrompt_; }
+    void setKeepConnection(bool keep) { keepConnection_ = keep; }
+    bool keepConnection() const { return keepConnection_; }
+
+    // Resolves the data source against the current working directory and checks
+    // the file. Nothing happens when already open. Throws EOleException.
+    void open();
+    void close();
+    bool connected() const { return connected_; }
+    // The database file as resolved by the last successful open.
+    const QString& databaseFile() const { return databaseFile_; }
+
+    // Runs a statement on the open connection and returns its whole result.
+    // The file is checked again first, so a file removed or replaced since the
+    // open is noticed. Throws EOleException.
+    std::unique_ptr<ResultSet> execute(const QString& statement);
+
+private:
+    QString provider_;
+    QString connectionString_;
+    int connectionTimeout_ = 15;
+    int commandTimeout_ = 30;
+    int mode_ = 0;
+    int cursorLocation_ = 2;
+    bool loginPrompt_ = true;
+    bool keepConnection_ = true;
+
+    bool connected_ = false;
+    QString databaseFile_;
+    QString password_;
+};
+
+// Checks that `file` is a readable Jet 4 database that `password` opens.
+// Throws EOleException with a description naming the file.
+void checkDatabaseFile(const QString& file, const QString& password);
+
+// Resolves a data source ("AnaData\MeslekAna.mdb", "\" read as a directory
+// separator) against the current working directory.
+QString resolveDataSource(const QString& dataSource);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+#include "data/RawTable.h"
+
+// The whole result of a statement, held in memory, with a cursor. Positions are
+// 1-based in statement order. A bookmark identifies a row for as long as the
+// result lives.
+class ResultSet {
+public:
+    using Bookmark = std::int32_t;
+
+    ResultSet(RawTable table, std::vector<std::uint32_t> order);
+
+    int recordCount() const { return static_cast<int>(order_.size()); }
+    int columnCount() const { return static_cast<int>(table_.columns.size()); }
+    const RawColumn& column(int index) const { return table_.columns[index]; }
+    const std::vector<RawColumn>& columns() const { return table_.columns; }
+    int columnIndex(const QString& name) const { return table_.columnIndex(name); }
+
+    // Cursor. Before the first row `bof()` holds, after the last `eof()`.
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+    bool bof() const { return recordCount() == 0 || position_ < 1; }
+    bool eof() const { return recordCount() == 0 || position_ > recordCount(); }
+    // 1-based position of the current row, or -1 at begin or end.
+    int absolutePosition() const { return bof() || eof() ? -1 : position_; }
+
+    Bookmark bookmark() const { return absolutePosition(); }
+    // Returns false (and leaves the cursor) for a bookmark of no row.
+    bool moveToBookmark(Bookmark bookmark);
+    int positionOfBookmark(Bookmark bookmark) const { return bookmark; }
+
+    // The current row's value; a null string at begin or end and for nulls.
+    const QString& value(int column) const;
+    // The value of the row at a 1-based position.
+    const QString& valueAt(int position, int column) const;
+
+private:
+    RawTable table_;
+    std::vector<std::uint32_t> order_;
+    int position_ = 0;
+    QString none_;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// The one statement form the provider understands:
+//   select * FROM <table> [ORDER BY <column> [ASC|DESC]] [;]
+// Keywords in any case; names plain or in [brackets]; blanks and line breaks
+// anywhere between words.
+struct SelectStatement {
+    QString table;
+    QString orderColumn;  // empty: no ORDER BY
+    bool descending = false;
+};
+
+// Throws EOleException with a syntax-error description for anything else.
+SelectStatement parseSelectStatement(const QString& text);
+
+// Joins statement lines the way they are sent: each line followed by CR LF.
+QString joinStatementLines(const QStringList& lines);
