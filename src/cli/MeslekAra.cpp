@@ -52,8 +52,7 @@ std::optional<UsageError> parseOptions(const QStringList& args, Options& options
         };
         if (arg == QLatin1String("--")) {
             if (i + 1 < args.size()) {
-                return UsageError{
-                    QStringLiteral("beklenmeyen argüman: %1").arg(args.at(i + 1))};
+                return UsageError{QStringLiteral("beklenmeyen argüman: %1").arg(args.at(i + 1))};
             }
             break;
         }
@@ -84,10 +83,9 @@ QString statementFor(const Options& options) {
     if (options.orderBy.isEmpty()) {
         return joinStatementLines({ConnectionSettings::startupStatement()});
     }
-    return joinStatementLines({QStringLiteral("select * FROM meslekler ORDER BY ") +
-                               options.orderBy + QLatin1Char(' ') +
-                               (options.descending ? QStringLiteral("DESC")
-                                                   : QStringLiteral("ASC"))});
+    return joinStatementLines(
+        {QStringLiteral("select * FROM meslekler ORDER BY ") + options.orderBy + QLatin1Char(' ') +
+         (options.descending ? QStringLiteral("DESC") : QStringLiteral("ASC"))});
 }
 
 // One row per line: a tab or line break inside a value would break that.

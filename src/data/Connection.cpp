@@ -19,9 +19,7 @@ namespace {
     throw EOleException(description, ResultCode::Fail);
 }
 
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
+QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
 
 QString effectiveProvider(const QString& property, const ConnectionString& parsed) {
     const QString fromString = parsed.value(QStringLiteral("Provider"));
@@ -57,8 +55,8 @@ void checkDatabaseFile(const QString& file, const QString& password) {
     if (!info.exists()) {
         const QFileInfo folder(info.absolutePath());
         if (!folder.isDir()) {
-            raiseProvider(ProviderMessages::missingFolder(shown(folder.absoluteFilePath()),
-                                                          shown(file)));
+            raiseProvider(
+                ProviderMessages::missingFolder(shown(folder.absoluteFilePath()), shown(file)));
         }
         raiseProvider(ProviderMessages::missingFile(shown(file)));
     }
@@ -109,8 +107,7 @@ void Connection::close() {
 
 std::unique_ptr<ResultSet> Connection::execute(const QString& statementText) {
     if (!connected_) {
-        raiseProvider(QStringLiteral(
-            "Veritabanı bağlantısı kapalı; önce bağlantıyı açın."));
+        raiseProvider(QStringLiteral("Veritabanı bağlantısı kapalı; önce bağlantıyı açın."));
     }
     const SelectStatement statement = parseSelectStatement(statementText);
     checkDatabaseFile(databaseFile_, password_);

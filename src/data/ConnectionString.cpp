@@ -49,8 +49,8 @@ private:
                                .arg(text_.mid(start, pos_ - start).trimmed()));
         }
         QString key = text_.mid(start, pos_ - start).trimmed();
-        if (key.isEmpty()) raiseMalformed(QStringLiteral("%1. karakterde adı olmayan bir anahtar")
-                                              .arg(start + 1));
+        if (key.isEmpty())
+            raiseMalformed(QStringLiteral("%1. karakterde adı olmayan bir anahtar").arg(start + 1));
         ++pos_;  // '='
         return key;
     }
@@ -87,8 +87,8 @@ private:
         }
         skipBlanks();
         if (!atEnd() && peek() != QLatin1Char(';')) {
-            raiseMalformed(QStringLiteral("%1. karakterde tırnaktan sonra beklenmeyen metin")
-                               .arg(pos_ + 1));
+            raiseMalformed(
+                QStringLiteral("%1. karakterde tırnaktan sonra beklenmeyen metin").arg(pos_ + 1));
         }
         return value;
     }

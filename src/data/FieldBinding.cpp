@@ -42,9 +42,9 @@ std::vector<int> bindFields(const std::vector<RawColumn>& columns,
         const FieldKind actual = columns[static_cast<std::size_t>(index)].kind;
         if (!columnFits(field.kind, actual)) {
             throw EDatabaseError::named(
-                recordSetName, QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
-                                   .arg(field.displayName(), fieldKindName(field.kind),
-                                        fieldKindName(actual)));
+                recordSetName,
+                QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
+                    .arg(field.displayName(), fieldKindName(field.kind), fieldKindName(actual)));
         }
         indexes.push_back(index);
     }

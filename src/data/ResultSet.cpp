@@ -5,13 +5,9 @@ ResultSet::ResultSet(RawTable table, std::vector<std::uint32_t> order)
     position_ = recordCount() > 0 ? 1 : 0;
 }
 
-void ResultSet::moveFirst() {
-    position_ = recordCount() > 0 ? 1 : 0;
-}
+void ResultSet::moveFirst() { position_ = recordCount() > 0 ? 1 : 0; }
 
-void ResultSet::moveLast() {
-    position_ = recordCount();
-}
+void ResultSet::moveLast() { position_ = recordCount(); }
 
 void ResultSet::moveNext() {
     if (!eof()) ++position_;

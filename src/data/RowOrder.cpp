@@ -4,6 +4,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 #include <thread>
 
@@ -19,28 +20,38 @@ QCollator turkishCollator() {
 
 // Sort keys for one slice of the rows; one collator per thread, as QCollator is
 // not safe to share.
-void buildKeys(const RawTable& table, int column, std::size_t begin, std::size_t end,
-               std::vector<QByteArray>& keys) {
+std::vector<QCollatorSortKey> buildKeys(const RawTable& table, std::size_t column,
+                                        std::size_t begin, std::size_t end) {
     const QCollator collator = turkishCollator();
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(end - begin);
     for (std::size_t row = begin; row < end; ++row) {
-        const QString& text = table.cell(row, static_cast<std::size_t>(column));
-        if (!text.isEmpty()) keys[row] = collator.sortKey(text).toByteArray();
+        keys.push_back(collator.sortKey(table.cell(row, column)));
     }
+    return keys;
 }
 
-std::vector<QByteArray> textSortKeys(const RawTable& table, int column) {
+std::vector<QCollatorSortKey> textSortKeys(const RawTable& table, std::size_t column) {
     const std::size_t rows = table.rowCount();
-    std::vector<QByteArray> keys(rows);
-    const std::size_t threads = rows < 20000 ? 1 : std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t threads =
+        rows < 20000 ? 1 : std::max<std::size_t>(1, std::thread::hardware_concurrency());
+    const std::size_t slice = (rows + threads - 1) / threads;
+    std::vector<std::vector<QCollatorSortKey>> parts(threads);
     std::vector<std::thread> workers;
-    const std::size_t slice = (rows + threads - 1) / std::max<std::size_t>(threads, 1);
     for (std::size_t t = 1; t < threads; ++t) {
         const std::size_t begin = std::min(rows, t * slice);
         const std::size_t end = std::min(rows, begin + slice);
-        workers.emplace_back(buildKeys, std::cref(table), column, begin, end, std::ref(keys));
+        workers.emplace_back([&table, &parts, column, begin, end, t] {
+            parts[t] = buildKeys(table, column, begin, end);
+        });
     }
-    buildKeys(table, column, 0, std::min(rows, slice), keys);
+    parts[0] = buildKeys(table, column, 0, std::min(rows, slice));
     for (auto& worker : workers) worker.join();
+    std::vector<QCollatorSortKey> keys = std::move(parts[0]);
+    keys.reserve(rows);
+    for (std::size_t t = 1; t < threads; ++t) {
+        std::move(parts[t].begin(), parts[t].end(), std::back_inserter(keys));
+    }
     return keys;
 }
 
@@ -91,10 +102,10 @@ std::vector<std::uint32_t> orderRows(const RawTable& table, int column, bool des
     }
 
     if (isTextKind(kind) || kind == FieldKind::WideMemo || kind == FieldKind::Memo) {
-        const std::vector<QByteArray> keys = textSortKeys(table, column);
+        const std::vector<QCollatorSortKey> keys = textSortKeys(table, col);
         sortIndexes(
             order, descending, [&](std::uint32_t r) { return table.cell(r, col).isEmpty(); },
-            [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+            [&](std::uint32_t a, std::uint32_t b) { return keys[a].compare(keys[b]) < 0; });
         return order;
     }
 

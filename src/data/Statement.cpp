@@ -18,9 +18,7 @@ struct Token {
     throw EOleException(ProviderMessages::syntaxError(statement), ResultCode::Fail);
 }
 
-bool isWordChar(QChar c) {
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
-}
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
 
 std::vector<Token> tokenize(const QString& text) {
     std::vector<Token> tokens;

@@ -16,9 +16,7 @@ const char* Exception::what() const noexcept {
     }
 }
 
-void Exception::setMessage(QString message) {
-    message_ = std::move(message);
-}
+void Exception::setMessage(QString message) { message_ = std::move(message); }
 
 EAbort::EAbort() : Exception(QStringLiteral("Operation aborted")) {}
 
