@@ -1,0 +1,110 @@
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include "data/ConnectionSettings.h"
+#include "jet4/OccupationFixtures.h"
+#include "support/TempWorkDir.h"
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run meslekAra(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(MESLEK_BUILD_DIR "/meslek-ara"), arguments);
+    process.waitForFinished(60000);
+    Run run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+std::vector<jet4::OccupationRow> rows() {
+    return {{"8322.05", "Şoför (Kamyon)", "Şoförler"},
+            {"2142.01", "İnşaat Mühendisi", "Mühendisler"},
+            {"5120.02", "AŞÇI", QString()},
+            {"3112.03", "Işık Teknisyeni", QString()}};
+}
+
+}  // namespace
+
+TEST(MeslekAraTest, PrintsCodeTabNameInTheRequestedOrder) {
+    TempWorkDir work;
+    work.writeDatabase(
+        "AnaData/MeslekAna.mdb",
+        jet4::occupationDatabase(rows(), ConnectionSettings::builtInDatabasePassword()));
+    Run run = meslekAra({});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out,
+              "2142.01\tİnşaat Mühendisi\n3112.03\tIşık Teknisyeni\n5120.02\tAŞÇI\n"
+              "8322.05\tŞoför (Kamyon)\n");
+
+    run = meslekAra({"--order-by", "meslek_adi"});
+    EXPECT_EQ(run.out.split('\n').first(), "5120.02\tAŞÇI");
+    run = meslekAra({"--order-by", "meslek_adi", "--desc", "--"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.split('\n').first(), "8322.05\tŞoför (Kamyon)");
+    EXPECT_EQ(run.out.split('\n').at(1), "2142.01\tİnşaat Mühendisi");
+}
+
+TEST(MeslekAraTest, DatabaseAndPasswordCanBeReplaced) {
+    TempWorkDir work;
+    work.writeDatabase("liste.mdb", jet4::occupationDatabase(rows(), "Gizli-Şifre"));
+    Run run = meslekAra({"--db", work.path("liste.mdb"), "--password", "Gizli-Şifre"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.count('\n'), 4);
+
+    run = meslekAra({"--db", "liste.mdb", "--password", "gizli-şifre"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains("parolası geçersiz")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("Gizli-Şifre") || run.err.contains("gizli-şifre"));
+}
+
+TEST(MeslekAraTest, UnreadableDatabasesExitWithOne) {
+    TempWorkDir work;
+    Run run = meslekAra({});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("Veritabanı klasörü bulunamadı")) << run.err.toStdString();
+
+    jet4::DatabaseDef wrongKind = jet4::occupationDatabase(rows(), "p");
+    wrongKind.tables[0].columns[1].type = jet4::ColumnType::Long;
+    for (auto& row : wrongKind.tables[0].rows) row[1] = std::int64_t{7};
+    work.writeDatabase("kind.mdb", wrongKind);
+    run = meslekAra({"--db", "kind.mdb", "--password", "p"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(
+        run.err.contains("meslekkoduQuery: Type mismatch for field 'Meslek Kodu', "
+                         "expecting: WideString actual: Integer"))
+        << run.err.toStdString();
+
+    jet4::DatabaseDef otherTable = jet4::occupationDatabase(rows(), "p");
+    otherTable.tables[0].name = "eski_meslekler";
+    work.writeDatabase("table.mdb", otherTable);
+    run = meslekAra({"--db", "table.mdb", "--password", "p"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("\"meslekler\" tablosu")) << run.err.toStdString();
+
+    run = meslekAra({"--db", "kind.mdb", "--password", "p", "--order-by", "yok"});
+    EXPECT_EQ(run.exitCode, 1);
+}
+
+TEST(MeslekAraTest, WrongUsageExitsWithTwoAndExplains) {
+    for (const QStringList& args :
+         {QStringList{"--desc"}, QStringList{"--db"}, QStringList{"--bilinmeyen"},
+          QStringList{"--order-by", "meslek_adi", "--", "fazla"}}) {
+        const Run run = meslekAra(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("Kullanım: meslek-ara")) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    const Run help = meslekAra({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Kullanım: meslek-ara"));
+}
