@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Makes seed inputs for the fuzz targets from files the default build writes.
+# Usage: make_seeds.sh BUILD_DIR SEED_DIR
+set -euo pipefail
+build="$1"
+seeds="$2"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+
+mkdir -p "$seeds/header_fuzz" "$seeds/table_stream_fuzz" "$seeds/csv_fuzz"
+head -n 40 "$root/data/meslekler.csv" > "$tmp/small.csv"
+"$build/meslek-mdb" create "$tmp/sample.mdb" --csv "$tmp/small.csv"
+"$build/meslek-mdb" create "$tmp/open.mdb" --csv "$tmp/small.csv" --password ""
+"$build/meslek-mdb" create "$tmp/turkish.mdb" --csv "$tmp/small.csv" --password "Şifre İğ 1"
+for db in sample open turkish; do
+    head -c 4096 "$tmp/$db.mdb" > "$seeds/header_fuzz/$db"
+done
+"$build/meslek-reader" "$tmp/sample.mdb" meslekler > "$seeds/table_stream_fuzz/sample" || true
+"$build/meslek-reader" "$tmp/sample.mdb" yok > "$seeds/table_stream_fuzz/missing" || true
+# The first byte of a stream seed picks the piece size; prefix one.
+for f in "$seeds/table_stream_fuzz"/*; do
+    { printf '\x07'; cat "$f"; } > "$f.seed" && mv "$f.seed" "$f"
+done
+cp "$tmp/small.csv" "$seeds/csv_fuzz/small.csv"
+printf 'meslek_kodu,meslek_adi\n"1,2",x\n' > "$seeds/csv_fuzz/quoted.csv"
