@@ -1,0 +1,235 @@
+// Whole-process timings of reading the occupation table, side by side with
+// mdb-export over the same files, and the Turkish re-sort of a million names.
+//
+//   data_bench [benchmark flags]          runs everything and prints the ratios
+//   data_bench --read-child FILE          (internal) reads FILE without ORDER BY
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "data/Connection.h"
+#include "data/ConnectionSettings.h"
+#include "data/RowOrder.h"
+#include "jet4/OccupationFixtures.h"
+
+extern char** environ;
+
+namespace {
+
+std::string g_self;
+std::string g_dir;
+QTemporaryDir* g_temp = nullptr;
+std::map<std::string, std::vector<double>> g_seconds;
+
+std::string databaseFor(int rows) {
+    const std::string file =
+        g_temp->filePath(QStringLiteral("rows-%1.mdb").arg(rows)).toStdString();
+    if (!QFile::exists(QString::fromStdString(file))) {
+        jet4::writeDatabaseFile(
+            QString::fromStdString(file),
+            jet4::occupationDatabase(jet4::syntheticOccupations(rows, 42),
+                                     ConnectionSettings::builtInDatabasePassword()));
+    }
+    return file;
+}
+
+// The real list, when the shared copy is around (never part of the repository).
+std::string realListDatabase() {
+    const QString csv =
+        QStringLiteral(MESLEK_SOURCE_DIR "/../shared/data/occupations-iskur-full.csv");
+    if (!QFile::exists(csv)) return {};
+    const QString file = g_temp->filePath(QStringLiteral("real.mdb"));
+    if (!QFile::exists(file)) {
+        const std::vector<std::string> args = {g_dir + "/meslek-mdb", "create", file.toStdString(),
+                                               "--csv", csv.toStdString()};
+        std::vector<char*> argv;
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return {};
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }
+    return QFile::exists(file) ? file.toStdString() : std::string();
+}
+
+// Runs a command with its output thrown away; returns its wall time in seconds.
+double timeCommand(const std::vector<std::string>& args) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return -1;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const auto stop = std::chrono::steady_clock::now();
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    return std::chrono::duration<double>(stop - start).count();
+}
+
+void runCommand(benchmark::State& state, const std::string& label,
+                const std::vector<std::string>& args) {
+    for (auto _ : state) {
+        const double seconds = timeCommand(args);
+        if (seconds < 0) {
+            state.SkipWithError("command failed");
+            return;
+        }
+        state.SetIterationTime(seconds);
+        g_seconds[label + "/" + std::to_string(state.range(0))].push_back(seconds);
+    }
+}
+
+std::string fileForRange(int rows) { return rows == 7764 ? realListDatabase() : databaseFor(rows); }
+
+void BM_MdbExport(benchmark::State& state) {
+    const std::string file = fileForRange(static_cast<int>(state.range(0)));
+    if (file.empty()) return state.SkipWithError("real list not available");
+    runCommand(state, "mdb-export", {"mdb-export", file, "meslekler"});
+}
+
+void BM_ReadWithoutOrder(benchmark::State& state) {
+    const std::string file = fileForRange(static_cast<int>(state.range(0)));
+    if (file.empty()) return state.SkipWithError("real list not available");
+    runCommand(state, "read", {g_self, "--read-child", file});
+}
+
+void BM_MeslekAraByCode(benchmark::State& state) {
+    const std::string file = fileForRange(static_cast<int>(state.range(0)));
+    if (file.empty()) return state.SkipWithError("real list not available");
+    runCommand(state, "meslek-ara", {g_dir + "/meslek-ara", "--db", file});
+}
+
+void BM_MeslekAraByNameDesc(benchmark::State& state) {
+    const std::string file = fileForRange(static_cast<int>(state.range(0)));
+    if (file.empty()) return state.SkipWithError("real list not available");
+    runCommand(state, "meslek-ara-name-desc",
+               {g_dir + "/meslek-ara", "--db", file, "--order-by", "meslek_adi", "--desc"});
+}
+
+// The sort alone, in process: a million names with the Turkish collation.
+void BM_ResortNames(benchmark::State& state) {
+    RawTable table;
+    table.columns.push_back({"meslek_adi", 0x0A, false, 510, FieldKind::WideString});
+    const auto rows = jet4::syntheticOccupations(static_cast<int>(state.range(0)), 42);
+    table.cells.reserve(rows.size());
+    for (const auto& row : rows) table.cells.push_back(row.name);
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        auto order = orderRows(table, 0, true);
+        benchmark::DoNotOptimize(order.data());
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        g_seconds["resort/" + std::to_string(state.range(0))].push_back(seconds);
+    }
+}
+
+void processArgs(benchmark::internal::Benchmark* b) {
+    b->Arg(7764)
+        ->Arg(100000)
+        ->Arg(1000000)
+        ->Iterations(1)
+        ->Repetitions(5)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->ReportAggregatesOnly(true);
+}
+
+// Interleaved so that the programs compared meet the same machine state.
+BENCHMARK(BM_MdbExport)->Apply(processArgs);
+BENCHMARK(BM_ReadWithoutOrder)->Apply(processArgs);
+BENCHMARK(BM_MeslekAraByCode)->Apply(processArgs);
+BENCHMARK(BM_MeslekAraByNameDesc)->Apply(processArgs);
+BENCHMARK(BM_ResortNames)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->ReportAggregatesOnly(true);
+
+double median(std::vector<double> values) {
+    if (values.empty()) return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void printSummary() {
+    std::printf("\nMedians of five whole-process runs (seconds) and ratios to mdb-export:\n");
+    std::printf("%9s %11s %9s %7s %11s %7s %12s\n", "rows", "mdb-export", "read", "ratio",
+                "meslek-ara", "ratio", "by-name-desc");
+    for (int rows : {7764, 100000, 1000000}) {
+        const std::string key = "/" + std::to_string(rows);
+        const double exportS = median(g_seconds["mdb-export" + key]);
+        const double readS = median(g_seconds["read" + key]);
+        const double araS = median(g_seconds["meslek-ara" + key]);
+        const double nameS = median(g_seconds["meslek-ara-name-desc" + key]);
+        if (exportS <= 0) continue;
+        std::printf("%9d %11.3f %9.3f %7.2f %11.3f %7.2f %12.3f%s\n", rows, exportS, readS,
+                    readS / exportS, araS, araS / exportS, nameS,
+                    rows < 100000 ? "   (no target: process start dominates)" : "");
+    }
+    const double resort = median(g_seconds["resort/1000000"]);
+    if (resort > 0) {
+        std::printf(
+            "Re-sort of 1,000,000 names, Turkish collation, descending: %.3f s (target 1.5)\n",
+            resort);
+    }
+    std::printf(
+        "Targets: read <= 1.20x, meslek-ara <= 1.50x mdb-export at 100,000 and 1,000,000 rows.\n");
+}
+
+int readChild(const char* file) {
+    try {
+        Connection connection;
+        connection.setProvider(QLatin1String(ConnectionSettings::Provider));
+        connection.setConnectionString(ConnectionSettings::connectionStringWith(
+            QString::fromLocal8Bit(file), ConnectionSettings::builtInDatabasePassword()));
+        connection.open();
+        auto result = connection.execute(QStringLiteral("select * FROM meslekler"));
+        return result->recordCount() >= 0 ? 0 : 1;
+    } catch (...) {
+        return 1;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--read-child") return readChild(argv[2]);
+
+    g_self = QCoreApplication::applicationFilePath().toStdString();
+    g_dir = QCoreApplication::applicationDirPath().toStdString();
+    QTemporaryDir temp;
+    g_temp = &temp;
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printSummary();
+    return 0;
+}
