@@ -158,7 +158,7 @@ void processArgs(benchmark::internal::Benchmark* b) {
         ->ReportAggregatesOnly(true);
 }
 
-// Interleaved so that the programs compared meet the same machine state.
+// All in one run, so that the programs compared meet the same machine.
 BENCHMARK(BM_MdbExport)->Apply(processArgs);
 BENCHMARK(BM_ReadWithoutOrder)->Apply(processArgs);
 BENCHMARK(BM_MeslekAraByCode)->Apply(processArgs);

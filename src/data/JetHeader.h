@@ -49,7 +49,7 @@ void applyHeaderMask(char* page0);
 // zero, saturated to the int32 range, NaN as 0), little-endian.
 void passwordMask(double creationDate, unsigned char mask[4]);
 
-// Short English-free description of a verdict for messages ("Jet 3 (Access 97)" ...).
+// A short Turkish phrase naming a verdict, for messages ("Access 97 (Jet 3) biçiminde" ...).
 QString describe(Verdict verdict);
 
 }  // namespace JetHeader

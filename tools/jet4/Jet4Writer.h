@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 #include <variant>
@@ -24,7 +25,7 @@ struct ColumnDef {
     QString name;
     ColumnType type = ColumnType::Text;
     int textSize = 255;          // characters, for Text
-    bool autoIncrement = false;  // for Long
+    bool autoIncrement = false;  // for Long; a NULL value there gets the next number
 };
 
 // A value: null, an integer (Long, Integer), a double (Double, DateTime) or text (Text, Memo).
@@ -42,10 +43,16 @@ struct DatabaseDef {
     std::vector<TableDef> tables;
 };
 
-// Throws std::invalid_argument with an English description when the definition
+// Memo values are kept in the row while the row fits a page, otherwise on
+// long-value pages (one row, or a chain of rows for long values up to 16 MiB).
+// Throws std::invalid_argument with an English message when the definition
 // cannot be written (bad password length, value of the wrong type, text longer
 // than its column, a row that does not fit a page, ...).
 QByteArray writeDatabase(const DatabaseDef& database);
+
+// The stored form of a text value: Jet 4's compressed form (FF FE, one byte per
+// character, 00 switching to two-byte segments) when that is shorter, UCS-2LE otherwise.
+QByteArray encodeText(QStringView text);
 
 // Writes atomically (temporary file, then rename). Throws std::runtime_error on I/O failure.
 void writeDatabaseFile(const QString& path, const DatabaseDef& database);
