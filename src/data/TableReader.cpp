@@ -1,0 +1,343 @@
+#include "data/TableReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "data/ProviderMessages.h"
+#include "data/TableStream.h"
+#include "failure/Exceptions.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kReadChunk = 1u << 20;
+constexpr int kPipeSize = 1 << 20;
+
+[[noreturn]] void raise(const QString& description) {
+    throw EOleException(description, ResultCode::Fail);
+}
+
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// Closes a descriptor when it goes out of scope.
+class Fd {
+public:
+    Fd() = default;
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() { reset(); }
+    int get() const { return fd_; }
+    void reset(int fd = -1) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = fd;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// The reader process. Whatever happens, the destructor leaves neither a
+// running reader nor a zombie behind.
+class Child {
+public:
+    explicit Child(pid_t pid) : pid_(pid) {}
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() {
+        if (!reaped_) {
+            kill();
+            waitBlocking();
+        }
+    }
+
+    // The reader runs in a process group of its own; this stops it and
+    // anything it started.
+    void kill() {
+        if (reaped_) return;
+        ::kill(-pid_, SIGKILL);
+        ::kill(pid_, SIGKILL);
+    }
+
+    // Waits up to timeoutMs for the reader to exit on its own; kills it when
+    // it does not. Returns true when it exited by itself.
+    bool waitFor(int timeoutMs) {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        long sleepUs = 200;
+        while (!tryReap()) {
+            if (Clock::now() >= deadline) {
+                kill();
+                waitBlocking();
+                return false;
+            }
+            const timespec pause{0, sleepUs * 1000};
+            nanosleep(&pause, nullptr);
+            sleepUs = std::min(sleepUs * 2, 20000L);
+        }
+        return true;
+    }
+
+    void waitBlocking() {
+        while (!reaped_) {
+            const pid_t r = ::waitpid(pid_, &status_, 0);
+            if (r == pid_ || (r < 0 && errno != EINTR)) finishWait(r);
+        }
+    }
+
+    bool signalled() const { return known_ && WIFSIGNALED(status_); }
+    int signalNumber() const { return WTERMSIG(status_); }
+    // The exit code, or -1 when it is not known (someone else reaped the reader).
+    int exitCode() const { return known_ && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
+
+private:
+    bool tryReap() {
+        for (;;) {
+            const pid_t r = ::waitpid(pid_, &status_, WNOHANG);
+            if (r == 0) return false;
+            if (r < 0 && errno == EINTR) continue;
+            finishWait(r);
+            return true;
+        }
+    }
+    void finishWait(pid_t r) {
+        reaped_ = true;
+        // ECHILD: a SIGCHLD handler elsewhere in the process reaped it first.
+        known_ = r == pid_;
+    }
+
+    pid_t pid_;
+    bool reaped_ = false;
+    bool known_ = false;
+    int status_ = 0;
+};
+
+class SpawnAttributes {
+public:
+    SpawnAttributes() {
+        posix_spawnattr_init(&attr_);
+        posix_spawn_file_actions_init(&actions_);
+    }
+    ~SpawnAttributes() {
+        posix_spawn_file_actions_destroy(&actions_);
+        posix_spawnattr_destroy(&attr_);
+    }
+    posix_spawnattr_t attr_;
+    posix_spawn_file_actions_t actions_;
+};
+
+QString secondsText(int ms) {
+    if (ms % 1000 == 0) return QStringLiteral("%1 saniye").arg(ms / 1000);
+    return QStringLiteral("%1 milisaniye").arg(ms);
+}
+
+QString malformed(const QString& detail) {
+    return QStringLiteral("okuyucunun gönderdiği veri bozuk: %1").arg(detail);
+}
+
+QString unexpectedEnd(const Child& child) {
+    if (child.signalled()) {
+        return QStringLiteral("okuyucu beklenmedik biçimde sonlandı (sinyal %1)")
+            .arg(child.signalNumber());
+    }
+    if (child.exitCode() >= 0) {
+        return QStringLiteral("okuyucu beklenmedik biçimde sonlandı (çıkış kodu %1)")
+            .arg(child.exitCode());
+    }
+    return QStringLiteral("okuyucu beklenmedik biçimde sonlandı");
+}
+
+[[noreturn]] void raiseReaderError(const TableStreamDecoder& decoder, const QString& shownFile,
+                                   const QString& table) {
+    const QString& detail = decoder.errorDetail();
+    switch (decoder.errorCode()) {
+        case StreamError::TableNotFound:
+            raise(ProviderMessages::tableMissing(table, shownFile));
+        case StreamError::FileNotFound:
+            raise(ProviderMessages::missingFile(shownFile));
+        case StreamError::NotAFile:
+            raise(ProviderMessages::notAFile(shownFile));
+        case StreamError::CannotOpen: {
+            bool ok = false;
+            const int error = detail.toInt(&ok);
+            QString reason;
+            if (ok && (error == EACCES || error == EPERM)) {
+                reason = QStringLiteral("okuma izni yok");
+            } else if (ok) {
+                reason = systemError(error);
+            } else {
+                reason = detail;
+            }
+            raise(ProviderMessages::cannotOpenFile(shownFile, reason));
+        }
+        case StreamError::NotADatabase:
+            raise(ProviderMessages::damagedFile(
+                shownFile, QStringLiteral("dosya veritabanı olarak açılamadı")));
+        case StreamError::CatalogUnreadable:
+            raise(ProviderMessages::damagedFile(
+                shownFile, QStringLiteral("sistem kataloğu (MSysObjects) okunamadı")));
+        case StreamError::TableUnreadable:
+            raise(ProviderMessages::damagedFile(
+                shownFile,
+                detail.isEmpty()
+                    ? QStringLiteral("\"%1\" tablosu okunamadı").arg(table)
+                    : QStringLiteral("\"%1\" tablosu okunamadı: %2").arg(table, detail)));
+        case StreamError::OutOfMemory:
+            raise(ProviderMessages::damagedFile(shownFile,
+                                                QStringLiteral("okuyucunun belleği yetmedi")));
+        case StreamError::Usage:
+            raise(ProviderMessages::readerFailed(QStringLiteral("okuyucu yanlış çağrıldı")));
+        case StreamError::Internal:
+            break;
+    }
+    raise(ProviderMessages::damagedFile(
+        shownFile, detail.isEmpty() ? QStringLiteral("okuyucu hata bildirdi") : detail));
+}
+
+}  // namespace
+
+QString readerExecutablePath() {
+    QString dir;
+    char path[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (n > 0) {
+        dir = QFileInfo(QFile::decodeName(QByteArray(path, n))).absolutePath();
+    } else {
+        dir = QDir::currentPath();
+    }
+    return dir + QStringLiteral("/meslek-reader");
+}
+
+RawTable readTable(const QString& file, const QString& table, int stallTimeoutMs) {
+    TableReaderOptions options;
+    options.stallTimeoutMs = stallTimeoutMs;
+    return readTable(file, table, options);
+}
+
+RawTable readTable(const QString& file, const QString& table, const TableReaderOptions& options) {
+    const QString absoluteFile = QFileInfo(file).absoluteFilePath();
+    const QString shownFile = QDir::toNativeSeparators(absoluteFile);
+    const QString helper =
+        options.helperPath.isEmpty() ? readerExecutablePath() : options.helperPath;
+    const int stallMs = options.stallTimeoutMs > 0 ? options.stallTimeoutMs : 1;
+
+    const QFileInfo helperInfo(helper);
+    if (!helperInfo.isFile() || !helperInfo.isExecutable()) {
+        raise(ProviderMessages::readerMissing(QDir::toNativeSeparators(helper)));
+    }
+
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        raise(ProviderMessages::readerFailed(systemError(errno)));
+    }
+    Fd readEnd(pipeFds[0]);
+    Fd writeEnd(pipeFds[1]);
+    ::fcntl(readEnd.get(), F_SETPIPE_SZ, kPipeSize);  // a larger pipe only saves wake-ups
+
+    const QByteArray helperPath = QFile::encodeName(helper);
+    const QByteArray filePath = QFile::encodeName(absoluteFile);
+    const QByteArray tableName = table.toUtf8();
+    char* argv[] = {const_cast<char*>(helperPath.constData()),
+                    const_cast<char*>(filePath.constData()),
+                    const_cast<char*>(tableName.constData()), nullptr};
+
+    SpawnAttributes spawn;
+    sigset_t signalSet;
+    sigemptyset(&signalSet);
+    posix_spawnattr_setsigmask(&spawn.attr_, &signalSet);
+    sigfillset(&signalSet);
+    posix_spawnattr_setsigdefault(&spawn.attr_, &signalSet);
+    posix_spawnattr_setpgroup(&spawn.attr_, 0);
+    posix_spawnattr_setflags(
+        &spawn.attr_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+    posix_spawn_file_actions_addopen(&spawn.actions_, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&spawn.actions_, writeEnd.get(), 1);
+    posix_spawn_file_actions_addopen(&spawn.actions_, 2, "/dev/null", O_WRONLY, 0);
+    // Descriptors someone opened without close-on-exec must not reach the reader.
+    posix_spawn_file_actions_addclosefrom_np(&spawn.actions_, 3);
+
+    pid_t pid = -1;
+    const int spawnError =
+        ::posix_spawn(&pid, helperPath.constData(), &spawn.actions_, &spawn.attr_, argv, environ);
+    if (spawnError != 0) raise(ProviderMessages::readerFailed(systemError(spawnError)));
+    Child child(pid);
+    writeEnd.reset();
+
+    TableStreamDecoder decoder;
+    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    auto lastProgress = Clock::now();
+    for (;;) {
+        const auto idle =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastProgress);
+        const long long left = stallMs - idle.count();
+        if (left <= 0) {
+            child.kill();
+            child.waitBlocking();
+            raise(ProviderMessages::damagedFile(
+                shownFile,
+                QStringLiteral("okuyucu %1 içinde ilerleme göstermedi").arg(secondsText(stallMs))));
+        }
+        pollfd pfd{readEnd.get(), POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, static_cast<int>(left));
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            raise(ProviderMessages::readerFailed(systemError(errno)));
+        }
+        if (ready == 0) continue;
+        const ssize_t n = ::read(readEnd.get(), buffer.get(), kReadChunk);
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN) continue;
+            raise(ProviderMessages::readerFailed(systemError(errno)));
+        }
+        if (n == 0) break;
+        lastProgress = Clock::now();
+        try {
+            decoder.feed(buffer.get(), static_cast<std::size_t>(n));
+        } catch (const TableStreamError& error) {
+            child.kill();
+            child.waitBlocking();
+            raise(ProviderMessages::damagedFile(shownFile, malformed(error.reason())));
+        }
+    }
+    readEnd.reset();
+
+    // The stream has ended; the reader should be exiting now.
+    if (!child.waitFor(stallMs)) {
+        raise(ProviderMessages::damagedFile(
+            shownFile, QStringLiteral("okuyucu %1 içinde sonlanmadı").arg(secondsText(stallMs))));
+    }
+    if (child.signalled()) raise(ProviderMessages::damagedFile(shownFile, unexpectedEnd(child)));
+    const int exitCode = child.exitCode();
+    if (decoder.hasError()) {
+        if (exitCode == 0) {
+            raise(ProviderMessages::damagedFile(
+                shownFile, malformed(QStringLiteral("hata kaydı ile başarı birlikte geldi"))));
+        }
+        raiseReaderError(decoder, shownFile, table);
+    }
+    if (exitCode > 0) raise(ProviderMessages::damagedFile(shownFile, unexpectedEnd(child)));
+    try {
+        decoder.finish();
+    } catch (const TableStreamError& error) {
+        raise(ProviderMessages::damagedFile(shownFile, malformed(error.reason())));
+    }
+    return decoder.takeTable();
+}
