@@ -1,0 +1,293 @@
+#include "data/TableReader.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+
+#include "data/ProviderMessages.h"
+#include "failure/Exceptions.h"
+#include "jet4/Jet4Writer.h"
+#include "jet4/OccupationFixtures.h"
+
+namespace {
+
+using jet4::ColumnType;
+
+class TableReaderTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    QString writeDatabase(const QString& name, std::vector<jet4::TableDef> tables) const {
+        jet4::DatabaseDef database;
+        database.tables = std::move(tables);
+        const QString file = path(name);
+        jet4::writeDatabaseFile(file, database);
+        return file;
+    }
+
+    // A stand-in reader: a shell script with the given body.
+    QString script(const QString& name, const QByteArray& body) const {
+        const QString file = path(name);
+        QFile f(file);
+        f.open(QIODevice::WriteOnly);
+        f.write("#!/bin/sh\n" + body + "\n");
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return file;
+    }
+
+    QString shown(const QString& file) const { return QDir::toNativeSeparators(file); }
+
+    QTemporaryDir dir_;
+};
+
+// The message readTable fails with, or an empty string.
+QString failure(const QString& file, const QString& table, const TableReaderOptions& options = {}) {
+    try {
+        readTable(file, table, options);
+    } catch (const EOleException& e) {
+        EXPECT_EQ(e.errorCode(), ResultCode::Fail);
+        return e.message();
+    }
+    return {};
+}
+
+TableReaderOptions fakeReader(const QString& helper, int stallMs = 300) {
+    TableReaderOptions options;
+    options.helperPath = helper;
+    options.stallTimeoutMs = stallMs;
+    return options;
+}
+
+// Whether the process is still running (not gone, not a zombie) a moment later.
+bool stillRunning(pid_t pid) {
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        if (::kill(pid, 0) != 0 && errno == ESRCH) return false;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (stat.open(QIODevice::ReadOnly)) {
+            const QByteArray text = stat.readAll();
+            const qsizetype close = text.lastIndexOf(')');
+            if (close >= 0 && text.mid(close + 2, 1) == "Z") return false;
+        }
+        QThread::msleep(10);
+    } while (timer.elapsed() < 2000);
+    return true;
+}
+
+pid_t readPid(const QString& file) {
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    return static_cast<pid_t>(f.readAll().trimmed().toInt());
+}
+
+}  // namespace
+
+TEST_F(TableReaderTest, ReaderIsFoundBesideTheTests) {
+    EXPECT_EQ(readerExecutablePath(), QStringLiteral(MESLEK_BUILD_DIR "/meslek-reader"));
+    EXPECT_TRUE(QFileInfo(readerExecutablePath()).isExecutable());
+}
+
+TEST_F(TableReaderTest, ReadsRowsInPhysicalOrderWithColumnKinds) {
+    jet4::TableDef table;
+    table.name = QStringLiteral("meslekler");
+    table.columns = {{QStringLiteral("ID"), ColumnType::Long, 0, true},
+                     {QStringLiteral("meslek_kodu"), ColumnType::Text, 15, false},
+                     {QStringLiteral("meslek_adi"), ColumnType::Text, 255, false},
+                     {QStringLiteral("aciklama"), ColumnType::Memo, 0, false},
+                     {QStringLiteral("derece"), ColumnType::Integer, 0, false},
+                     {QStringLiteral("oran"), ColumnType::Double, 0, false},
+                     {QStringLiteral("tarih"), ColumnType::DateTime, 0, false}};
+    table.rows = {
+        {std::int64_t(3), QStringLiteral("7111.03"), QStringLiteral("Şoför"),
+         QStringLiteral("Ağır vasıta ĞÜŞİÖÇ ğüşıöç"), std::int64_t(-2), 2.5, 44568.5},
+        {std::int64_t(1), QStringLiteral("2611.01"), QStringLiteral("Avukat"), {}, {}, {}, {}},
+        {std::int64_t(2), QString(), QStringLiteral("İnşaat işçisi"), {}, std::int64_t(7), {}, {}},
+    };
+    const QString file = writeDatabase(QStringLiteral("tablo.mdb"), {table});
+
+    const RawTable raw = readTable(file, QStringLiteral("meslekler"));
+
+    ASSERT_EQ(raw.columnCount(), 7u);
+    const FieldKind kinds[] = {FieldKind::AutoInc,  FieldKind::WideString, FieldKind::WideString,
+                               FieldKind::WideMemo, FieldKind::SmallInt,   FieldKind::Float,
+                               FieldKind::DateTime};
+    for (std::size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(raw.columns[i].name, table.columns[i].name);
+        EXPECT_EQ(raw.columns[i].kind, kinds[i]) << i;
+    }
+    EXPECT_EQ(raw.columns[1].size, 30);
+    EXPECT_EQ(raw.columns[2].size, 510);
+    EXPECT_FALSE(raw.columns[4].autoIncrement);
+
+    ASSERT_EQ(raw.rowCount(), 3u);
+    EXPECT_EQ(raw.cell(0, 0), QStringLiteral("3"));
+    EXPECT_EQ(raw.cell(1, 0), QStringLiteral("1"));
+    EXPECT_EQ(raw.cell(2, 0), QStringLiteral("2"));
+    EXPECT_EQ(raw.cell(0, 2), QStringLiteral("Şoför"));
+    EXPECT_EQ(raw.cell(0, 3), QStringLiteral("Ağır vasıta ĞÜŞİÖÇ ğüşıöç"));
+    EXPECT_EQ(raw.cell(0, 4), QStringLiteral("-2"));
+    EXPECT_EQ(raw.cell(0, 6), QStringLiteral("2022-01-07 12:00:00"));
+    EXPECT_EQ(raw.cell(0, 5).toDouble(), 2.5);
+    EXPECT_EQ(raw.cell(2, 2), QStringLiteral("İnşaat işçisi"));
+
+    // Text cannot tell NULL from empty; other columns can.
+    EXPECT_FALSE(raw.cell(2, 1).isNull());
+    EXPECT_TRUE(raw.cell(2, 1).isEmpty());
+    EXPECT_FALSE(raw.cell(1, 3).isNull());
+    EXPECT_TRUE(raw.cell(1, 4).isNull());
+    EXPECT_TRUE(raw.cell(1, 5).isNull());
+    EXPECT_TRUE(raw.cell(1, 6).isNull());
+}
+
+TEST_F(TableReaderTest, ReadsManyPagesAndMatchesTableNamesIgnoringAsciiCase) {
+    const auto rows = jet4::syntheticOccupations(3000, 5);
+    jet4::DatabaseDef database = jet4::occupationDatabase(rows, QString());
+    const QString file = path(QStringLiteral("buyuk.mdb"));
+    jet4::writeDatabaseFile(file, database);
+
+    const RawTable raw = readTable(file, QStringLiteral("MESLEKLER"));
+    ASSERT_EQ(raw.rowCount(), rows.size());
+    EXPECT_EQ(raw.columns[0].kind, FieldKind::AutoInc);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_EQ(raw.cell(i, 0), QString::number(i + 1));
+        ASSERT_EQ(raw.cell(i, 1), rows[i].code);
+        ASSERT_EQ(raw.cell(i, 2), rows[i].name);
+        ASSERT_EQ(raw.cell(i, 3), rows[i].parent.isNull() ? QString("") : rows[i].parent);
+    }
+}
+
+TEST_F(TableReaderTest, MissingAndEmptyTables) {
+    jet4::TableDef other = jet4::occupationTable({});
+    other.name = QStringLiteral("baska");
+    const QString file =
+        writeDatabase(QStringLiteral("bos.mdb"), {jet4::occupationTable({}), other});
+
+    const RawTable empty = readTable(file, QStringLiteral("meslekler"));
+    EXPECT_EQ(empty.columnCount(), 4u);
+    EXPECT_EQ(empty.rowCount(), 0u);
+
+    EXPECT_EQ(failure(file, QStringLiteral("meslekler_yok")),
+              TrimMessageEnd(
+                  ProviderMessages::tableMissing(QStringLiteral("meslekler_yok"), shown(file))));
+    // Non-ASCII letters are not folded.
+    EXPECT_FALSE(failure(file, QStringLiteral("BAŞKA")).isEmpty());
+}
+
+TEST_F(TableReaderTest, FilesThatAreMissingOrNotDatabases) {
+    const QString missing = path(QStringLiteral("yok.mdb"));
+    EXPECT_EQ(failure(missing, QStringLiteral("meslekler")),
+              TrimMessageEnd(ProviderMessages::missingFile(shown(missing))));
+
+    EXPECT_EQ(failure(dir_.path(), QStringLiteral("meslekler")),
+              TrimMessageEnd(ProviderMessages::notAFile(shown(dir_.path()))));
+
+    // An empty file opens in libmdb and fails at the catalog.
+    const QString empty = path(QStringLiteral("bos.mdb"));
+    QFile(empty).open(QIODevice::WriteOnly);
+    const QString message = failure(empty, QStringLiteral("meslekler"));
+    EXPECT_TRUE(message.startsWith(
+        ProviderMessages::damagedFile(shown(empty), QString()).section(QLatin1Char('('), 0, 0)))
+        << message.toStdString();
+
+    // A database cut after its catalog: the table definition page is gone.
+    const QString file =
+        writeDatabase(QStringLiteral("tam.mdb"), {jet4::occupationTable({{"1", "Aşçı", {}}})});
+    QFile::resize(file, 4 * 4096);
+    EXPECT_TRUE(failure(file, QStringLiteral("meslekler")).contains(shown(file)));
+}
+
+TEST_F(TableReaderTest, ReaderThatHangsIsStoppedAndReaped) {
+    const QString pidFile = path(QStringLiteral("pid"));
+    const QString hang =
+        script(QStringLiteral("hang.sh"), "echo $$ > '" + pidFile.toUtf8() + "'\nexec sleep 30");
+    QElapsedTimer timer;
+    timer.start();
+    const QString message = failure(path("x.mdb"), QStringLiteral("meslekler"), fakeReader(hang));
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_EQ(message, TrimMessageEnd(ProviderMessages::damagedFile(
+                           shown(path("x.mdb")),
+                           QStringLiteral("okuyucu 300 milisaniye içinde ilerleme göstermedi"))));
+    EXPECT_FALSE(stillRunning(readPid(pidFile)));
+
+    // A reader that leaves a process of its own holding the pipe: both are stopped.
+    const QString grandchild = script(QStringLiteral("child.sh"),
+                                      "sleep 30 &\necho $! > '" + pidFile.toUtf8() + "'\nexit 0");
+    EXPECT_TRUE(failure(path("x.mdb"), QStringLiteral("meslekler"), fakeReader(grandchild))
+                    .contains(QStringLiteral("ilerleme göstermedi")));
+    EXPECT_FALSE(stillRunning(readPid(pidFile)));
+
+    // One that closes the stream but does not exit.
+    const QString lingering =
+        script(QStringLiteral("linger.sh"),
+               "exec >&-\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 30");
+    EXPECT_TRUE(failure(path("x.mdb"), QStringLiteral("meslekler"), fakeReader(lingering))
+                    .contains(QStringLiteral("sonlanmadı")));
+    EXPECT_FALSE(stillRunning(readPid(pidFile)));
+}
+
+TEST_F(TableReaderTest, ReaderThatCrashesOrSendsGarbageMeansADamagedFile) {
+    const QString file = path(QStringLiteral("x.mdb"));
+    const struct {
+        const char* body;
+        const char* reason;
+    } cases[] = {
+        {"kill -SEGV $$", "okuyucu beklenmedik biçimde sonlandı (sinyal 11)"},
+        {"exit 3", "okuyucu beklenmedik biçimde sonlandı (çıkış kodu 3)"},
+        {"printf 'Unable to read table MSysObjects'", "okuyucunun gönderdiği veri bozuk"},
+        {"exit 0", "okuyucunun gönderdiği veri bozuk"},
+        // A valid header and the start of a column record, then a crash.
+        {"printf 'MKTS\\r\\n\\032\\n\\001\\000C\\001'; kill -SEGV $$", "(sinyal 11)"},
+        // A table-not-found record, but a successful exit.
+        {"printf 'MKTS\\r\\n\\032\\n\\001\\000X\\007\\000\\000'", "veri bozuk"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const QString reader = script(QStringLiteral("r%1.sh").arg(n++), c.body);
+        const QString message =
+            failure(file, QStringLiteral("meslekler"), fakeReader(reader, 5000));
+        EXPECT_TRUE(
+            message.startsWith(QStringLiteral("\"%1\" veritabanı dosyası bozuk").arg(shown(file))))
+            << c.body << ": " << message.toStdString();
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.reason)))
+            << c.body << ": " << message.toStdString();
+    }
+
+    // The same error record with exit status 1 is taken at its word.
+    const QString notFound =
+        script(QStringLiteral("notfound.sh"),
+               "printf 'MKTS\\r\\n\\032\\n\\001\\000X\\007\\000\\000'; exit 1");
+    EXPECT_EQ(failure(file, QStringLiteral("tablo"), fakeReader(notFound)),
+              TrimMessageEnd(ProviderMessages::tableMissing(QStringLiteral("tablo"), shown(file))));
+}
+
+TEST_F(TableReaderTest, ReaderThatIsMissingOrNotExecutable) {
+    const QString missing = path(QStringLiteral("meslek-reader"));
+    EXPECT_EQ(failure(path("x.mdb"), QStringLiteral("meslekler"), fakeReader(missing)),
+              TrimMessageEnd(ProviderMessages::readerMissing(shown(missing))));
+
+    const QString plain = script(QStringLiteral("plain.sh"), "exit 0");
+    QFile::setPermissions(plain, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(failure(path("x.mdb"), QStringLiteral("meslekler"), fakeReader(plain)),
+              TrimMessageEnd(ProviderMessages::readerMissing(shown(plain))));
+
+    // Executable but not a program the system can start.
+    const QString broken = path(QStringLiteral("broken"));
+    QFile f(broken);
+    f.open(QIODevice::WriteOnly);
+    f.write(
+        "\x7f"
+        "ELF garbage");
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_TRUE(failure(path("x.mdb"), QStringLiteral("meslekler"), fakeReader(broken))
+                    .startsWith(ProviderMessages::readerFailed(QString()).left(20)));
+}
