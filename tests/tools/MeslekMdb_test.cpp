@@ -1,0 +1,201 @@
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "data/ConnectionSettings.h"
+#include "data/JetHeader.h"
+#include "jet4/MeslekMdb.h"
+#include "tools/MdbTools.h"
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome meslekMdb(const QStringList& arguments) {
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    Outcome outcome;
+    outcome.exitCode = jet4::runMeslekMdb(arguments, out, err);
+    outcome.out = QString::fromUtf8(out.data());
+    outcome.err = QString::fromUtf8(err.data());
+    return outcome;
+}
+
+class MeslekMdbTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    QString csvFile(const QByteArray& text, const QString& name = QStringLiteral("liste.csv")) {
+        QFile f(path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return f.fileName();
+    }
+
+    // Files other than the CSV inputs.
+    QStringList outputs() const {
+        QStringList names = QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden);
+        names.removeIf([](const QString& n) { return n.endsWith(QLatin1String(".csv")); });
+        return names;
+    }
+
+    JetHeader::Info header(const QString& file) const {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        return JetHeader::inspect(f.read(JetHeader::PageSize), f.size());
+    }
+
+    QTemporaryDir dir_;
+};
+
+}  // namespace
+
+TEST_F(MeslekMdbTest, BuildsTheOccupationTableFromCsv) {
+    const QString csv = csvFile(
+        "\xEF\xBB\xBFmeslek_kodu,meslek_adi,meslek_ana\r\n"
+        "0110.00,Subaylar,Silahlı Kuvvetler\r\n"
+        "\"2411.07\",\"Muhasebeci, Baş\",\"Mali \"\"Müşavir\"\"\"\r\n"
+        "ÇĞİÖŞÜ,çğıöşü çalışanı,\"iki\r\nsatır\"\r\n"
+        "\r\n"
+        ",,\r\n"
+        "123456789012345,Ad,");
+    const QString out = path(QStringLiteral("MeslekAna.mdb"));
+    const Outcome run = meslekMdb({"create", out, "--csv", csv});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty());
+
+    EXPECT_EQ(mdbtools::tables(out), QStringList{QStringLiteral("meslekler")});
+    const QString schema = mdbtools::schema(out);
+    EXPECT_TRUE(schema.contains(QStringLiteral("[meslek_kodu]\t\t\tText (15)")));
+    EXPECT_TRUE(schema.contains(QStringLiteral("[meslek_ana]\t\t\tText (255)")));
+    const auto rows = mdbtools::exportTable(out, QStringLiteral("meslekler"));
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[0], QStringList({"ID", "meslek_kodu", "meslek_adi", "meslek_ana"}));
+    EXPECT_EQ(rows[1], QStringList({"1", "0110.00", "Subaylar", "Silahlı Kuvvetler"}));
+    EXPECT_EQ(rows[2], QStringList({"2", "2411.07", "Muhasebeci, Baş", "Mali \"Müşavir\""}));
+    EXPECT_EQ(rows[3], QStringList({"3", "ÇĞİÖŞÜ", "çğıöşü çalışanı", "iki\r\nsatır"}));
+    EXPECT_EQ(rows[4], QStringList({"4", "", "", ""}));
+    EXPECT_EQ(rows[5], QStringList({"5", "123456789012345", "Ad", ""}));
+
+    // The built-in password and the fixed creation date; the password is never printed.
+    const JetHeader::Info info = header(out);
+    EXPECT_EQ(info.verdict, JetHeader::Verdict::Jet4);
+    EXPECT_EQ(info.password, ConnectionSettings::builtInDatabasePassword());
+    EXPECT_EQ(info.creationDate, 44568.5);
+    EXPECT_FALSE(run.out.contains(info.password));
+    EXPECT_EQ(outputs(), QStringList{QStringLiteral("MeslekAna.mdb")});
+}
+
+TEST_F(MeslekMdbTest, PasswordDateAndTwoColumnLists) {
+    const QString csv = csvFile("meslek_kodu,meslek_adi\n1,Bir\n2,İki\n");
+    const QString out = path(QStringLiteral("iki.mdb"));
+    const Outcome run =
+        meslekMdb({"create", "--password", "Gizli-Şifre", out, "--date", "36526.25", "--csv", csv});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_FALSE(run.out.contains(QStringLiteral("Gizli")));
+    const JetHeader::Info info = header(out);
+    EXPECT_EQ(info.password, QStringLiteral("Gizli-Şifre"));
+    EXPECT_EQ(info.creationDate, 36526.25);
+    const auto rows = mdbtools::exportTable(out, QStringLiteral("meslekler"));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2], QStringList({"2", "2", "İki", ""}));
+
+    // Same list, same options: same bytes.
+    const QString again = path(QStringLiteral("yine.mdb"));
+    ASSERT_EQ(meslekMdb({"create", again, "--csv", csv, "--password", "Gizli-Şifre", "--date",
+                         "36526.25"})
+                  .exitCode,
+              0);
+    QFile a(out), b(again);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+}
+
+TEST_F(MeslekMdbTest, BadListsNameTheLineAndLeaveNoFile) {
+    const QString name256 = QString(256, QChar(u'ş'));
+    const struct {
+        QByteArray csv;
+        const char* message;
+    } cases[] = {
+        {"kod,ad\n1,a\n", "satır 1: başlık"},
+        {"meslek_kodu,meslek_adi,meslek_ana,fazla\n", "satır 1: başlık"},
+        {"", "satır 1: başlık satırı yok"},
+        {"meslek_kodu,meslek_adi\n1,a\n2,b,c\n", "satır 3: 2 alan bekleniyordu, 3 alan var"},
+        {"meslek_kodu,meslek_adi,meslek_ana\r\n1,a,b\r\n\"2\nx\",b,c\r\n3,c\r\n",
+         "satır 5: 3 alan bekleniyordu, 2 alan var"},
+        {"meslek_kodu,meslek_adi\n1,a\n1234567890123456,b\n",
+         "satır 3: meslek kodu 15 karakterden uzun"},
+        {"meslek_kodu,meslek_adi\n1,a\n2,b\n3," + name256.toUtf8() + "\n",
+         "satır 4: meslek adı 255 karakterden uzun"},
+        {"meslek_kodu,meslek_adi,meslek_ana\n1,a," + name256.toUtf8() + "\n",
+         "satır 2: meslek ana grubu 255 karakterden uzun"},
+        {"meslek_kodu,meslek_adi\n1,a\n2,\"b\n", "satır 3: tırnak işareti kapanmamış"},
+        {"meslek_kodu,meslek_adi\n1,\"a\"b\n", "satır 2: kapanan tırnak"},
+        {"meslek_kodu,meslek_adi\n1,a\"b\n", "satır 2: tırnak işareti yalnızca"},
+        {"meslek_kodu,meslek_adi\n1,a\n2,\xC4\n", "satır 3: geçerli bir UTF-8"},
+    };
+    for (const auto& c : cases) {
+        const QString csv = csvFile(c.csv);
+        const Outcome run = meslekMdb({"create", path(QStringLiteral("out.mdb")), "--csv", csv});
+        EXPECT_EQ(run.exitCode, 1) << c.message;
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.message))) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(outputs().isEmpty()) << c.message;
+    }
+
+    // Unreadable input and an unwritable output fail the same way.
+    Outcome run = meslekMdb(
+        {"create", path(QStringLiteral("out.mdb")), "--csv", path(QStringLiteral("yok.csv"))});
+    EXPECT_EQ(run.exitCode, 1);
+    run = meslekMdb({"create", path(QStringLiteral("yok/out.mdb")), "--csv",
+                     csvFile("meslek_kodu,meslek_adi\n1,a\n")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("yazılamadı"))) << run.err.toStdString();
+    EXPECT_TRUE(outputs().isEmpty());
+}
+
+TEST_F(MeslekMdbTest, WrongUsageExitsWithTwo) {
+    const QString csv = csvFile("meslek_kodu,meslek_adi\n1,a\n");
+    const QString out = path(QStringLiteral("out.mdb"));
+    for (const QStringList& args :
+         {QStringList{}, QStringList{"yap", out, "--csv", csv}, QStringList{"create", out},
+          QStringList{"create", "--csv", csv}, QStringList{"create", out, "--csv"},
+          QStringList{"create", out, "--csv", csv, "--date", "dün"},
+          QStringList{"create", out, "--csv", csv, "--bilinmeyen"},
+          QStringList{"create", out, "fazla.mdb", "--csv", csv},
+          QStringList{"create", out, "--csv", csv, "--password", QString(21, QChar(u'ş'))}}) {
+        const Outcome run = meslekMdb(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("Kullanım: meslek-mdb create")));
+        EXPECT_FALSE(run.err.contains(QString(21, QChar(u'ş'))));
+        EXPECT_TRUE(outputs().isEmpty());
+    }
+    const Outcome help = meslekMdb({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith(QStringLiteral("Kullanım: meslek-mdb")));
+}
+
+TEST_F(MeslekMdbTest, ProgramReportsThroughItsExitCode) {
+    const QString program = QStringLiteral(MESLEK_BUILD_DIR "/meslek-mdb");
+    const QString out = path(QStringLiteral("örnek.mdb"));
+    mdbtools::Result r = mdbtools::run(
+        program, {"create", out, "--csv", QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_GT(mdbtools::exportTable(out, QStringLiteral("meslekler")).size(), 100u);
+
+    r = mdbtools::run(program, {"create", path(QStringLiteral("kötü.mdb")), "--csv",
+                                csvFile("meslek_kodu,meslek_adi\n1\n")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QStringLiteral("satır 2")));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("kötü.mdb"))));
+    EXPECT_EQ(mdbtools::run(program, {}).exitCode, 2);
+}
