@@ -32,13 +32,11 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kReadChunk = 1u << 20;
 constexpr int kPipeSize = 1 << 20;
 
-[[noreturn]] void raise(const QString& description) {
-    throw EOleException(description, ResultCode::Fail);
-}
+[[noreturn]] void raise(const QString& message) { throw EOleException(message, ResultCode::Fail); }
 
 QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-// Closes a descriptor when it goes out of scope.
+// Closes an fd when it goes out of scope.
 class Fd {
 public:
     Fd() = default;
@@ -271,7 +269,7 @@ RawTable readTable(const QString& file, const QString& table, const TableReaderO
     posix_spawn_file_actions_addopen(&spawn.actions_, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&spawn.actions_, writeEnd.get(), 1);
     posix_spawn_file_actions_addopen(&spawn.actions_, 2, "/dev/null", O_WRONLY, 0);
-    // Descriptors someone opened without close-on-exec must not reach the reader.
+    // Fds someone opened without close-on-exec must not reach the reader.
     posix_spawn_file_actions_addclosefrom_np(&spawn.actions_, 3);
 
     pid_t pid = -1;

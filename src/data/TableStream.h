@@ -74,7 +74,7 @@ struct StreamColumn {
     int size = 0;
 };
 
-// Builds a stream in a growing buffer and, when given a file descriptor,
+// Builds a stream in a growing buffer and, when given an fd,
 // writes it out in large pieces. Over-long names, details and cells are cut
 // to the limits, so the output is always something the decoder accepts.
 class TableStreamEncoder {
@@ -105,7 +105,7 @@ public:
     // Drops a row that was begun but not ended.
     void error(StreamError code, std::string_view detail);
 
-    // Writes the buffered bytes to the descriptor. Returns false once any
+    // Writes the buffered bytes to the fd. Returns false once any
     // write has failed; later output is then discarded.
     bool flush();
     bool failed() const { return failed_; }
@@ -131,7 +131,7 @@ private:
 
 // Decodes a stream as it arrives. feed() consumes every complete record and
 // keeps an incomplete one until the rest arrives; it throws TableStreamError
-// as soon as the data cannot be part of a well-formed stream, and keeps
+// as soon as the data cannot belong to a well-formed stream, and keeps
 // throwing afterwards. Memory grows only with bytes actually received.
 class TableStreamDecoder {
 public:

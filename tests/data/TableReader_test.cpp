@@ -91,12 +91,6 @@ pid_t readPid(const QString& file) {
 
 }  // namespace
 
-TEST_F(TableReaderTest, ReaderIsFoundBesideTheTests) {
-    EXPECT_EQ(QFileInfo(readerExecutablePath()).canonicalFilePath(),
-              QFileInfo(QStringLiteral(MESLEK_BUILD_DIR "/meslek-reader")).canonicalFilePath());
-    EXPECT_TRUE(QFileInfo(readerExecutablePath()).isExecutable());
-}
-
 TEST_F(TableReaderTest, ReadsRowsInPhysicalOrderWithColumnKinds) {
     jet4::TableDef table;
     table.name = QStringLiteral("meslekler");
@@ -270,25 +264,8 @@ TEST_F(TableReaderTest, ReaderThatCrashesOrSendsGarbageMeansADamagedFile) {
               TrimMessageEnd(ProviderMessages::tableMissing(QStringLiteral("tablo"), shown(file))));
 }
 
-TEST_F(TableReaderTest, ReaderThatIsMissingOrNotExecutable) {
+TEST_F(TableReaderTest, MissingReader) {
     const QString missing = path(QStringLiteral("meslek-reader"));
     EXPECT_EQ(failure(path("x.mdb"), QStringLiteral("meslekler"), fakeReader(missing)),
               TrimMessageEnd(ProviderMessages::readerMissing(shown(missing))));
-
-    const QString plain = script(QStringLiteral("plain.sh"), "exit 0");
-    QFile::setPermissions(plain, QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_EQ(failure(path("x.mdb"), QStringLiteral("meslekler"), fakeReader(plain)),
-              TrimMessageEnd(ProviderMessages::readerMissing(shown(plain))));
-
-    // Executable but not a program the system can start.
-    const QString broken = path(QStringLiteral("broken"));
-    QFile f(broken);
-    f.open(QIODevice::WriteOnly);
-    f.write(
-        "\x7f"
-        "ELF garbage");
-    f.close();
-    f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-    EXPECT_TRUE(failure(path("x.mdb"), QStringLiteral("meslekler"), fakeReader(broken))
-                    .startsWith(ProviderMessages::readerFailed(QString()).left(20)));
 }

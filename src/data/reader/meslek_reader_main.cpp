@@ -57,9 +57,9 @@ void limitResources() {
     }
 }
 
-// Moves the stream to a private descriptor and points descriptor 1 at
+// Moves the stream to a private fd and points fd 1 at
 // /dev/null, so that anything libmdb prints cannot end up inside the stream.
-int takeStreamDescriptor() {
+int takeStreamFd() {
     const int streamFd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
     if (streamFd < 0) return -1;
     const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     limitResources();
 
-    const int streamFd = takeStreamDescriptor();
+    const int streamFd = takeStreamFd();
     if (streamFd < 0) return 3;
     TableStreamEncoder out(streamFd);
     out.header();
