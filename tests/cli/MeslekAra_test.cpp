@@ -8,17 +8,17 @@
 
 namespace {
 
-struct Run {
+struct ProgramRun {
     int exitCode = -1;
     QString out;
     QString err;
 };
 
-Run meslekAra(const QStringList& arguments) {
+ProgramRun meslekAra(const QStringList& arguments) {
     QProcess process;
     process.start(QStringLiteral(MESLEK_BUILD_DIR "/meslek-ara"), arguments);
     process.waitForFinished(60000);
-    Run run;
+    ProgramRun run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
@@ -39,7 +39,7 @@ TEST(MeslekAraTest, PrintsCodeTabNameInTheRequestedOrder) {
     work.writeDatabase(
         "AnaData/MeslekAna.mdb",
         jet4::occupationDatabase(rows(), ConnectionSettings::builtInDatabasePassword()));
-    Run run = meslekAra({});
+    ProgramRun run = meslekAra({});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out,
               "2142.01\tİnşaat Mühendisi\n3112.03\tIşık Teknisyeni\n5120.02\tAŞÇI\n"
@@ -56,7 +56,7 @@ TEST(MeslekAraTest, PrintsCodeTabNameInTheRequestedOrder) {
 TEST(MeslekAraTest, DatabaseAndPasswordCanBeReplaced) {
     TempWorkDir work;
     work.writeDatabase("liste.mdb", jet4::occupationDatabase(rows(), "Gizli-Şifre"));
-    Run run = meslekAra({"--db", work.path("liste.mdb"), "--password", "Gizli-Şifre"});
+    ProgramRun run = meslekAra({"--db", work.path("liste.mdb"), "--password", "Gizli-Şifre"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.count('\n'), 4);
 
@@ -69,7 +69,7 @@ TEST(MeslekAraTest, DatabaseAndPasswordCanBeReplaced) {
 
 TEST(MeslekAraTest, UnreadableDatabasesExitWithOne) {
     TempWorkDir work;
-    Run run = meslekAra({});
+    ProgramRun run = meslekAra({});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("Veritabanı klasörü bulunamadı")) << run.err.toStdString();
 
@@ -99,12 +99,12 @@ TEST(MeslekAraTest, WrongUsageExitsWithTwoAndExplains) {
     for (const QStringList& args :
          {QStringList{"--desc"}, QStringList{"--db"}, QStringList{"--bilinmeyen"},
           QStringList{"--order-by", "meslek_adi", "--", "fazla"}}) {
-        const Run run = meslekAra(args);
+        const ProgramRun run = meslekAra(args);
         EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("Kullanım: meslek-ara")) << args.join(' ').toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
-    const Run help = meslekAra({"--help"});
+    const ProgramRun help = meslekAra({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("Kullanım: meslek-ara"));
 }
