@@ -108,16 +108,6 @@ TEST_F(MeslekMdbTest, PasswordDateAndTwoColumnLists) {
     const auto rows = mdbtools::exportTable(out, QStringLiteral("meslekler"));
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[2], QStringList({"2", "2", "İki", ""}));
-
-    // Same list, same options: same bytes.
-    const QString again = path(QStringLiteral("yine.mdb"));
-    ASSERT_EQ(meslekMdb({"create", again, "--csv", csv, "--password", "Gizli-Şifre", "--date",
-                         "36526.25"})
-                  .exitCode,
-              0);
-    QFile a(out), b(again);
-    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-    EXPECT_EQ(a.readAll(), b.readAll());
 }
 
 TEST_F(MeslekMdbTest, BadListsNameTheLineAndLeaveNoFile) {
