@@ -38,7 +38,7 @@ struct Info {
 // and the file's total size.
 Info inspect(const QByteArray& firstPage, std::int64_t fileSize);
 
-// True when `given` opens a file described by `info`: always when the file has
+// True when `given` opens the file `info` came from: always when the file has
 // no password, otherwise only on an exact, case-sensitive match.
 bool passwordMatches(const Info& info, const QString& given);
 
