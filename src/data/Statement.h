@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The one statement form the provider understands:
 //   select * FROM <table> [ORDER BY <column> [ASC|DESC]] [;]

@@ -1,3 +1,5 @@
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 #include "data/RowOrder.h"
