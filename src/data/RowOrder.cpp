@@ -1,42 +1,43 @@
 #include "data/RowOrder.h"
 
-#include <QCollator>
-#include <QLocale>
+#include <cstring>
 
 #include <algorithm>
 #include <iterator>
 #include <numeric>
 #include <thread>
 
+#include "data/TurkishSortKeys.h"
+
 namespace {
 
-QCollator turkishCollator() {
-    QCollator collator(QLocale(QLocale::Turkish, QLocale::Turkey));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    collator.setIgnorePunctuation(false);
-    return collator;
-}
+// The keys of one column, packed: row r's key is bytes[offsets[r], offsets[r+1]).
+struct PackedKeys {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::size_t> offsets;
+};
 
-// Sort keys for one slice of the rows; one collator per thread, as QCollator is
-// not safe to share.
-std::vector<QCollatorSortKey> buildKeys(const RawTable& table, std::size_t column,
-                                        std::size_t begin, std::size_t end) {
-    const QCollator collator = turkishCollator();
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(end - begin);
+PackedKeys buildKeys(const RawTable& table, std::size_t column, std::size_t begin,
+                     std::size_t end) {
+    TurkishSortKeys collation;
+    PackedKeys keys;
+    keys.offsets.reserve(end - begin + 1);
+    keys.bytes.reserve((end - begin) * 48);
     for (std::size_t row = begin; row < end; ++row) {
-        keys.push_back(collator.sortKey(table.cell(row, column)));
+        keys.offsets.push_back(keys.bytes.size());
+        collation.append(table.cell(row, column), keys.bytes);
     }
+    keys.offsets.push_back(keys.bytes.size());
     return keys;
 }
 
-std::vector<QCollatorSortKey> textSortKeys(const RawTable& table, std::size_t column) {
+// Sort keys for every row, built in slices on all cores (one collator each).
+PackedKeys textSortKeys(const RawTable& table, std::size_t column) {
     const std::size_t rows = table.rowCount();
     const std::size_t threads =
         rows < 20000 ? 1 : std::max<std::size_t>(1, std::thread::hardware_concurrency());
     const std::size_t slice = (rows + threads - 1) / threads;
-    std::vector<std::vector<QCollatorSortKey>> parts(threads);
+    std::vector<PackedKeys> parts(threads);
     std::vector<std::thread> workers;
     for (std::size_t t = 1; t < threads; ++t) {
         const std::size_t begin = std::min(rows, t * slice);
@@ -47,12 +48,71 @@ std::vector<QCollatorSortKey> textSortKeys(const RawTable& table, std::size_t co
     }
     parts[0] = buildKeys(table, column, 0, std::min(rows, slice));
     for (auto& worker : workers) worker.join();
-    std::vector<QCollatorSortKey> keys = std::move(parts[0]);
-    keys.reserve(rows);
+
+    PackedKeys keys = std::move(parts[0]);
+    keys.offsets.pop_back();
     for (std::size_t t = 1; t < threads; ++t) {
-        std::move(parts[t].begin(), parts[t].end(), std::back_inserter(keys));
+        const std::size_t base = keys.bytes.size();
+        keys.bytes.insert(keys.bytes.end(), parts[t].bytes.begin(), parts[t].bytes.end());
+        for (std::size_t i = 0; i + 1 < parts[t].offsets.size(); ++i) {
+            keys.offsets.push_back(base + parts[t].offsets[i]);
+        }
     }
+    keys.offsets.push_back(keys.bytes.size());
     return keys;
+}
+
+// One entry per non-null row: the first eight key bytes, big-endian, decide
+// most comparisons without touching the key itself.
+struct KeyedRow {
+    std::uint64_t prefix;
+    std::uint32_t row;
+};
+
+std::uint64_t keyPrefix(const std::uint8_t* key, std::size_t length) {
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        prefix = (prefix << 8) | (i < length ? key[i] : 0u);
+    }
+    return prefix;
+}
+
+std::vector<std::uint32_t> orderText(const RawTable& table, std::size_t column, bool descending) {
+    const PackedKeys keys = textSortKeys(table, column);
+    std::vector<std::uint32_t> nulls;
+    std::vector<KeyedRow> rows;
+    rows.reserve(table.rowCount());
+    for (std::uint32_t row = 0; row < table.rowCount(); ++row) {
+        if (table.cell(row, column).isEmpty()) {
+            nulls.push_back(row);
+        } else {
+            const std::size_t at = keys.offsets[row];
+            rows.push_back({keyPrefix(keys.bytes.data() + at, keys.offsets[row + 1] - at), row});
+        }
+    }
+    // Negative, zero or positive as a's key sorts before, with or after b's.
+    auto compareKeys = [&keys](std::uint32_t a, std::uint32_t b) {
+        const std::size_t la = keys.offsets[a + 1] - keys.offsets[a];
+        const std::size_t lb = keys.offsets[b + 1] - keys.offsets[b];
+        const int c = std::memcmp(keys.bytes.data() + keys.offsets[a],
+                                  keys.bytes.data() + keys.offsets[b], std::min(la, lb));
+        if (c != 0) return c;
+        return la < lb ? -1 : (la > lb ? 1 : 0);
+    };
+    // Ties always keep file order, whichever the direction.
+    std::sort(rows.begin(), rows.end(), [&](const KeyedRow& a, const KeyedRow& b) {
+        if (a.prefix != b.prefix) return descending ? a.prefix > b.prefix : a.prefix < b.prefix;
+        const int c = compareKeys(a.row, b.row);
+        if (c != 0) return descending ? c > 0 : c < 0;
+        return a.row < b.row;
+    });
+
+    std::vector<std::uint32_t> order;
+    order.reserve(table.rowCount());
+    if (!descending) order.insert(order.end(), nulls.begin(), nulls.end());
+    for (const KeyedRow& row : rows) order.push_back(row.row);
+    if (descending) order.insert(order.end(), nulls.begin(), nulls.end());
+    return order;
 }
 
 // Sorts with nulls (here: rows whose key `isNull` says so) first when ascending.
@@ -102,11 +162,7 @@ std::vector<std::uint32_t> orderRows(const RawTable& table, int column, bool des
     }
 
     if (isTextKind(kind) || kind == FieldKind::WideMemo || kind == FieldKind::Memo) {
-        const std::vector<QCollatorSortKey> keys = textSortKeys(table, col);
-        sortIndexes(
-            order, descending, [&](std::uint32_t r) { return table.cell(r, col).isEmpty(); },
-            [&](std::uint32_t a, std::uint32_t b) { return keys[a].compare(keys[b]) < 0; });
-        return order;
+        return orderText(table, col, descending);
     }
 
     // Dates come as "YYYY-MM-DD hh:mm:ss" and bytes as text: their text order will do.
