@@ -1,0 +1,145 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "data/ResultSet.h"
+
+class Connection;
+class Exception;
+
+// Told about what happens to a record set (the data source between the set and the grid).
+class RecordSetObserver {
+public:
+    virtual ~RecordSetObserver() = default;
+    // Opened or closed.
+    virtual void recordSetStateChanged() {}
+    // The window was filled anew (open, First, Last, a filter switch, a jump).
+    virtual void recordSetChanged() {}
+    // The current row moved, possibly scrolling the window.
+    virtual void currentRecordMoved() {}
+};
+
+// The occupation record set: the whole result of its statement in memory, a
+// window of up to N neighbouring rows for the grid with one current row, and a
+// lazy filter that tests rows only as they enter the window.
+class OccupationRecordSet {
+public:
+    // The fields, in binding order.
+    enum Field { ID = 0, MeslekKodu = 1, MeslekAdi = 2, MeslekAna = 3 };
+
+    // Sets `accept`; inside the call the field reads address the row under test.
+    using FilterRecord = std::function<void(OccupationRecordSet& dataSet, bool& accept)>;
+    // Shows a failure raised during a filtered fetch; the fetch then yields no row.
+    using FailureReport = std::function<void(const Exception& failure)>;
+
+    explicit OccupationRecordSet(Connection& connection,
+                                 QString name = QStringLiteral("meslekkoduQuery"));
+    ~OccupationRecordSet();
+    OccupationRecordSet(const OccupationRecordSet&) = delete;
+    OccupationRecordSet& operator=(const OccupationRecordSet&) = delete;
+
+    const QString& name() const { return name_; }
+
+    // The statement: its lines, sent joined, each followed by CR LF. Changing
+    // them closes the set, except while the owner's layout is loading.
+    const QStringList& sql() const { return sql_; }
+    void setSql(const QStringList& lines);
+    void clearSql() { setSql({}); }
+    void addSqlLine(const QString& line);
+    void setLoading(bool loading) { loading_ = loading; }
+    // The statement as sent.
+    QString statementText() const;
+
+    bool active() const { return result_ != nullptr; }
+    void setActive(bool active);
+    // Connects on demand, runs the statement, binds the fields and fills the
+    // window. On failure the set stays closed and the failure propagates.
+    void open();
+    void close();
+
+    bool filtered() const { return filtered_; }
+    // Nothing when unchanged; on an open set re-fills the window from the first row.
+    void setFiltered(bool filtered);
+    void setOnFilterRecord(FilterRecord predicate) { onFilterRecord_ = std::move(predicate); }
+    void setFailureReport(FailureReport report) { failureReport_ = std::move(report); }
+
+    // Window size N (at least 1), set by the grid from its height.
+    void setWindowSize(int rows);
+    int windowSize() const { return windowSize_; }
+    int windowCount() const { return static_cast<int>(window_.size()); }
+    // Index of the current row in the window, -1 when the window is empty.
+    int currentWindowIndex() const { return window_.empty() ? -1 : current_; }
+    // Makes another row of the window current; fetches nothing.
+    void setCurrentWindowIndex(int index);
+    // Position number (1-based in the whole result) of a window row.
+    int windowRecNo(int index) const;
+    QString windowFieldText(int index, Field field) const;
+
+    void first();
+    void last();
+    // One row forward or back; at the end of the window the window scrolls.
+    void next();
+    void prior();
+    // Moves by `distance` rows (negative: back); returns the rows actually moved.
+    int moveBy(int distance);
+    // Fills the window around the row at `position` (1-based) and makes it
+    // current; with the filter on the nearest accepted row at or after it.
+    void moveToRecNo(int position);
+    bool bof() const { return bof_; }
+    bool eof() const { return eof_; }
+
+    bool isEmpty() const { return window_.empty(); }
+    // Rows of the whole result, whatever the filter. Throws on a closed set.
+    int recordCount() const;
+    // Position number of the current row, -1 when the window is empty. Throws on a closed set.
+    int recNo() const;
+    // The grid may map its scroll bar to positions only while the filter is off.
+    bool isSequenced() const { return active() && !filtered_; }
+
+    // Field reads of the current row (inside the predicate: of the row under
+    // test). Empty text on a closed set, an empty window, and for nulls.
+    QString fieldText(Field field) const;
+    QStringView fieldView(Field field) const;
+    // meslek_adi folded for searching, kept beside the rows from the open on.
+    QStringView foldedName() const;
+
+    // Re-reads the whole list sorted by `column` in `direction` ("ASC" or "DESC").
+    void resort(const QString& column, const QString& direction);
+
+    // For readers of every row at once (the command line): the open result and
+    // the result columns the four fields are bound to, in field order.
+    const ResultSet* result() const { return result_.get(); }
+    const std::vector<int>& boundColumns() const { return bound_; }
+
+    void addObserver(RecordSetObserver* observer);
+    void removeObserver(RecordSetObserver* observer);
+
+private:
+    struct WindowRow {
+        int position;  // 1-based in the result
+    };
+
+    // ... implementation details are free to change.
+    Connection& connection_;
+    QString name_;
+    QStringList sql_;
+    bool loading_ = false;
+    bool filtered_ = false;
+    FilterRecord onFilterRecord_;
+    FailureReport failureReport_;
+    std::unique_ptr<ResultSet> result_;
+    std::vector<int> bound_;
+    int windowSize_ = 1;
+    std::vector<WindowRow> window_;
+    int current_ = 0;
+    bool bof_ = true;
+    bool eof_ = true;
+    int rowUnderTest_ = 0;  // position being tested by the predicate, 0 when none
+    std::vector<RecordSetObserver*> observers_;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// Every message box the program shows goes through this interface, so that
+// tests can answer boxes without anyone waiting on them.
+class MessageBoxes {
+public:
+    enum class Icon { None, Error, Warning, Information, Question };
+    enum class Buttons { Ok, OkCancel, YesNo };
+    enum Result { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+    virtual ~MessageBoxes() = default;
+
+    // A box owned by the application: all top-level windows are disabled while
+    // it is open, then re-enabled, and the active window and focus restored.
+    virtual int applicationMessageBox(const QString& text, const QString& caption, Icon icon,
+                                      Buttons buttons) = 0;
+    // The fatal report's box: no owner, task-modal, one OK button, error icon.
+    virtual void fatalMessageBox(const QString& text, const QString& caption) = 0;
+};
+
+// Real boxes, with QMessageBox.
+class WidgetMessageBoxes : public MessageBoxes {
+public:
+    int applicationMessageBox(const QString& text, const QString& caption, Icon icon,
+                              Buttons buttons) override;
+    void fatalMessageBox(const QString& text, const QString& caption) override;
+};
