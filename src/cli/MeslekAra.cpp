@@ -10,8 +10,9 @@
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/FieldBinding.h"
-#include "data/Statement.h"
+#include "data/OccupationRecordSet.h"
 #include "failure/Exceptions.h"
+#include "search/SearchCommands.h"
 
 namespace {
 
@@ -20,15 +21,21 @@ constexpr int ExitUnreadable = 1;
 constexpr int ExitUsage = 2;
 
 const char* const UsageText =
-    "Kullanım: meslek-ara [--db DOSYA] [--password PAROLA] [--order-by SÜTUN] [--desc] [--]\n"
+    "Kullanım: meslek-ara [--db DOSYA] [--password PAROLA] [--order-by SÜTUN] [--desc] [--or]\n"
+    "                     [--] [TERİM1 [TERİM2]]\n"
     "\n"
     "Meslek listesini veritabanından okur ve her satırı meslek kodu, bir sekme ve meslek\n"
-    "adı olarak yazar.\n"
+    "adı olarak yazar. Terim verilirse yalnızca aramaya uyan satırları yazar: adında\n"
+    "(büyük/küçük harf Türkçe kurallarla eşlenerek) ya da kodunda (harfi harfine) terimi\n"
+    "geçen meslekler. İki terimle her ikisi de adda ya da her ikisi de kodda geçmelidir\n"
+    "(VE); --or ile birinin geçmesi yeter (VEYA). İlk terim boşsa bütün liste yazılır.\n"
     "\n"
     "  --db DOSYA          veritabanı dosyası (varsayılan: AnaData/MeslekAna.mdb)\n"
     "  --password PAROLA   veritabanı parolası (varsayılan: programın kendi parolası)\n"
     "  --order-by SÜTUN    listeyi bu sütuna göre sıralar (varsayılan: meslek kodu)\n"
     "  --desc              --order-by ile: azalan sırada\n"
+    "  --or                iki terimden birinin geçmesi yeter (VEYA)\n"
+    "  --                  seçeneklerin sonu; ardından gelenler terimdir ('-' ile başlasa da)\n"
     "  -h, --help          bu yardımı gösterir\n";
 
 struct Options {
@@ -36,12 +43,22 @@ struct Options {
     QString password;  // null: the built-in password
     QString orderBy;
     bool descending = false;
+    bool orMode = false;
     bool help = false;
+    QStringList terms;  // at most two
 };
 
 struct UsageError {
     QString message;
 };
+
+std::optional<UsageError> addTerm(const QString& term, Options& options) {
+    if (options.terms.size() == 2) {
+        return UsageError{QStringLiteral("en çok iki terim verilebilir: %1").arg(term)};
+    }
+    options.terms.append(term);
+    return std::nullopt;
+}
 
 std::optional<UsageError> parseOptions(const QStringList& args, Options& options) {
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -54,8 +71,8 @@ std::optional<UsageError> parseOptions(const QStringList& args, Options& options
             return std::nullopt;
         };
         if (arg == QLatin1String("--")) {
-            if (i + 1 < args.size()) {
-                return UsageError{QStringLiteral("beklenmeyen argüman: %1").arg(args.at(i + 1))};
+            while (++i < args.size()) {
+                if (auto error = addTerm(args.at(i), options)) return error;
             }
             break;
         }
@@ -70,10 +87,12 @@ std::optional<UsageError> parseOptions(const QStringList& args, Options& options
             if (options.orderBy.isEmpty()) return UsageError{QStringLiteral("sütun adı boş")};
         } else if (arg == QLatin1String("--desc")) {
             options.descending = true;
-        } else if (arg.startsWith(QLatin1Char('-'))) {
+        } else if (arg == QLatin1String("--or")) {
+            options.orMode = true;
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
             return UsageError{QStringLiteral("bilinmeyen seçenek: %1").arg(arg)};
         } else {
-            return UsageError{QStringLiteral("beklenmeyen argüman: %1").arg(arg)};
+            if (auto error = addTerm(arg, options)) return error;
         }
     }
     if (options.descending && options.orderBy.isEmpty()) {
@@ -83,13 +102,24 @@ std::optional<UsageError> parseOptions(const QStringList& args, Options& options
 }
 
 QString statementFor(const Options& options) {
-    if (options.orderBy.isEmpty()) {
-        return joinStatementLines({ConnectionSettings::startupStatement()});
-    }
-    return joinStatementLines(
-        {QStringLiteral("select * FROM meslekler ORDER BY ") + options.orderBy + QLatin1Char(' ') +
-         (options.descending ? QStringLiteral("DESC") : QStringLiteral("ASC"))});
+    if (options.orderBy.isEmpty()) return ConnectionSettings::startupStatement();
+    return QStringLiteral("select * FROM meslekler ORDER BY ") + options.orderBy +
+           QLatin1Char(' ') + (options.descending ? QStringLiteral("DESC") : QStringLiteral("ASC"));
 }
+
+// The command line's search area: fixed terms and choice.
+class FixedInputs : public SearchInputs {
+public:
+    explicit FixedInputs(const Options& options) : options_(options) {}
+    QString term1() const override { return options_.terms.value(0); }
+    QString term2() const override { return options_.terms.value(1); }
+    bool orChosen() const override { return options_.orMode; }
+    bool autoSearchChecked() const override { return false; }
+    void clearTerms() override {}
+
+private:
+    const Options& options_;
+};
 
 // Rows are written through a fixed buffer in large pieces, or, without a
 // device, kept whole in memory.
@@ -103,7 +133,7 @@ public:
     // Appends `text` as UTF-8. A tab or line break inside a value would break
     // the one-row-per-line form, so those become blanks; a lone surrogate
     // becomes U+FFFD.
-    void appendCleaned(const QString& text) {
+    void appendCleaned(QStringView text) {
         reserve(static_cast<std::size_t>(text.size()) * 3);
         char* w = buffer_.data() + used_;
         const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
@@ -186,6 +216,19 @@ void encodeRows(const ResultSet& result, int first, int last, int codeColumn, in
     }
 }
 
+// The rows the filter accepts, in order, walked through the record set.
+void printAcceptedRows(OccupationRecordSet& records, QIODevice& out) {
+    RowWriter writer(&out);
+    if (records.isEmpty()) return;
+    do {
+        writer.appendCleaned(records.fieldView(OccupationRecordSet::MeslekKodu));
+        writer.append('\t');
+        writer.appendCleaned(records.fieldView(OccupationRecordSet::MeslekAdi));
+        writer.append('\n');
+        records.next();
+    } while (!records.eof());
+}
+
 // Long lists are encoded in two halves at once: the time goes to waiting on
 // memory, since rows in statement order lie all over it.
 void printRows(const ResultSet& result, const std::vector<int>& columns, QIODevice& out) {
@@ -227,11 +270,16 @@ int runMeslekAra(const QStringList& arguments, QIODevice& out, QIODevice& err) {
         connection.setProvider(QLatin1String(ConnectionSettings::Provider));
         connection.setConnectionString(
             ConnectionSettings::connectionStringWith(options.database, options.password));
-        connection.open();
-        std::unique_ptr<ResultSet> result = connection.execute(statementFor(options));
-        const std::vector<int> columns = bindFields(result->columns(), occupationFields(),
-                                                    QLatin1String(OccupationRecordSetName));
-        printRows(*result, columns, out);
+        OccupationRecordSet records(connection, QLatin1String(OccupationRecordSetName));
+        records.setSql({statementFor(options)});
+        FixedInputs inputs(options);
+        SearchCommands commands(records, inputs);
+        commands.search();
+        if (records.filtered()) {
+            printAcceptedRows(records, out);
+        } else {
+            printRows(*records.result(), records.boundColumns(), out);
+        }
         return ExitDone;
     } catch (const Exception& failure) {
         err.write(("meslek-ara: " + failure.message() + QLatin1Char('\n')).toUtf8());

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -106,7 +107,9 @@ public:
     // test). Empty text on a closed set, an empty window, and for nulls.
     QString fieldText(Field field) const;
     QStringView fieldView(Field field) const;
-    // meslek_adi folded for searching, kept beside the rows from the open on.
+    // meslek_adi folded for searching. The folded names (and a copy of the
+    // codes, which fieldView then reads) are made for all rows at once on the
+    // first call after an open and kept until the close.
     QStringView foldedName() const;
 
     // Re-reads the whole list sorted by `column` in `direction` ("ASC" or "DESC").
@@ -125,7 +128,37 @@ private:
         int position;  // 1-based in the result
     };
 
-    // ... implementation details are free to change.
+    // meslek_adi folded and meslek_kodu as stored, for every row in statement
+    // order, each kind back to back in one block: position p spans
+    // [start[p - 1], start[p]). Built on first use, so that an open without a
+    // search costs nothing extra.
+    struct SearchTexts {
+        std::vector<char16_t> names;
+        std::vector<std::uint32_t> nameStart;
+        std::vector<char16_t> codes;
+        std::vector<std::uint32_t> codeStart;
+    };
+
+    void requireActive() const;
+    // The row field reads address: the row under test, else the current row; 0 for none.
+    int readPosition() const {
+        if (rowUnderTest_ != 0) return rowUnderTest_;
+        return window_.empty() ? 0 : window_[static_cast<std::size_t>(current_)].position;
+    }
+    const SearchTexts& searchTexts() const;
+    // One row into the window: the next accepted row after `from` (step +1) or
+    // before it (step -1); 0 when none is left or the predicate failed.
+    int fetch(int from, int step);
+    bool fetchAfterLast();
+    bool fetchBeforeFirst();
+    // Refills the window from the first accepted row on.
+    void fillFromStart();
+    void stepForward();
+    void stepBack();
+    void notifyStateChanged();
+    void notifyChanged();
+    void notifyMoved();
+
     Connection& connection_;
     QString name_;
     QStringList sql_;
@@ -135,6 +168,7 @@ private:
     FailureReport failureReport_;
     std::unique_ptr<ResultSet> result_;
     std::vector<int> bound_;
+    mutable std::unique_ptr<SearchTexts> searchTexts_;
     int windowSize_ = 1;
     std::vector<WindowRow> window_;
     int current_ = 0;

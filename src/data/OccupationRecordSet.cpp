@@ -1,0 +1,421 @@
+#include "data/OccupationRecordSet.h"
+
+#include <algorithm>
+
+#include "data/Connection.h"
+#include "data/FieldBinding.h"
+#include "data/Statement.h"
+#include "failure/Exceptions.h"
+#include "search/FoldSearchText.h"
+
+namespace {
+
+// Clears the row under test however the predicate leaves.
+class RowUnderTest {
+public:
+    explicit RowUnderTest(int& row) : row_(row) {}
+    ~RowUnderTest() { row_ = 0; }
+    RowUnderTest(const RowUnderTest&) = delete;
+    RowUnderTest& operator=(const RowUnderTest&) = delete;
+
+private:
+    int& row_;
+};
+
+}  // namespace
+
+OccupationRecordSet::OccupationRecordSet(Connection& connection, QString name)
+    : connection_(connection), name_(std::move(name)) {}
+
+OccupationRecordSet::~OccupationRecordSet() = default;
+
+void OccupationRecordSet::setSql(const QStringList& lines) {
+    if (!loading_) close();
+    sql_ = lines;
+}
+
+void OccupationRecordSet::addSqlLine(const QString& line) {
+    if (!loading_) close();
+    sql_.append(line);
+}
+
+QString OccupationRecordSet::statementText() const { return joinStatementLines(sql_); }
+
+void OccupationRecordSet::setActive(bool active) {
+    if (active) {
+        open();
+    } else {
+        close();
+    }
+}
+
+void OccupationRecordSet::open() {
+    if (active()) return;
+    if (!connection_.connected()) connection_.open();
+    std::unique_ptr<ResultSet> result = connection_.execute(statementText());
+    if (result == nullptr) {
+        throw EDatabaseError::named(name_,
+                                    QStringLiteral("CommandText does not return a result set"));
+    }
+    std::vector<int> bound = bindFields(result->columns(), occupationFields(), name_);
+    result->moveFirst();
+
+    result_ = std::move(result);
+    bound_ = std::move(bound);
+    searchTexts_.reset();
+    window_.clear();
+    current_ = 0;
+    bof_ = true;
+    eof_ = true;
+    notifyStateChanged();
+    fillFromStart();
+    notifyChanged();
+}
+
+void OccupationRecordSet::close() {
+    if (!active()) return;
+    window_.clear();
+    current_ = 0;
+    bof_ = true;
+    eof_ = true;
+    bound_.clear();
+    searchTexts_.reset();
+    result_.reset();
+    notifyStateChanged();
+}
+
+void OccupationRecordSet::setFiltered(bool filtered) {
+    if (filtered == filtered_) return;
+    filtered_ = filtered;
+    if (active()) first();
+}
+
+void OccupationRecordSet::setWindowSize(int rows) {
+    rows = std::max(1, rows);
+    if (rows == windowSize_) return;
+    windowSize_ = rows;
+    if (!active() || window_.empty()) return;
+    const auto size = static_cast<std::size_t>(rows);
+    bool changed = false;
+    if (window_.size() < size) {
+        while (window_.size() < size && fetchAfterLast()) changed = true;
+        while (window_.size() < size && fetchBeforeFirst()) {
+            ++current_;
+            changed = true;
+        }
+    } else if (window_.size() > size) {
+        // The rows below the current one go first, then those above it.
+        while (window_.size() > size && static_cast<int>(window_.size()) - 1 > current_) {
+            window_.pop_back();
+        }
+        if (window_.size() > size) {
+            const auto drop = window_.size() - size;
+            window_.erase(window_.begin(), window_.begin() + static_cast<std::ptrdiff_t>(drop));
+            current_ -= static_cast<int>(drop);
+        }
+        changed = true;
+    }
+    if (changed) notifyChanged();
+}
+
+void OccupationRecordSet::setCurrentWindowIndex(int index) {
+    if (index < 0 || index >= windowCount() || index == current_) return;
+    current_ = index;
+    notifyMoved();
+}
+
+int OccupationRecordSet::windowRecNo(int index) const {
+    if (index < 0 || index >= windowCount()) return -1;
+    return window_[static_cast<std::size_t>(index)].position;
+}
+
+QString OccupationRecordSet::windowFieldText(int index, Field field) const {
+    if (!active() || index < 0 || index >= windowCount()) return QString();
+    return result_->valueAt(window_[static_cast<std::size_t>(index)].position,
+                            bound_[static_cast<std::size_t>(field)]);
+}
+
+void OccupationRecordSet::first() {
+    requireActive();
+    fillFromStart();
+    notifyChanged();
+}
+
+void OccupationRecordSet::last() {
+    requireActive();
+    window_.clear();
+    current_ = 0;
+    const int position = fetch(result_->recordCount() + 1, -1);
+    if (position != 0) {
+        window_.push_back({position});
+        while (window_.size() < static_cast<std::size_t>(windowSize_) && fetchBeforeFirst()) {
+        }
+        current_ = windowCount() - 1;
+    }
+    eof_ = true;
+    bof_ = window_.empty();
+    notifyChanged();
+}
+
+void OccupationRecordSet::next() {
+    requireActive();
+    const int before = readPosition();
+    stepForward();
+    if (readPosition() != before) notifyMoved();
+}
+
+void OccupationRecordSet::prior() {
+    requireActive();
+    const int before = readPosition();
+    stepBack();
+    if (readPosition() != before) notifyMoved();
+}
+
+int OccupationRecordSet::moveBy(int distance) {
+    requireActive();
+    int moved = 0;
+    while (distance > 0 && !eof_) {
+        const int before = readPosition();
+        stepForward();
+        if (readPosition() == before) break;
+        ++moved;
+        --distance;
+    }
+    while (distance < 0 && !bof_) {
+        const int before = readPosition();
+        stepBack();
+        if (readPosition() == before) break;
+        ++moved;
+        ++distance;
+    }
+    if (moved != 0) notifyMoved();
+    return moved;
+}
+
+void OccupationRecordSet::moveToRecNo(int position) {
+    requireActive();
+    const int count = result_->recordCount();
+    if (count == 0) return;
+    position = std::clamp(position, 1, count);
+    const int found = fetch(position - 1, +1);
+    if (found == 0) {
+        last();
+        return;
+    }
+    window_.assign(1, WindowRow{found});
+    current_ = 0;
+    // The row goes to the middle of the window where the rows around it allow.
+    for (int above = (windowSize_ - 1) / 2; above > 0 && fetchBeforeFirst(); --above) ++current_;
+    while (window_.size() < static_cast<std::size_t>(windowSize_) && fetchAfterLast()) {
+    }
+    while (window_.size() < static_cast<std::size_t>(windowSize_) && fetchBeforeFirst()) {
+        ++current_;
+    }
+    bof_ = false;
+    eof_ = false;
+    notifyChanged();
+}
+
+int OccupationRecordSet::recordCount() const {
+    requireActive();
+    return result_->recordCount();
+}
+
+int OccupationRecordSet::recNo() const {
+    requireActive();
+    if (window_.empty()) return -1;
+    return window_[static_cast<std::size_t>(current_)].position;
+}
+
+QString OccupationRecordSet::fieldText(Field field) const {
+    const int position = active() ? readPosition() : 0;
+    if (position == 0) return QString();
+    return result_->valueAt(position, bound_[static_cast<std::size_t>(field)]);
+}
+
+QStringView OccupationRecordSet::fieldView(Field field) const {
+    const int position = active() ? readPosition() : 0;
+    if (position == 0) return {};
+    if (field == MeslekKodu && searchTexts_ != nullptr) {
+        const SearchTexts& texts = *searchTexts_;
+        const std::uint32_t begin = texts.codeStart[static_cast<std::size_t>(position - 1)];
+        const std::uint32_t end = texts.codeStart[static_cast<std::size_t>(position)];
+        return QStringView(texts.codes.data() + begin, static_cast<qsizetype>(end - begin));
+    }
+    return result_->valueAt(position, bound_[static_cast<std::size_t>(field)]);
+}
+
+QStringView OccupationRecordSet::foldedName() const {
+    const int position = active() ? readPosition() : 0;
+    if (position == 0) return {};
+    const SearchTexts& texts = searchTexts();
+    const std::uint32_t begin = texts.nameStart[static_cast<std::size_t>(position - 1)];
+    const std::uint32_t end = texts.nameStart[static_cast<std::size_t>(position)];
+    return QStringView(texts.names.data() + begin, static_cast<qsizetype>(end - begin));
+}
+
+void OccupationRecordSet::resort(const QString& column, const QString& direction) {
+    clearSql();
+    addSqlLine(QStringLiteral("select * FROM meslekler ORDER BY ") + column + QLatin1Char(' ') +
+               direction);
+    open();
+}
+
+void OccupationRecordSet::addObserver(RecordSetObserver* observer) {
+    if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end()) {
+        observers_.push_back(observer);
+    }
+}
+
+void OccupationRecordSet::removeObserver(RecordSetObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void OccupationRecordSet::requireActive() const {
+    if (!active()) {
+        throw EDatabaseError::named(
+            name_, QStringLiteral("Cannot perform this operation on a closed dataset"));
+    }
+}
+
+const OccupationRecordSet::SearchTexts& OccupationRecordSet::searchTexts() const {
+    if (searchTexts_ != nullptr) return *searchTexts_;
+    auto texts = std::make_unique<SearchTexts>();
+    const ResultSet& result = *result_;
+    const int count = result.recordCount();
+    const int codeColumn = bound_[MeslekKodu];
+    const int nameColumn = bound_[MeslekAdi];
+    texts->nameStart.resize(static_cast<std::size_t>(count) + 1);
+    texts->codeStart.resize(static_cast<std::size_t>(count) + 1);
+    std::vector<char16_t>& names = texts->names;
+    std::vector<char16_t>& codes = texts->codes;
+    names.resize(static_cast<std::size_t>(count) * 32);
+    codes.resize(static_cast<std::size_t>(count) * 8);
+    std::size_t nameUsed = 0;
+    std::size_t codeUsed = 0;
+    // Rows in statement order lie all over memory: ask for cells ahead of use.
+    constexpr int cellAhead = 16;
+    constexpr int textAhead = 8;
+    for (int position = 1; position <= count; ++position) {
+        result.prefetchCell(position + cellAhead, nameColumn);
+        result.prefetchCell(position + cellAhead, codeColumn);
+        result.prefetchText(position + textAhead, nameColumn);
+        result.prefetchText(position + textAhead, codeColumn);
+        const QString& name = result.valueAt(position, nameColumn);
+        const QString& code = result.valueAt(position, codeColumn);
+        if (names.size() - nameUsed < static_cast<std::size_t>(name.size())) {
+            names.resize(
+                std::max(names.size() * 2, nameUsed + static_cast<std::size_t>(name.size())));
+        }
+        nameUsed += static_cast<std::size_t>(foldSearchTextInto(name, names.data() + nameUsed));
+        texts->nameStart[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(nameUsed);
+        if (codes.size() - codeUsed < static_cast<std::size_t>(code.size())) {
+            codes.resize(
+                std::max(codes.size() * 2, codeUsed + static_cast<std::size_t>(code.size())));
+        }
+        std::copy_n(code.utf16(), code.size(), codes.data() + codeUsed);
+        codeUsed += static_cast<std::size_t>(code.size());
+        texts->codeStart[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(codeUsed);
+    }
+    names.resize(nameUsed);
+    names.shrink_to_fit();
+    codes.resize(codeUsed);
+    codes.shrink_to_fit();
+    searchTexts_ = std::move(texts);
+    return *searchTexts_;
+}
+
+int OccupationRecordSet::fetch(int from, int step) {
+    const int count = result_->recordCount();
+    int position = from + step;
+    if (!filtered_ || !onFilterRecord_) return position >= 1 && position <= count ? position : 0;
+    RowUnderTest guard(rowUnderTest_);
+    bool accept = true;
+    try {
+        for (; position >= 1 && position <= count; position += step) {
+            rowUnderTest_ = position;
+            onFilterRecord_(*this, accept);
+            if (accept) return position;
+        }
+    } catch (const Exception& failure) {
+        if (!failureReport_) throw;
+        rowUnderTest_ = 0;
+        failureReport_(failure);
+    }
+    return 0;
+}
+
+bool OccupationRecordSet::fetchAfterLast() {
+    const int position = fetch(window_.empty() ? 0 : window_.back().position, +1);
+    if (position == 0) return false;
+    window_.push_back({position});
+    return true;
+}
+
+bool OccupationRecordSet::fetchBeforeFirst() {
+    const int position =
+        fetch(window_.empty() ? result_->recordCount() + 1 : window_.front().position, -1);
+    if (position == 0) return false;
+    window_.insert(window_.begin(), WindowRow{position});
+    return true;
+}
+
+void OccupationRecordSet::fillFromStart() {
+    window_.clear();
+    current_ = 0;
+    while (window_.size() < static_cast<std::size_t>(windowSize_) && fetchAfterLast()) {
+    }
+    bof_ = true;
+    eof_ = window_.empty();
+}
+
+void OccupationRecordSet::stepForward() {
+    if (window_.empty()) {
+        eof_ = true;
+        return;
+    }
+    if (current_ + 1 < windowCount()) {
+        ++current_;
+    } else if (fetchAfterLast()) {
+        if (window_.size() > static_cast<std::size_t>(windowSize_)) window_.erase(window_.begin());
+        current_ = windowCount() - 1;
+    } else {
+        eof_ = true;
+        return;
+    }
+    bof_ = false;
+    eof_ = false;
+}
+
+void OccupationRecordSet::stepBack() {
+    if (window_.empty()) {
+        bof_ = true;
+        return;
+    }
+    if (current_ > 0) {
+        --current_;
+    } else if (fetchBeforeFirst()) {
+        if (window_.size() > static_cast<std::size_t>(windowSize_)) window_.pop_back();
+        current_ = 0;
+    } else {
+        bof_ = true;
+        return;
+    }
+    bof_ = false;
+    eof_ = false;
+}
+
+void OccupationRecordSet::notifyStateChanged() {
+    const auto observers = observers_;
+    for (RecordSetObserver* observer : observers) observer->recordSetStateChanged();
+}
+
+void OccupationRecordSet::notifyChanged() {
+    const auto observers = observers_;
+    for (RecordSetObserver* observer : observers) observer->recordSetChanged();
+}
+
+void OccupationRecordSet::notifyMoved() {
+    const auto observers = observers_;
+    for (RecordSetObserver* observer : observers) observer->currentRecordMoved();
+}

@@ -1,0 +1,55 @@
+#include "search/SearchCommands.h"
+
+#include "data/OccupationRecordSet.h"
+
+SearchCommands::SearchCommands(OccupationRecordSet& records, SearchInputs& inputs)
+    : records_(records), inputs_(inputs) {
+    records_.setOnFilterRecord(filterRecord());
+}
+
+std::function<void(OccupationRecordSet&, bool&)> SearchCommands::filterRecord() {
+    return [this](OccupationRecordSet& dataSet, bool& accept) {
+        filter_.meslekkoduQueryFilterRecord(dataSet, accept);
+    };
+}
+
+SearchCommands::~SearchCommands() { records_.setOnFilterRecord({}); }
+
+void SearchCommands::search() {
+    const bool withTerm = !inputs_.term1().isEmpty();
+    records_.close();
+    records_.setFiltered(false);
+    if (withTerm) switchFilterOn();
+    records_.open();
+}
+
+void SearchCommands::autoSearch() {
+    if (!inputs_.autoSearchChecked()) return;
+    records_.setFiltered(false);
+    if (!inputs_.term1().isEmpty()) switchFilterOn();
+}
+
+void SearchCommands::newSearch() {
+    inputs_.clearTerms();
+    records_.close();
+    records_.setFiltered(false);
+    records_.open();
+}
+
+void SearchCommands::andChosen() {
+    if (termMode_ != QLatin1String("ikide")) return;
+    termMode_ = QStringLiteral("birde");
+    search();
+}
+
+void SearchCommands::orChosen() {
+    if (termMode_ == QLatin1String("ikide")) return;
+    termMode_ = QStringLiteral("ikide");
+    search();
+}
+
+void SearchCommands::switchFilterOn() {
+    if (records_.filtered()) return;
+    filter_ = SearchFilter({inputs_.term1(), inputs_.term2(), inputs_.orChosen()});
+    records_.setFiltered(true);
+}
