@@ -1,0 +1,704 @@
+#include "grid/OccupationGrid.h"
+
+#include <QFocusEvent>
+#include <QFont>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPolygon>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Grid lines between fixed cells and between data cells.
+const QColor FixedLineColour(0, 0, 0);
+const QColor DataLineColour(192, 192, 192);
+// One wheel notch.
+constexpr int WheelNotch = 120;
+
+// A 1-pixel raised edge inside `rect`: light on the top and left, shadow on the bottom and right.
+void drawRaisedEdge(QPainter& painter, const QRect& rect, const QPalette& palette) {
+    const QColor light = palette.color(QPalette::Active, QPalette::Light);
+    const QColor shadow = palette.color(QPalette::Active, QPalette::Dark);
+    painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), light);
+    painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), light);
+    painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), shadow);
+    painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), shadow);
+}
+
+}  // namespace
+
+OccupationGrid::OccupationGrid(OccupationRecordSet& recordSet, QWidget* parent)
+    : QAbstractScrollArea(parent), recordSet_(recordSet) {
+    setObjectName(QStringLiteral("meslekkoduGrid"));
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    setFocusPolicy(Qt::WheelFocus);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    viewport()->setBackgroundRole(QPalette::Base);
+
+    columns_ = {
+        {OccupationRecordSet::MeslekKodu, QStringLiteral("meslek_kodu"),
+         QStringLiteral("Meslek Kodu"), 95, Qt::AlignLeft, true},
+        {OccupationRecordSet::MeslekAdi, QStringLiteral("meslek_adi"), QStringLiteral("Meslek Adı"),
+         400, Qt::AlignLeft, true},
+    };
+
+    // The list never follows the thumb while it is dragged; every bar command
+    // goes to the record set and the bar is then set from the set.
+    QScrollBar* bar = verticalScrollBar();
+    bar->setTracking(false);
+    bar->setContextMenuPolicy(Qt::NoContextMenu);
+    bar->installEventFilter(this);
+    connect(bar, &QAbstractSlider::actionTriggered, this, &OccupationGrid::verticalScrollAction);
+
+    setFont(QFont(QStringLiteral("Tahoma"), 12));
+    recordSet_.addObserver(this);
+    layoutChanged();
+}
+
+OccupationGrid::~OccupationGrid() { recordSet_.removeObserver(this); }
+
+// ---- geometry ---------------------------------------------------------------
+
+void OccupationGrid::updateRowHeights() {
+    const int textHeight = QFontMetrics(font()).height();
+    dataRowHeight_ = textHeight + 3 + GridLineWidth;
+    titleRowHeight_ = textHeight + 4;
+}
+
+int OccupationGrid::visibleDataRows() const {
+    const int rows =
+        (viewport()->height() - dataTop() + GridLineWidth) / (dataRowHeight_ + GridLineWidth);
+    return std::max(1, rows);
+}
+
+int OccupationGrid::shownRows() const {
+    if (!recordSet_.active()) return 1;
+    return std::max(1, recordSet_.windowCount());
+}
+
+int OccupationGrid::rowTop(int row) const {
+    return row < 0 ? 0 : dataTop() + row * (dataRowHeight_ + GridLineWidth);
+}
+
+int OccupationGrid::columnsWidth() const {
+    int width = 0;
+    for (const Column& column : columns_) {
+        if (column.visible) width += column.width + GridLineWidth;
+    }
+    return width;
+}
+
+int OccupationGrid::columnContentLeft(int column) const {
+    int left = dataLeft();
+    for (int i = 0; i < column; ++i) {
+        if (columns_[i].visible) left += columns_[i].width + GridLineWidth;
+    }
+    return left;
+}
+
+QRect OccupationGrid::cellRect(int row, int column) const {
+    const int top = rowTop(row);
+    const int height = row < 0 ? titleRowHeight_ : dataRowHeight_;
+    if (column < 0) return QRect(0, top, IndicatorWidth, height);
+    if (column >= columnCount() || !columns_[column].visible) return QRect();
+    const int left = columnContentLeft(column) - horizontalScrollBar()->value();
+    return QRect(left, top, columns_[column].width, height);
+}
+
+OccupationGrid::Hit OccupationGrid::hitTest(const QPoint& point) const {
+    Hit hit;
+    if (point.x() < 0 || point.y() < 0) return hit;
+    if (point.y() >= dataTop()) {
+        const int row = (point.y() - dataTop()) / (dataRowHeight_ + GridLineWidth);
+        if (row >= shownRows()) return hit;
+        hit.row = row;
+    }
+    if (point.x() >= dataLeft()) {
+        const int x = point.x() + horizontalScrollBar()->value();
+        int left = dataLeft();
+        int found = -1;
+        for (int i = 0; i < columnCount(); ++i) {
+            if (!columns_[i].visible) continue;
+            left += columns_[i].width + GridLineWidth;
+            if (x < left) {
+                found = i;
+                break;
+            }
+        }
+        if (found < 0) return hit;
+        hit.column = found;
+    }
+    if (hit.row < 0) {
+        hit.area = hit.column < 0 ? Hit::Corner : Hit::Title;
+    } else {
+        hit.area = hit.column < 0 ? Hit::Indicator : Hit::Data;
+    }
+    return hit;
+}
+
+// ---- columns ----------------------------------------------------------------
+
+void OccupationGrid::setColumnWidth(int column, int width) {
+    if (width < 1 || columns_[column].width == width) return;
+    columns_[column].width = width;
+    layoutChanged();
+}
+
+void OccupationGrid::setColumnVisible(int column, bool visible) {
+    if (columns_[column].visible == visible) return;
+    columns_[column].visible = visible;
+    if (!columns_[currentColumn_].visible) {
+        const int next = nextVisibleColumn(currentColumn_, 1);
+        const int previous = nextVisibleColumn(currentColumn_, -1);
+        currentColumn_ = next >= 0 ? next : (previous >= 0 ? previous : currentColumn_);
+    }
+    layoutChanged();
+}
+
+int OccupationGrid::visibleColumnCount() const {
+    return static_cast<int>(
+        std::count_if(columns_.begin(), columns_.end(), [](const Column& c) { return c.visible; }));
+}
+
+int OccupationGrid::nextVisibleColumn(int column, int direction) const {
+    for (int i = column + direction; i >= 0 && i < columnCount(); i += direction) {
+        if (columns_[i].visible) return i;
+    }
+    return -1;
+}
+
+int OccupationGrid::firstVisibleColumn() const {
+    const int column = nextVisibleColumn(-1, 1);
+    return column >= 0 ? column : currentColumn_;
+}
+
+int OccupationGrid::lastVisibleColumn() const {
+    const int column = nextVisibleColumn(columnCount(), -1);
+    return column >= 0 ? column : currentColumn_;
+}
+
+void OccupationGrid::setCurrentColumn(int column) {
+    if (column < 0 || column >= columnCount() || !columns_[column].visible) return;
+    if (column != currentColumn_) {
+        currentColumn_ = column;
+        viewport()->update();
+    }
+    ensureColumnVisible(column);
+}
+
+void OccupationGrid::ensureColumnVisible(int column) {
+    QScrollBar* bar = horizontalScrollBar();
+    const int left = columnContentLeft(column) - dataLeft();
+    const int right = left + columns_[column].width;
+    const int width = viewport()->width() - dataLeft();
+    if (left < bar->value()) {
+        bar->setValue(left);
+    } else if (right > bar->value() + width) {
+        bar->setValue(std::min(left, right - width));
+    }
+}
+
+int OccupationGrid::currentRow() const {
+    const int index = recordSet_.currentWindowIndex();
+    return index < 0 ? 0 : index;
+}
+
+bool OccupationGrid::isCurrentCell(int row, int column) const {
+    return row == currentRow() && column == currentColumn_;
+}
+
+// ---- keeping up with the record set and the size ---------------------------
+
+void OccupationGrid::layoutChanged() {
+    updateRowHeights();
+    syncWindowSize();
+    syncScrollBars();
+    viewport()->update();
+}
+
+void OccupationGrid::syncWindowSize() {
+    if (syncingWindow_ || !recordSet_.active() || recordSet_.isEmpty()) return;
+    const int rows = visibleDataRows();
+    if (recordSet_.windowSize() == rows) return;
+    QScopedValueRollback<bool> guard(syncingWindow_, true);
+    recordSet_.setWindowSize(rows);
+}
+
+void OccupationGrid::syncScrollBars() {
+    QScrollBar* bar = horizontalScrollBar();
+    const int width = viewport()->width() - dataLeft();
+    bar->setRange(0, std::max(0, columnsWidth() - width));
+    bar->setPageStep(std::max(1, width));
+    bar->setSingleStep(16);
+    syncVerticalScrollBar();
+}
+
+void OccupationGrid::syncVerticalScrollBar() {
+    QScrollBar* bar = verticalScrollBar();
+    if (!recordSet_.active()) {
+        bar->setRange(0, 0);
+        return;
+    }
+    if (recordSet_.isSequenced()) {
+        // Positional: the thumb stands at the current row's position. Qt's
+        // maximum is the last thumb position, so the range ends at the count.
+        bar->setRange(1, std::max(1, recordSet_.recordCount()));
+        bar->setPageStep(visibleDataRows());
+        bar->setSingleStep(1);
+        bar->setValue(recordSet_.recNo());
+    } else {
+        // Coarse: first, somewhere in between, last.
+        bar->setRange(0, 4);
+        bar->setPageStep(0);
+        bar->setSingleStep(1);
+        bar->setValue(recordSet_.bof() ? 0 : (recordSet_.eof() ? 4 : 2));
+    }
+}
+
+void OccupationGrid::refresh() {
+    syncVerticalScrollBar();
+    viewport()->update();
+}
+
+void OccupationGrid::recordSetStateChanged() {
+    syncWindowSize();
+    refresh();
+}
+
+void OccupationGrid::recordSetChanged() {
+    syncWindowSize();
+    refresh();
+}
+
+void OccupationGrid::currentRecordMoved() { refresh(); }
+
+// ---- events -----------------------------------------------------------------
+
+void OccupationGrid::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    layoutChanged();
+}
+
+void OccupationGrid::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    switch (event->type()) {
+        case QEvent::FontChange:
+        case QEvent::StyleChange:
+            layoutChanged();
+            break;
+        case QEvent::PaletteChange:
+        case QEvent::EnabledChange:
+            viewport()->update();
+            break;
+        default:
+            break;
+    }
+}
+
+void OccupationGrid::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void OccupationGrid::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+void OccupationGrid::scrollContentsBy(int, int) { viewport()->update(); }
+
+void OccupationGrid::keyPressEvent(QKeyEvent* event) {
+    if (!recordSet_.active()) {
+        event->ignore();
+        return;
+    }
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    OccupationRecordSet& set = recordSet_;
+    // Ctrl with Up/Down and the page keys: the top or bottom row of the window.
+    const int toTop = -currentRow();
+    const int toBottom = std::max(0, set.windowCount() - 1 - currentRow());
+    switch (event->key()) {
+        case Qt::Key_Up:
+            set.moveBy(ctrl ? toTop : -1);
+            break;
+        case Qt::Key_Down:
+            set.moveBy(ctrl ? toBottom : 1);
+            break;
+        case Qt::Key_PageUp:
+            set.moveBy(ctrl ? toTop : -visibleDataRows());
+            break;
+        case Qt::Key_PageDown:
+            set.moveBy(ctrl ? toBottom : visibleDataRows());
+            break;
+        case Qt::Key_Left: {
+            const int column = ctrl ? firstVisibleColumn() : nextVisibleColumn(currentColumn_, -1);
+            setCurrentColumn(column);
+            break;
+        }
+        case Qt::Key_Right: {
+            const int column = ctrl ? lastVisibleColumn() : nextVisibleColumn(currentColumn_, 1);
+            setCurrentColumn(column);
+            break;
+        }
+        case Qt::Key_Home:
+            if (ctrl || visibleColumnCount() <= 1) {
+                set.first();
+            } else {
+                setCurrentColumn(firstVisibleColumn());
+            }
+            break;
+        case Qt::Key_End:
+            if (ctrl || visibleColumnCount() <= 1) {
+                set.last();
+            } else {
+                setCurrentColumn(lastVisibleColumn());
+            }
+            break;
+        case Qt::Key_Insert:
+        case Qt::Key_Delete:
+            // Read-only: no row is ever inserted or deleted here.
+            break;
+        default:
+            event->ignore();
+            return;
+    }
+    event->accept();
+    refresh();
+}
+
+void OccupationGrid::mousePressEvent(QMouseEvent* event) {
+    const Qt::MouseButton button = event->button();
+    if (button != Qt::LeftButton && button != Qt::RightButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
+    const Hit hit = hitTest(event->position().toPoint());
+    if (!recordSet_.active()) return;
+    switch (hit.area) {
+        case Hit::Data:
+        case Hit::Indicator:
+            if (hit.row < recordSet_.windowCount()) recordSet_.setCurrentWindowIndex(hit.row);
+            if (hit.area == Hit::Data) setCurrentColumn(hit.column);
+            refresh();
+            break;
+        case Hit::Corner:
+        case Hit::Title:
+        case Hit::Nothing:
+            break;
+    }
+}
+
+void OccupationGrid::wheelEvent(QWheelEvent* event) { handleWheel(event); }
+
+bool OccupationGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel over the scroll bar moves the current row like the wheel over the cells.
+    if (watched == verticalScrollBar() && event->type() == QEvent::Wheel) {
+        handleWheel(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void OccupationGrid::handleWheel(QWheelEvent* event) {
+    event->accept();
+    setFocus(Qt::MouseFocusReason);
+    wheelRemainder_ += event->angleDelta().y();
+    while (std::abs(wheelRemainder_) >= WheelNotch) {
+        const bool down = wheelRemainder_ < 0;
+        wheelRemainder_ += down ? WheelNotch : -WheelNotch;
+        wheelNotch(down, event->modifiers());
+    }
+}
+
+void OccupationGrid::wheelNotch(bool down, Qt::KeyboardModifiers modifiers) {
+    if (!recordSet_.active()) return;
+    const Qt::KeyboardModifiers held =
+        modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    // Down pages whenever Ctrl is held; up only with Ctrl alone.
+    const bool page = down ? bool(held & Qt::ControlModifier) : held == Qt::ControlModifier;
+    const int distance = page ? visibleDataRows() - 1 : 1;
+    recordSet_.moveBy(down ? distance : -distance);
+    refresh();
+}
+
+void OccupationGrid::verticalScrollAction(int action) {
+    QScrollBar* bar = verticalScrollBar();
+    const int dropped = bar->sliderPosition();
+    // Qt has already moved the thumb; put it back and let the set decide.
+    bar->setSliderPosition(bar->value());
+    if (!recordSet_.active()) return;
+
+    OccupationRecordSet& set = recordSet_;
+    const int page = visibleDataRows();
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepSub:
+            // The row just above the first shown row.
+            if (!set.isEmpty()) set.moveBy(-(set.currentWindowIndex() + 1));
+            break;
+        case QAbstractSlider::SliderSingleStepAdd:
+            // The row just below the last shown row.
+            if (!set.isEmpty()) set.moveBy(set.windowCount() - set.currentWindowIndex());
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            set.moveBy(-page);
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            set.moveBy(page);
+            break;
+        case QAbstractSlider::SliderToMinimum:
+            set.first();
+            break;
+        case QAbstractSlider::SliderToMaximum:
+            set.last();
+            break;
+        case QAbstractSlider::SliderMove:
+            if (set.isSequenced()) {
+                const int count = set.recordCount();
+                if (dropped <= 1) {
+                    set.first();
+                } else if (dropped >= count) {
+                    set.last();
+                } else {
+                    set.moveToRecNo(dropped);
+                }
+            } else {
+                switch (dropped) {
+                    case 0:
+                        set.first();
+                        break;
+                    case 1:
+                        set.moveBy(-page);
+                        break;
+                    case 3:
+                        set.moveBy(page);
+                        break;
+                    case 4:
+                        set.last();
+                        break;
+                    default:
+                        break;
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    refresh();
+}
+
+// ---- painting ---------------------------------------------------------------
+
+void OccupationGrid::paintEvent(QPaintEvent*) {
+    QPainter painter(viewport());
+    const QPalette pal = palette();
+    painter.fillRect(viewport()->rect(), pal.color(QPalette::Active, QPalette::Base));
+    painter.setFont(font());
+
+    const int rows = shownRows();
+    paintCornerCell(painter, cellRect(-1, -1));
+    for (int row = 0; row < rows; ++row) paintIndicatorCell(painter, row, cellRect(row, -1));
+
+    // The data columns scroll sideways under the fixed indicator column.
+    painter.save();
+    painter.setClipRect(
+        QRect(dataLeft(), 0, std::max(0, viewport()->width() - dataLeft()), viewport()->height()));
+    for (int column = 0; column < columnCount(); ++column) {
+        if (!columns_[column].visible) continue;
+        paintTitleCell(painter, column, cellRect(-1, column));
+        for (int row = 0; row < rows; ++row) {
+            paintDataCell(painter, row, column, cellRect(row, column));
+        }
+    }
+    painter.restore();
+    paintGridLines(painter, rows);
+}
+
+void OccupationGrid::paintGridLines(QPainter& painter, int rows) {
+    const int gridBottom = rowTop(rows - 1) + dataRowHeight_;  // the last horizontal line
+    const int gridRight = dataLeft() + columnsWidth() - horizontalScrollBar()->value();
+    const QRect dataArea(dataLeft(), 0, std::max(0, viewport()->width() - dataLeft()),
+                         viewport()->height());
+
+    // Lines of the fixed cells: below the title row, right of and between the indicator cells.
+    painter.fillRect(QRect(0, titleRowHeight_, IndicatorWidth + GridLineWidth, GridLineWidth),
+                     FixedLineColour);
+    painter.fillRect(QRect(IndicatorWidth, 0, GridLineWidth, gridBottom + GridLineWidth),
+                     FixedLineColour);
+    for (int row = 0; row < rows; ++row) {
+        painter.fillRect(QRect(0, rowTop(row) + dataRowHeight_, IndicatorWidth, GridLineWidth),
+                         FixedLineColour);
+    }
+
+    painter.save();
+    painter.setClipRect(dataArea);
+    painter.fillRect(QRect(dataLeft(), titleRowHeight_, gridRight - dataLeft(), GridLineWidth),
+                     FixedLineColour);
+    for (int column = 0; column < columnCount(); ++column) {
+        const QRect cell = cellRect(-1, column);
+        if (cell.isNull()) continue;
+        const int x = cell.left() + cell.width();
+        painter.fillRect(QRect(x, 0, GridLineWidth, titleRowHeight_), FixedLineColour);
+        painter.fillRect(QRect(x, dataTop(), GridLineWidth, gridBottom + GridLineWidth - dataTop()),
+                         DataLineColour);
+    }
+    for (int row = 0; row < rows; ++row) {
+        painter.fillRect(
+            QRect(dataLeft(), rowTop(row) + dataRowHeight_, gridRight - dataLeft(), GridLineWidth),
+            DataLineColour);
+    }
+    painter.restore();
+}
+
+void OccupationGrid::paintCornerCell(QPainter& painter, const QRect& rect) {
+    painter.fillRect(rect, palette().color(QPalette::Active, QPalette::Button));
+    drawRaisedEdge(painter, rect, palette());
+}
+
+void OccupationGrid::paintTitleCell(QPainter& painter, int column, const QRect& rect) {
+    const QPalette pal = palette();
+    painter.fillRect(rect, pal.color(QPalette::Active, QPalette::Button));
+    drawRaisedEdge(painter, rect, pal);
+
+    const QRect inner = rect.adjusted(1, 1, -1, -1);
+    const QFontMetrics metrics(font());
+    // The caption is cut back to "first n characters..." until it fits.
+    const int available = inner.width() - 1;
+    QString caption = columns_[column].title;
+    if (metrics.horizontalAdvance(caption) > available) {
+        QString shortened = QStringLiteral("...");
+        for (qsizetype n = caption.size() - 2; n >= 0; --n) {
+            const QString candidate = caption.left(n) + QStringLiteral("...");
+            if (metrics.horizontalAdvance(candidate) <= available) {
+                shortened = candidate;
+                break;
+            }
+        }
+        caption = shortened;
+    }
+    // Vertically centred on the height of "W".
+    const int top = std::max(1, (inner.height() - metrics.height()) / 2);
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.setPen(isEnabled() ? pal.color(QPalette::Active, QPalette::WindowText)
+                               : pal.color(QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(inner.left() + 2, inner.top() + top + metrics.ascent(), caption);
+    painter.restore();
+}
+
+void OccupationGrid::paintIndicatorCell(QPainter& painter, int row, const QRect& rect) {
+    painter.fillRect(rect, palette().color(QPalette::Active, QPalette::Button));
+    drawRaisedEdge(painter, rect, palette());
+    if (!recordSet_.active() || row != currentRow()) return;
+    // A black triangle pointing right, 6 by 11, ending 2 pixels before the right edge.
+    constexpr int Width = 6;
+    constexpr int Height = 11;
+    const int left = rect.left() + rect.width() - 2 - Width;
+    const int top = rect.top() + (rect.height() - Height) / 2;
+    for (int i = 0; i < Width; ++i) {
+        painter.fillRect(QRect(left + i, top + i, 1, Height - 2 * i), Qt::black);
+    }
+}
+
+QColor OccupationGrid::cellTextColour() const {
+    return palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text);
+}
+
+void OccupationGrid::paintDataCell(QPainter& painter, int row, int column, const QRect& rect) {
+    const QPalette pal = palette();
+    if (!recordSet_.active()) {
+        painter.fillRect(rect, pal.color(QPalette::Active, QPalette::Base));
+        return;
+    }
+    const bool current = isCurrentCell(row, column);
+    const bool focusHighlight = current && hasFocus();
+    const QString text = row < recordSet_.windowCount()
+                             ? recordSet_.windowFieldText(row, columns_[column].field)
+                             : QString();
+
+    // The grid's own painting.
+    painter.fillRect(
+        rect, pal.color(QPalette::Active, focusHighlight ? QPalette::Highlight : QPalette::Base));
+    painter.setPen(focusHighlight ? pal.color(QPalette::Active, QPalette::HighlightedText)
+                                  : cellTextColour());
+    drawCellText(painter, rect, text, columns_[column].alignment);
+
+    paintingRow_ = row;
+    ozlukizleDrawColumnCell(painter, rect, column, current);
+    paintingRow_ = -1;
+
+    if (current && window()->focusWidget() == this) paintFocusRect(painter, rect);
+}
+
+void OccupationGrid::ozlukizleDrawColumnCell(QPainter& painter, const QRect& rect, int column,
+                                             bool selected) {
+    if (recordSet_.recordCount() == 0) return;
+    const QPalette pal = palette();
+    QColor background;
+    if (selected) {
+        background = pal.color(QPalette::Active, QPalette::Highlight);
+        painter.setPen(pal.color(QPalette::Active, QPalette::HighlightedText));
+    } else {
+        const int n = paintingRow_ >= 0 && paintingRow_ < recordSet_.windowCount()
+                          ? recordSet_.windowRecNo(paintingRow_)
+                          : -1;
+        background = n > 0 && n % 2 == 1 ? StripeColour : PlainColour;
+        painter.setPen(cellTextColour());
+    }
+    painter.fillRect(rect, background);
+    const QString text = paintingRow_ >= 0 && paintingRow_ < recordSet_.windowCount()
+                             ? recordSet_.windowFieldText(paintingRow_, columns_[column].field)
+                             : QString();
+    drawCellText(painter, rect, text, columns_[column].alignment);
+}
+
+void OccupationGrid::drawCellText(QPainter& painter, const QRect& rect, const QString& text,
+                                  Qt::Alignment alignment) {
+    if (text.isEmpty()) return;
+    const QFontMetrics metrics(painter.font());
+    int x = rect.left() + 2;
+    if (alignment & Qt::AlignRight) {
+        x = rect.left() + rect.width() - 3 - metrics.horizontalAdvance(text);
+    } else if (alignment & Qt::AlignHCenter) {
+        x = rect.left() + (rect.width() - metrics.horizontalAdvance(text)) / 2;
+    }
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.drawText(x, rect.top() + 2 + metrics.ascent(), text);
+    painter.restore();
+}
+
+void OccupationGrid::paintFocusRect(QPainter& painter, const QRect& rect) {
+    // Every other pixel of the cell's outline, inverted.
+    const int left = rect.left();
+    const int top = rect.top();
+    const int right = left + rect.width() - 1;
+    const int bottom = top + rect.height() - 1;
+    QPolygon dots;
+    const auto dot = [&](int x, int y) {
+        if ((x - left + y - top) % 2 == 0) dots << QPoint(x, y);
+    };
+    for (int x = left; x <= right; ++x) {
+        dot(x, top);
+        if (bottom != top) dot(x, bottom);
+    }
+    for (int y = top + 1; y < bottom; ++y) {
+        dot(left, y);
+        if (right != left) dot(right, y);
+    }
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawPoints(dots);
+    painter.restore();
+}
