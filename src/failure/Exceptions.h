@@ -8,6 +8,11 @@
 // The failure family. Every failure the program raises is one of these; the
 // reporters show the message and, for fatal ones, the class name and the
 // address the failure was raised at.
+//
+// Every constructor of the family is kept out of line and takes the address
+// it returns to, i.e. the code that raised the failure; the public ones pass
+// it down to their base through the protected constructors taking `raisedAt`.
+// A class added to the family must do the same.
 class Exception : public std::exception {
 public:
     explicit Exception(QString message);
@@ -23,6 +28,7 @@ public:
     const char* what() const noexcept override;
 
 protected:
+    Exception(QString message, const void* raisedAt);
     void setMessage(QString message);
 
 private:
@@ -41,8 +47,11 @@ public:
 
 class EOleError : public Exception {
 public:
-    using Exception::Exception;
+    explicit EOleError(QString message);
     const char* className() const override { return "EOleError"; }
+
+protected:
+    EOleError(QString message, const void* raisedAt);
 };
 
 // A platform component call that failed without a description of its own.
@@ -55,6 +64,9 @@ public:
 
     // "OLE error %.8X" style text for a code without a known description.
     static QString textForCode(std::int32_t errorCode);
+
+protected:
+    EOleSysError(QString message, std::int32_t errorCode, const void* raisedAt);
 
 private:
     std::int32_t errorCode_;
@@ -77,10 +89,14 @@ private:
 // A record set's own checks.
 class EDatabaseError : public Exception {
 public:
-    using Exception::Exception;
-    // "<component>: <message>", for failures raised on behalf of a named component.
+    explicit EDatabaseError(QString message);
+    // "<component>: <message>", for failures raised on behalf of a named
+    // component; the raise address is that of named's caller.
     static EDatabaseError named(const QString& component, const QString& message);
     const char* className() const override { return "EDatabaseError"; }
+
+protected:
+    EDatabaseError(QString message, const void* raisedAt);
 };
 
 // Removes trailing characters of code 32 or less and periods, repeatedly.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "failure/Exceptions.h"
 
 TEST(TrimMessageEndTest, DropsTrailingControlsBlanksAndPeriodsRepeatedly) {
@@ -31,4 +33,56 @@ TEST(FailureFamilyTest, KindsMessagesAndFallbackTexts) {
     EXPECT_STREQ(base.className(), "EOleException");
     EXPECT_NE(base.raiseAddress(), nullptr);
     EXPECT_STREQ(base.what(), "Dosya bulunamadı");
+}
+
+namespace {
+
+// Raises every kind of the family twice, each at a site of its own, and
+// returns where each one says it was raised.
+__attribute__((noinline)) std::vector<const void*> raiseEachKindTwice() {
+    std::vector<const void*> at;
+    at.push_back(Exception("a").raiseAddress());
+    at.push_back(Exception("b").raiseAddress());
+    at.push_back(EAbort().raiseAddress());
+    at.push_back(EAbort().raiseAddress());
+    at.push_back(EOleError("a").raiseAddress());
+    at.push_back(EOleError("b").raiseAddress());
+    at.push_back(EOleSysError("a", ResultCode::Fail).raiseAddress());
+    at.push_back(EOleSysError("b", ResultCode::Fail).raiseAddress());
+    at.push_back(EOleException("a", ResultCode::Fail).raiseAddress());
+    at.push_back(EOleException("b", ResultCode::Fail).raiseAddress());
+    at.push_back(EDatabaseError("a").raiseAddress());
+    at.push_back(EDatabaseError("b").raiseAddress());
+    at.push_back(EDatabaseError::named("q", "a").raiseAddress());
+    at.push_back(EDatabaseError::named("q", "b").raiseAddress());
+    return at;
+}
+
+}  // namespace
+
+// A constructor that recorded its own return address would give the same
+// address for both raises of a kind, and one outside the raising function.
+TEST(RaiseAddressTest, EveryKindRecordsTheCodeThatRaisedIt) {
+    const std::vector<const void*> at = raiseEachKindTwice();
+    const auto* begin = reinterpret_cast<const char*>(&raiseEachKindTwice);
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        SCOPED_TRACE(i);
+        const auto* address = static_cast<const char*>(at[i]);
+        EXPECT_GT(address, begin);
+        EXPECT_LT(address, begin + 16384);
+        for (std::size_t j = 0; j < i; ++j) {
+            EXPECT_NE(at[i], at[j]) << "raise " << j;
+        }
+    }
+}
+
+TEST(RaiseAddressTest, SurvivesThrowAndCopy) {
+    const void* raisedAt = nullptr;
+    try {
+        EOleSysError failure("x", ResultCode::Fail);
+        raisedAt = failure.raiseAddress();
+        throw failure;
+    } catch (const Exception& caught) {
+        EXPECT_EQ(caught.raiseAddress(), raisedAt);
+    }
 }

@@ -1,0 +1,46 @@
+#include "app/Application.h"
+
+#include <cstdio>
+
+#include "failure/FailureReporter.h"
+
+namespace {
+
+void writeToErrorOutput(std::exception_ptr failure) {
+    const FailureDescription description = describeFailure(failure);
+    QString message = description.message;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const EAbort&) {
+        return;
+    } catch (const Exception&) {
+    } catch (const std::exception& other) {
+        message = QString::fromLocal8Bit(other.what());
+    } catch (...) {
+    }
+    std::fprintf(stderr, "%s: %s\n", description.className.toLocal8Bit().constData(),
+                 message.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        const std::exception_ptr failure = std::current_exception();
+        if (reporter_) {
+            try {
+                reporter_->ReportFailure(receiver, failure);
+                return true;
+            } catch (...) {
+                // The report itself failed; fall through to the plain one.
+            }
+        }
+        writeToErrorOutput(failure);
+        return true;
+    }
+}
