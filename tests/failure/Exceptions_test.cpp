@@ -75,14 +75,3 @@ TEST(RaiseAddressTest, EveryKindRecordsTheCodeThatRaisedIt) {
         }
     }
 }
-
-TEST(RaiseAddressTest, SurvivesThrowAndCopy) {
-    const void* raisedAt = nullptr;
-    try {
-        EOleSysError failure("x", ResultCode::Fail);
-        raisedAt = failure.raiseAddress();
-        throw failure;
-    } catch (const Exception& caught) {
-        EXPECT_EQ(caught.raiseAddress(), raisedAt);
-    }
-}

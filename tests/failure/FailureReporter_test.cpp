@@ -91,13 +91,6 @@ TEST_F(FailureReporterTest, ProviderDescriptionEndingInAQuotedNameKeepsNoPeriod)
     EXPECT_EQ(boxes.shown[1].text, "Not a valid password.");
 }
 
-TEST_F(FailureReporterTest, TitleIsCutTo255Characters) {
-    ApplicationTitleScope longTitle(QString(300, QLatin1Char('T')));
-    reporter.ShowFailure(Exception("x"));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].caption, QString(255, QLatin1Char('T')));
-}
-
 TEST_F(FailureReporterTest, ReportFailureSortsWhatItCaught) {
     raiseAndReport(EAbort());
     EXPECT_TRUE(boxes.shown.empty());
@@ -125,25 +118,6 @@ TEST_F(FailureReporterTest, ReportFailureSortsWhatItCaught) {
     const auto unknown = fatalText.match(boxes.shown[2].text);
     ASSERT_TRUE(unknown.hasMatch()) << boxes.shown[2].text.toStdString();
     EXPECT_EQ(unknown.captured(1), "int");
-}
-
-TEST_F(FailureReporterTest, AReplacementHandlerTakesOverFromShowFailure) {
-    QObject sender;
-    QObject* handledFor = nullptr;
-    QString handledMessage;
-    reporter.setFailureHandler([&](QObject* from, const Exception& failure) {
-        handledFor = from;
-        handledMessage = failure.message();
-    });
-    try {
-        throw EDatabaseError("x");
-    } catch (...) {
-        reporter.ReportFailure(&sender);
-    }
-    raiseAndReport(EAbort());
-    EXPECT_EQ(handledFor, &sender);
-    EXPECT_EQ(handledMessage, "x");
-    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(FailureReporterTest, ReportFailureLetsGoOfTheMouse) {
