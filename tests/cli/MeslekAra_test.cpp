@@ -98,7 +98,8 @@ TEST(MeslekAraTest, UnreadableDatabasesExitWithOne) {
 TEST(MeslekAraTest, WrongUsageExitsWithTwoAndExplains) {
     for (const QStringList& args :
          {QStringList{"--desc"}, QStringList{"--db"}, QStringList{"--bilinmeyen"},
-          QStringList{"--order-by", "meslek_adi", "--", "fazla"}}) {
+          QStringList{"bir", "iki", "üç"}, QStringList{"--", "bir", "iki", "--or"},
+          QStringList{"-x", "terim"}}) {
         const ProgramRun run = meslekAra(args);
         EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("Kullanım: meslek-ara")) << args.join(' ').toStdString();
@@ -107,4 +108,35 @@ TEST(MeslekAraTest, WrongUsageExitsWithTwoAndExplains) {
     const ProgramRun help = meslekAra({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("Kullanım: meslek-ara"));
+}
+
+TEST(MeslekAraTest, TermsPrintTheRowsTheSearchShows) {
+    TempWorkDir work;
+    work.writeDatabase(
+        "AnaData/MeslekAna.mdb",
+        jet4::occupationDatabase(rows(), ConnectionSettings::builtInDatabasePassword()));
+    ProgramRun run = meslekAra({"IŞIK"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "3112.03\tIşık Teknisyeni\n");
+
+    run = meslekAra({"aşçı", "--or", "mühendis"});
+    EXPECT_EQ(run.out, "2142.01\tİnşaat Mühendisi\n5120.02\tAŞÇI\n");
+    run = meslekAra({"aşçı", "mühendis"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "");
+    run = meslekAra({"--order-by", "meslek_kodu", "--desc", "i", "e"});
+    EXPECT_EQ(run.out, "3112.03\tIşık Teknisyeni\n2142.01\tİnşaat Mühendisi\n");
+    // Codes are matched as stored, and after "--" a term may start with '-'.
+    run = meslekAra({"2142"});
+    EXPECT_EQ(run.out, "2142.01\tİnşaat Mühendisi\n");
+    run = meslekAra({"--", "-", "--or"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "");
+
+    // An empty first term shows everything, as the window's search does.
+    run = meslekAra({"", "şoför"});
+    EXPECT_EQ(run.out.count('\n'), 4);
+    run = meslekAra({"zzz"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.isEmpty());
 }
