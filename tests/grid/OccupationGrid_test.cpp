@@ -1,0 +1,391 @@
+#include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "data/Connection.h"
+#include "data/ConnectionSettings.h"
+#include "data/OccupationRecordSet.h"
+#include "grid/OccupationGrid.h"
+#include "jet4/OccupationFixtures.h"
+#include "support/TempWorkDir.h"
+
+namespace {
+
+constexpr int RowCount = 200;
+// Colours of the grid's own painting, set apart from the stripe colours.
+const QColor Base(200, 220, 240);
+const QColor Highlight(0, 0, 128);
+const QColor Light = OccupationGrid::StripeColour;
+const QColor White(255, 255, 255);
+
+class OccupationGridTest : public ::testing::Test {
+protected:
+    void SetUp() override { openWith(jet4::syntheticOccupations(RowCount)); }
+
+    // A fresh database, set and grid; the statement keeps the table's order,
+    // so that a row's ID is its position number.
+    void openWith(const std::vector<jet4::OccupationRow>& rows) {
+        grid.reset();
+        set.reset();
+        connection.reset();
+        work.reset();  // gives the working directory back before the next one takes it
+        work = std::make_unique<TempWorkDir>();
+        work->writeDatabase(
+            QStringLiteral("AnaData/MeslekAna.mdb"),
+            jet4::occupationDatabase(rows, ConnectionSettings::builtInDatabasePassword()));
+        connection = std::make_unique<Connection>();
+        connection->setProvider(QLatin1String(ConnectionSettings::Provider));
+        connection->setConnectionString(ConnectionSettings::connectionString());
+        set = std::make_unique<OccupationRecordSet>(*connection);
+        set->setSql({QStringLiteral("select * from meslekler")});
+        set->open();
+
+        host = std::make_unique<QWidget>();
+        host->resize(600, 560);
+        grid = std::make_unique<OccupationGrid>(*set, host.get());
+        QPalette palette = grid->palette();
+        palette.setColor(QPalette::Base, Base);
+        palette.setColor(QPalette::Highlight, Highlight);
+        grid->setPalette(palette);
+        grid->setGeometry(0, 0, 545, 400);
+        other = new QLineEdit(host.get());
+        other->setGeometry(0, 420, 200, 30);
+        host->show();
+        host->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(host.get()));
+        other->setFocus();
+    }
+
+    // Accepts the rows whose position is in `positions` and switches the filter on.
+    void filterTo(std::set<int> positions) {
+        set->setOnFilterRecord([positions](OccupationRecordSet& rows, bool& accept) {
+            accept = positions.count(rows.fieldText(OccupationRecordSet::ID).toInt()) > 0;
+        });
+        set->setFiltered(true);
+    }
+
+    // The background of a cell, read just inside its top-left corner (before
+    // the text, inside the focus rectangle).
+    QColor cellColour(int row, int column) const {
+        const QImage image = grid->viewport()->grab().toImage();
+        const QRect rect = grid->cellRect(row, column);
+        return image.pixelColor(rect.left() + 1, rect.top() + 1);
+    }
+
+    bool hasIndicator(int row) const {
+        const QImage image = grid->viewport()->grab().toImage();
+        const QRect rect = grid->cellRect(row, -1);
+        // The triangle's tip column, two pixels before the right edge, at mid-height.
+        return image.pixelColor(rect.right() - 2, rect.center().y()) == QColor(Qt::black);
+    }
+
+    void wheel(int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        const QPointF at = grid->cellRect(0, 1).center();
+        QWheelEvent event(at, grid->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &event);
+    }
+
+    void dropThumb(int position) {
+        QScrollBar* bar = grid->verticalScrollBar();
+        bar->setSliderDown(true);
+        bar->setSliderPosition(position);
+        bar->setSliderDown(false);
+    }
+
+    std::unique_ptr<TempWorkDir> work;
+    std::unique_ptr<Connection> connection;
+    std::unique_ptr<OccupationRecordSet> set;
+    std::unique_ptr<QWidget> host;
+    std::unique_ptr<OccupationGrid> grid;
+    QLineEdit* other = nullptr;
+};
+
+TEST_F(OccupationGridTest, WindowHoldsTheRowsThatFitWhollyBelowTheTitle) {
+    const auto fits = [this] {
+        const int rows = grid->visibleDataRows();
+        const int height = grid->viewport()->height();
+        EXPECT_LE(grid->cellRect(rows - 1, 0).bottom(), height - 1);
+        EXPECT_GT(grid->cellRect(rows, 0).bottom(), height - 1);
+        EXPECT_EQ(set->windowSize(), rows);
+        EXPECT_EQ(set->windowCount(), rows);
+    };
+    EXPECT_EQ(grid->objectName(), "meslekkoduGrid");
+    fits();
+    const int before = grid->visibleDataRows();
+    grid->resize(545, 520);
+    fits();
+    EXPECT_GT(grid->visibleDataRows(), before);
+    grid->resize(545, 150);
+    fits();
+    EXPECT_LT(grid->visibleDataRows(), before);
+    grid->resize(545, 30);
+    EXPECT_EQ(grid->visibleDataRows(), 1);
+    EXPECT_EQ(set->windowSize(), 1);
+
+    // A closed set keeps its size; the next open fills the window to the grid.
+    set->close();
+    grid->resize(545, 400);
+    EXPECT_EQ(set->windowSize(), 1);
+    set->open();
+    EXPECT_EQ(set->windowSize(), grid->visibleDataRows());
+    EXPECT_EQ(set->windowCount(), grid->visibleDataRows());
+}
+
+TEST_F(OccupationGridTest, StripesFollowPositionNumbersAndTheCurrentCellIsHighlighted) {
+    ASSERT_FALSE(grid->hasFocus());
+    EXPECT_EQ(cellColour(0, 0), Highlight);  // current, although the focus is elsewhere
+    EXPECT_EQ(cellColour(0, 1), Light);
+    EXPECT_EQ(cellColour(1, 0), White);
+    EXPECT_EQ(cellColour(1, 1), White);
+    EXPECT_EQ(cellColour(2, 0), Light);
+    EXPECT_TRUE(hasIndicator(0));
+    EXPECT_FALSE(hasIndicator(1));
+
+    filterTo({3, 4, 7});
+    ASSERT_EQ(set->windowCount(), 3);
+    EXPECT_EQ(cellColour(0, 1), Light);
+    EXPECT_EQ(cellColour(1, 1), White);
+    EXPECT_EQ(cellColour(2, 1), Light);
+    EXPECT_EQ(cellColour(0, 0), Highlight);
+    // Below the last row: the grid's background.
+    EXPECT_EQ(cellColour(3, 1), Base);
+
+    set->setFiltered(false);
+    filterTo({3, 5});
+    EXPECT_EQ(cellColour(0, 1), Light);
+    EXPECT_EQ(cellColour(1, 1), Light);
+
+    // The focus leaves the highlight where it is.
+    grid->setFocus();
+    EXPECT_EQ(cellColour(0, 0), Highlight);
+    EXPECT_EQ(cellColour(1, 0), Light);
+}
+
+TEST_F(OccupationGridTest, ClosedSetShowsOneBlankRowInTheWindowColour) {
+    set->close();
+    grid->setFocus();
+    EXPECT_EQ(grid->shownRows(), 1);
+    EXPECT_EQ(cellColour(0, 0), Base);
+    EXPECT_EQ(cellColour(0, 1), Base);
+    EXPECT_FALSE(hasIndicator(0));
+    // Keys do nothing and fail nothing while closed.
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    QTest::keyClick(grid.get(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_FALSE(set->active());
+}
+
+TEST_F(OccupationGridTest, SearchWithoutMatchesShowsOneBlankRowWithTheCurrentCell) {
+    filterTo({});
+    ASSERT_TRUE(set->isEmpty());
+    EXPECT_EQ(grid->shownRows(), 1);
+    EXPECT_EQ(cellColour(0, 0), Highlight);
+    EXPECT_EQ(cellColour(0, 1), White);
+    EXPECT_TRUE(hasIndicator(0));
+    EXPECT_EQ(cellColour(1, 0), Base);
+
+    grid->setFocus();
+    QTest::keyClick(grid.get(), Qt::Key_Right);
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    EXPECT_EQ(cellColour(0, 0), White);
+    EXPECT_EQ(cellColour(0, 1), Highlight);
+}
+
+TEST_F(OccupationGridTest, EmptyTableKeepsTheGridsOwnColours) {
+    openWith({});
+    ASSERT_EQ(set->recordCount(), 0);
+    EXPECT_EQ(cellColour(0, 0), Base);
+    EXPECT_EQ(cellColour(0, 1), Base);
+    grid->setFocus();
+    EXPECT_EQ(cellColour(0, 0), Highlight);
+    EXPECT_EQ(cellColour(0, 1), Base);
+    // Every scroll command on an empty set is harmless.
+    dropThumb(1);
+    grid->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    wheel(-1, Qt::ControlModifier);
+    EXPECT_TRUE(set->isEmpty());
+}
+
+TEST_F(OccupationGridTest, KeysMoveTheRowAndTheColumn) {
+    grid->setFocus();
+    const int page = grid->visibleDataRows();
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    EXPECT_EQ(set->recNo(), 2);
+    EXPECT_EQ(cellColour(1, 0), Highlight);
+    EXPECT_EQ(cellColour(0, 0), Light);
+    EXPECT_TRUE(hasIndicator(1));
+    QTest::keyClick(grid.get(), Qt::Key_PageDown);
+    EXPECT_EQ(set->recNo(), 2 + page);
+    QTest::keyClick(grid.get(), Qt::Key_PageUp);
+    QTest::keyClick(grid.get(), Qt::Key_Up);
+    QTest::keyClick(grid.get(), Qt::Key_Up);
+    EXPECT_EQ(set->recNo(), 1);
+
+    QTest::keyClick(grid.get(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(set->recNo(), RowCount);
+    EXPECT_EQ(set->currentWindowIndex(), set->windowCount() - 1);
+    QTest::keyClick(grid.get(), Qt::Key_Down);  // read-only: nothing past the last row
+    EXPECT_EQ(set->recNo(), RowCount);
+    EXPECT_EQ(set->windowCount(), page);
+    QTest::keyClick(grid.get(), Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(set->recNo(), 1);
+
+    EXPECT_EQ(grid->currentColumn(), 0);
+    QTest::keyClick(grid.get(), Qt::Key_End);
+    EXPECT_EQ(grid->currentColumn(), 1);
+    EXPECT_EQ(set->recNo(), 1);
+    EXPECT_EQ(cellColour(0, 1), Highlight);
+    EXPECT_EQ(cellColour(0, 0), Light);
+    QTest::keyClick(grid.get(), Qt::Key_Right);
+    EXPECT_EQ(grid->currentColumn(), 1);
+    QTest::keyClick(grid.get(), Qt::Key_Home);
+    EXPECT_EQ(grid->currentColumn(), 0);
+    QTest::keyClick(grid.get(), Qt::Key_Right);
+    QTest::keyClick(grid.get(), Qt::Key_Left);
+    EXPECT_EQ(grid->currentColumn(), 0);
+
+    // With one column shown, Home and End go to the first and last row.
+    grid->setColumnVisible(0, false);
+    EXPECT_EQ(grid->currentColumn(), 1);
+    QTest::keyClick(grid.get(), Qt::Key_End);
+    EXPECT_EQ(set->recNo(), RowCount);
+    grid->setColumnVisible(0, true);
+
+    // Tab leaves the grid.
+    QTest::keyClick(grid.get(), Qt::Key_Tab);
+    EXPECT_EQ(host->focusWidget(), other);
+}
+
+TEST_F(OccupationGridTest, WheelTakesTheFocusAndMovesByRowsOrPages) {
+    const int page = grid->visibleDataRows() - 1;
+    wheel(-1);
+    EXPECT_EQ(host->focusWidget(), grid.get());
+    EXPECT_EQ(set->recNo(), 2);
+    wheel(-3);
+    EXPECT_EQ(set->recNo(), 5);
+    wheel(1);
+    EXPECT_EQ(set->recNo(), 4);
+
+    wheel(-1, Qt::ControlModifier);
+    EXPECT_EQ(set->recNo(), 4 + page);
+    wheel(-1, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(set->recNo(), 4 + 2 * page);
+    wheel(1, Qt::ControlModifier | Qt::ShiftModifier);  // up pages only with Ctrl alone
+    EXPECT_EQ(set->recNo(), 3 + 2 * page);
+    wheel(1, Qt::ControlModifier);
+    EXPECT_EQ(set->recNo(), 3 + page);
+
+    // The wheel over the scroll bar moves the row too.
+    const QPointF at(5, 5);
+    QWheelEvent event(at, at, QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid->verticalScrollBar(), &event);
+    EXPECT_EQ(set->recNo(), 4 + page);
+}
+
+TEST_F(OccupationGridTest, PressOnACellMakesItCurrent) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid->cellRect(3, 1).center());
+    EXPECT_EQ(host->focusWidget(), grid.get());
+    EXPECT_EQ(set->currentWindowIndex(), 3);
+    EXPECT_EQ(set->recNo(), 4);
+    EXPECT_EQ(grid->currentColumn(), 1);
+    EXPECT_EQ(cellColour(3, 1), Highlight);
+
+    // The indicator column moves the row and keeps the column.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid->cellRect(5, -1).center());
+    EXPECT_EQ(set->recNo(), 6);
+    EXPECT_EQ(grid->currentColumn(), 1);
+
+    // The right button makes the cell current as well; the title row does not.
+    QTest::mouseClick(grid->viewport(), Qt::RightButton, Qt::NoModifier,
+                      grid->cellRect(1, 0).center());
+    EXPECT_EQ(set->recNo(), 2);
+    EXPECT_EQ(grid->currentColumn(), 0);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid->cellRect(-1, 1).center());
+    EXPECT_EQ(set->recNo(), 2);
+    EXPECT_EQ(grid->currentColumn(), 0);
+}
+
+TEST_F(OccupationGridTest, PositionalScrollBarFollowsAndMovesTheSet) {
+    QScrollBar* bar = grid->verticalScrollBar();
+    const int page = grid->visibleDataRows();
+    EXPECT_EQ(bar->minimum(), 1);
+    EXPECT_EQ(bar->maximum(),
+              RowCount);  // the last thumb position: the range ends at count + page - 1
+    EXPECT_EQ(bar->pageStep(), page);
+    EXPECT_EQ(bar->value(), 1);
+
+    dropThumb(57);
+    EXPECT_EQ(set->recNo(), 57);
+    EXPECT_EQ(bar->value(), 57);
+    dropThumb(1);
+    EXPECT_EQ(set->recNo(), 1);
+    dropThumb(RowCount);
+    EXPECT_EQ(set->recNo(), RowCount);
+    EXPECT_TRUE(set->eof());
+
+    // Arrows: the row just outside the shown rows; page clicks: by the shown rows.
+    set->first();
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(set->recNo(), page + 1);
+    EXPECT_EQ(bar->value(), page + 1);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(set->recNo(), 1);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(set->recNo(), 1 + page);
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(set->recNo(), RowCount);
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(set->recNo(), RowCount - page);
+    bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    EXPECT_EQ(set->recNo(), 1);
+    EXPECT_EQ(bar->value(), 1);
+}
+
+TEST_F(OccupationGridTest, CoarseScrollBarWhileFiltered) {
+    std::set<int> even;
+    for (int position = 2; position <= RowCount; position += 2) even.insert(position);
+    filterTo(even);
+    QScrollBar* bar = grid->verticalScrollBar();
+    const int page = grid->visibleDataRows();
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 4);
+    EXPECT_EQ(bar->value(), 0);
+
+    dropThumb(3);
+    EXPECT_EQ(set->recNo(), 2 + 2 * page);
+    EXPECT_EQ(bar->value(), 2);
+    dropThumb(1);
+    EXPECT_EQ(set->recNo(), 2);
+    dropThumb(4);
+    EXPECT_EQ(set->recNo(), RowCount);
+    EXPECT_EQ(bar->value(), 4);
+    dropThumb(2);
+    EXPECT_EQ(set->recNo(), RowCount);
+    dropThumb(0);
+    EXPECT_EQ(set->recNo(), 2);
+    EXPECT_EQ(bar->value(), 0);
+
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    EXPECT_EQ(bar->value(), 2);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(set->recNo(), 2 * (page + 1));
+
+    set->setFiltered(false);
+    EXPECT_EQ(bar->maximum(), RowCount);
+    EXPECT_EQ(bar->value(), 1);
+}
+
+}  // namespace
