@@ -1,0 +1,203 @@
+// The time of one auto search (filter off, then on, through the search
+// commands) over lists of 10,000 and 1,000,000 occupations, for a term that
+// many names hold and for one that none holds; beside it `grep -F -c` over the
+// same names, folded, one per line.
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/Connection.h"
+#include "data/ConnectionSettings.h"
+#include "data/OccupationRecordSet.h"
+#include "jet4/OccupationFixtures.h"
+#include "search/FoldSearchText.h"
+#include "search/SearchCommands.h"
+
+extern char** environ;
+
+namespace {
+
+const QString ManyTerm = QStringLiteral("mühendis");
+const QString NoTerm = QStringLiteral("pilot");
+constexpr int WindowRows = 25;
+
+QTemporaryDir* g_temp = nullptr;
+std::map<std::string, std::vector<double>> g_seconds;
+
+class Boxes : public SearchInputs {
+public:
+    QString term1() const override { return term; }
+    QString term2() const override { return QString(); }
+    bool orChosen() const override { return false; }
+    bool autoSearchChecked() const override { return true; }
+    void clearTerms() override { term.clear(); }
+    QString term;
+};
+
+// An open list of `rows` occupations with its search commands, and the same
+// names folded in a text file.
+struct SearchSetup {
+    explicit SearchSetup(int rows) {
+        const QString file = g_temp->filePath(QStringLiteral("rows-%1.mdb").arg(rows));
+        const auto occupations = jet4::syntheticOccupations(rows, 42);
+        jet4::writeDatabaseFile(
+            file,
+            jet4::occupationDatabase(occupations, ConnectionSettings::builtInDatabasePassword()));
+        QByteArray lines;
+        for (const auto& row : occupations) lines += FoldSearchText(row.name).toUtf8() + '\n';
+        namesFile = g_temp->filePath(QStringLiteral("names-%1.txt").arg(rows)).toStdString();
+        QFile names(QString::fromStdString(namesFile));
+        if (names.open(QIODevice::WriteOnly)) names.write(lines);
+
+        connection.setProvider(QLatin1String(ConnectionSettings::Provider));
+        connection.setConnectionString(ConnectionSettings::connectionStringWith(
+            file, ConnectionSettings::builtInDatabasePassword()));
+        records.setSql({ConnectionSettings::startupStatement()});
+        records.setWindowSize(WindowRows);
+        records.open();
+    }
+
+    Connection connection;
+    OccupationRecordSet records{connection};
+    Boxes boxes;
+    SearchCommands commands{records, boxes};
+    std::string namesFile;
+};
+
+SearchSetup& setupFor(int rows) {
+    static std::map<int, std::unique_ptr<SearchSetup>> setups;
+    auto& setup = setups[rows];
+    if (!setup) setup = std::make_unique<SearchSetup>(rows);
+    return *setup;
+}
+
+void autoSearch(benchmark::State& state, const QString& term, const std::string& label) {
+    const int rows = static_cast<int>(state.range(0));
+    SearchSetup& setup = setupFor(rows);
+    setup.boxes.term = term;
+    setup.commands.autoSearch();  // the folded names are made on the first search
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        setup.commands.autoSearch();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        g_seconds[label + "/" + std::to_string(rows)].push_back(seconds);
+    }
+    state.counters["shown"] = setup.records.windowCount();
+}
+
+void BM_AutoSearchMany(benchmark::State& state) { autoSearch(state, ManyTerm, "many"); }
+void BM_AutoSearchNone(benchmark::State& state) { autoSearch(state, NoTerm, "none"); }
+
+// Runs a command with its output to a scratch file (GNU grep stops at the
+// first match when it writes to /dev/null); its wall time in seconds, or -1
+// when it could not run. grep's exit code 1 (no line) counts as done.
+double timeCommand(const std::vector<std::string>& args) {
+    static const std::string output = g_temp->filePath(QStringLiteral("out.txt")).toStdString();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<std::string> env = {"LC_ALL=C.UTF-8"};
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::string(*e).rfind("LC_ALL=", 0) != 0) env.emplace_back(*e);
+    }
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const auto stop = std::chrono::steady_clock::now();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) return -1;
+    return std::chrono::duration<double>(stop - start).count();
+}
+
+void grepCount(benchmark::State& state, const QString& term, const std::string& label) {
+    const int rows = static_cast<int>(state.range(0));
+    const std::vector<std::string> command = {"grep", "-F", "-c", term.toStdString(),
+                                              setupFor(rows).namesFile};
+    timeCommand(command);  // brings the file into the cache
+    for (auto _ : state) {
+        const double seconds = timeCommand(command);
+        if (seconds < 0) return state.SkipWithError("grep failed");
+        state.SetIterationTime(seconds);
+        g_seconds[label + "/" + std::to_string(rows)].push_back(seconds);
+    }
+}
+
+void BM_GrepMany(benchmark::State& state) { grepCount(state, ManyTerm, "grep-many"); }
+void BM_GrepNone(benchmark::State& state) { grepCount(state, NoTerm, "grep-none"); }
+
+void sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(10000)
+        ->Arg(1000000)
+        ->Iterations(1)
+        ->Repetitions(9)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->ReportAggregatesOnly(true);
+}
+
+BENCHMARK(BM_AutoSearchMany)->Apply(sizes);
+BENCHMARK(BM_GrepMany)->Apply(sizes);
+BENCHMARK(BM_AutoSearchNone)->Apply(sizes);
+BENCHMARK(BM_GrepNone)->Apply(sizes);
+
+double median(std::vector<double> values) {
+    if (values.empty()) return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void printSummary() {
+    std::printf("\nMedians (milliseconds) of one auto search, window of %d rows, and of grep:\n",
+                WindowRows);
+    std::printf("%9s %12s %10s %12s %10s %11s\n", "rows", "search-many", "grep-many", "search-none",
+                "grep-none", "ratio-none");
+    for (int rows : {10000, 1000000}) {
+        const std::string key = "/" + std::to_string(rows);
+        const double many = median(g_seconds["many" + key]) * 1000;
+        const double grepMany = median(g_seconds["grep-many" + key]) * 1000;
+        const double none = median(g_seconds["none" + key]) * 1000;
+        const double grepNone = median(g_seconds["grep-none" + key]) * 1000;
+        if (none <= 0 || grepNone <= 0) continue;
+        std::printf("%9d %12.3f %10.3f %12.3f %10.3f %11.2f\n", rows, many, grepMany, none,
+                    grepNone, none / grepNone);
+    }
+    std::printf("Target: search-none <= 2x grep-none at 1,000,000 rows.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir temp;
+    g_temp = &temp;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printSummary();
+    return 0;
+}
