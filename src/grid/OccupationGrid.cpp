@@ -413,7 +413,10 @@ bool OccupationGrid::eventFilter(QObject* watched, QEvent* event) {
 void OccupationGrid::handleWheel(QWheelEvent* event) {
     event->accept();
     setFocus(Qt::MouseFocusReason);
-    wheelRemainder_ += event->angleDelta().y();
+    // Some platforms turn the vertical wheel sideways while Alt is held.
+    const QPoint delta = event->angleDelta();
+    const bool sideways = delta.y() == 0 && (event->modifiers() & Qt::AltModifier);
+    wheelRemainder_ += sideways ? delta.x() : delta.y();
     while (std::abs(wheelRemainder_) >= WheelNotch) {
         const bool down = wheelRemainder_ < 0;
         wheelRemainder_ += down ? WheelNotch : -WheelNotch;
