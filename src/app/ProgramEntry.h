@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+
+#include "app/TmeslekanaF.h"
+
+class Application;
+class MessageBoxes;
+
+// What tests may replace when they run the program's start-up.
+struct ProgramSeams {
+    MessageBoxes* boxes = nullptr;         // null: real message boxes
+    ConnectionFactory connectionFactory;   // empty: the real connection
+    std::function<void(int)> exitProcess;  // empty: std::exit
+    bool runEventLoop = true;              // false: return after showing
+};
+
+// Start-up: application title, fonts and translations, the main window and
+// the hidden help window, then the event loop. A failure that escapes start-up
+// is reported as fatal and ends the program with exit code 1.
+int runProgram(Application& application, const ProgramSeams& seams = {});

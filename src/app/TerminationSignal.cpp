@@ -1,0 +1,48 @@
+#include "app/TerminationSignal.h"
+
+#include <QSocketNotifier>
+#include <QWidget>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <csignal>
+
+namespace {
+
+// The write end of the self-pipe; the only state a signal handler may touch.
+int signalSocket[2] = {-1, -1};
+
+void onTerm(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalSocket[0], &byte, 1);
+}
+
+}  // namespace
+
+TerminationSignal::TerminationSignal(QWidget* window) : QObject(window), window_(window) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSocket) != 0) {
+        return;
+    }
+    notifier_ = new QSocketNotifier(signalSocket[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignal::onSignal);
+    struct sigaction action = {};
+    action.sa_handler = onTerm;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+TerminationSignal::~TerminationSignal() {
+    ::signal(SIGTERM, SIG_DFL);
+    if (signalSocket[0] >= 0) ::close(signalSocket[0]);
+    if (signalSocket[1] >= 0) ::close(signalSocket[1]);
+    signalSocket[0] = signalSocket[1] = -1;
+}
+
+void TerminationSignal::onSignal() {
+    char bytes[16];
+    while (::read(signalSocket[1], bytes, sizeof bytes) > 0) {
+    }
+    window_->close();
+}

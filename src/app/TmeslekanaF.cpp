@@ -1,0 +1,339 @@
+#include "app/TmeslekanaF.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "data/Connection.h"
+#include "data/ConnectionSettings.h"
+#include "data/OccupationRecordSet.h"
+#include "failure/FailureReporter.h"
+#include "grid/OccupationGrid.h"
+#include "search/SearchCommands.h"
+
+namespace {
+
+const QColor PanelColour(106, 179, 232);
+
+QFont tahoma(int points, bool bold = false) {
+    QFont font(QStringLiteral("Tahoma"), points);
+    font.setBold(bold);
+    return font;
+}
+
+// A panel in the band colour; its children are placed by hand or by a layout.
+QWidget* panel(const QString& name, QWidget* parent = nullptr) {
+    auto* widget = new QWidget(parent);
+    widget->setObjectName(name);
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, PanelColour);
+    widget->setPalette(palette);
+    return widget;
+}
+
+QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setFont(tahoma(12, true));
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+}  // namespace
+
+// The search boxes, radio buttons and check box as the search commands read them.
+class WindowSearchInputs : public SearchInputs {
+public:
+    WindowSearchInputs(QLineEdit* term1, QLineEdit* term2, QRadioButton* orButton,
+                       QCheckBox* autoSearch)
+        : term1_(term1), term2_(term2), or_(orButton), auto_(autoSearch) {}
+
+    QString term1() const override { return term1_->text(); }
+    QString term2() const override { return term2_->text(); }
+    bool orChosen() const override { return or_->isChecked(); }
+    bool autoSearchChecked() const override { return auto_->isChecked(); }
+    void clearTerms() override {
+        term1_->clear();
+        term2_->clear();
+    }
+
+private:
+    QLineEdit* term1_;
+    QLineEdit* term2_;
+    QRadioButton* or_;
+    QCheckBox* auto_;
+};
+
+ConnectionFactory defaultConnectionFactory() {
+    return [] { return std::make_unique<Connection>(); };
+}
+
+TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& connectionFactory,
+                         QWidget* parent)
+    : QMainWindow(parent), reporter_(reporter) {
+    setObjectName(QStringLiteral("meslekanaF"));
+    setWindowTitle(QStringLiteral("Tresvoli Hızlı Arama Programı"));
+    setFont(tahoma(8));
+    resize(940, 500);
+
+    // The non-visual parts come first: the grid and the commands need them.
+    ADOConnection1 = connectionFactory();
+    ADOConnection1->setProvider(QLatin1String(ConnectionSettings::Provider));
+    ADOConnection1->setConnectionString(ConnectionSettings::connectionString());
+    ADOConnection1->setConnectionTimeout(ConnectionSettings::ConnectionTimeoutSeconds);
+    ADOConnection1->setCommandTimeout(ConnectionSettings::CommandTimeoutSeconds);
+    ADOConnection1->setMode(ConnectionSettings::ModeShareDenyNone);
+    ADOConnection1->setCursorLocation(ConnectionSettings::CursorLocationClient);
+    ADOConnection1->setLoginPrompt(false);
+    ADOConnection1->setKeepConnection(true);
+
+    meslekkoduQuery = std::make_unique<OccupationRecordSet>(*ADOConnection1);
+    meslekkoduQuery->setLoading(true);
+    meslekkoduQuery->setSql({ConnectionSettings::startupStatement()});
+    meslekkoduQuery->setFailureReport(
+        [this](const Exception&) { reporter_.ReportFailure(this, std::current_exception()); });
+
+    buildLayout();
+    inputs_ = std::make_unique<WindowSearchInputs>(Edit1, Edit3, RadioButton2, CheckBox1);
+    commands_ = std::make_unique<SearchCommands>(*meslekkoduQuery, *inputs_);
+    meslekkoduQuery->setOnFilterRecord(commands_->filterRecord());
+    connectCommands();
+    meslekkoduQuery->setLoading(false);
+
+    loadConnection();
+    FormCreate();
+}
+
+TmeslekanaF::~TmeslekanaF() = default;
+
+void TmeslekanaF::buildLayout() {
+    auto* central = new QWidget(this);
+    auto* rows = new QVBoxLayout(central);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    rows->addWidget(buildTopBand());
+    rows->addWidget(buildLowerArea(), 1);
+    setCentralWidget(central);
+    buildStatusBar();
+    setTabOrder();
+}
+
+QWidget* TmeslekanaF::buildTopBand() {
+    QWidget* band = panel(QStringLiteral("JvXPContainer1"));
+    band->setFixedHeight(121);
+    auto* columns = new QHBoxLayout(band);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->setSpacing(0);
+    columns->addWidget(buildSearchArea());
+
+    QWidget* links = panel(QStringLiteral("JvXPContainer4"));
+    auto* linkColumns = new QHBoxLayout(links);
+    linkColumns->setContentsMargins(0, 0, 0, 0);
+    linkColumns->setSpacing(0);
+    auto* banner = new QLabel(links);
+    banner->setObjectName(QStringLiteral("Image1"));
+    banner->setFixedWidth(337);
+    banner->setCursor(Qt::PointingHandCursor);
+    linkColumns->addWidget(banner);
+    auto* label2 = new QLabel(QStringLiteral("DETAYLI BİLGİ İÇİN YAZIYA TIKLAYIN"), links);
+    label2->setObjectName(QStringLiteral("Label2"));
+    QFont labelFont = tahoma(16, true);
+    label2->setFont(labelFont);
+    label2->setWordWrap(true);
+    label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    linkColumns->addWidget(label2, 1);
+    columns->addWidget(links, 1);
+    return band;
+}
+
+QWidget* TmeslekanaF::buildSearchArea() {
+    QWidget* area = panel(QStringLiteral("JvXPContainer3"));
+    area->setFixedWidth(385);
+
+    Label1 = new QLabel(QStringLiteral("ARANACAK MESLEĞİ GİRİN"), area);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(tahoma(12, true));
+    Label1->setGeometry(8, 4, 226, 19);
+
+    Edit1 = new QLineEdit(area);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setFont(tahoma(12));
+    Edit1->setGeometry(4, 29, 197, 27);
+
+    JvXPButton1 = commandButton(QStringLiteral("JvXPButton1"), QStringLiteral("ARA"), area);
+    JvXPButton1->setGeometry(206, 28, 106, 28);
+
+    CheckBox1 = new QCheckBox(QStringLiteral("Otomatik Ara"), area);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setFont(tahoma(10, true));
+    CheckBox1->setGeometry(264, 10, 129, 17);
+    CheckBox1->setChecked(true);
+
+    JvXPButton4 = commandButton(QStringLiteral("JvXPButton4"), QStringLiteral("KOPYALA"), area);
+    JvXPButton4->setGeometry(206, 60, 106, 28);
+
+    JvXPButton3 = commandButton(QStringLiteral("JvXPButton3"), QStringLiteral("YENİ ARAMA "), area);
+    JvXPButton3->setGeometry(206, 92, 163, 28);
+
+    JvXPButton2 = commandButton(QStringLiteral("JvXPButton2"), QStringLiteral("Sıralı Ara"), area);
+    JvXPButton2->setGeometry(340, 92, 29, 28);
+    JvXPButton2->hide();
+
+    tfXPButton1 = new QToolButton(area);
+    tfXPButton1->setObjectName(QStringLiteral("tfXPButton1"));
+    tfXPButton1->setGeometry(319, 32, 50, 50);
+    tfXPButton1->setCursor(Qt::PointingHandCursor);
+    tfXPButton1->setFocusPolicy(Qt::NoFocus);
+    tfXPButton1->setToolTip(QStringLiteral("Yardım"));
+
+    RadioButton1 = new QRadioButton(QStringLiteral("VE"), area);
+    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    RadioButton1->setFont(tahoma(10, true));
+    RadioButton1->setGeometry(16, 64, 57, 17);
+    RadioButton1->setChecked(true);
+
+    RadioButton2 = new QRadioButton(QStringLiteral("VEYA"), area);
+    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    RadioButton2->setFont(tahoma(10, true));
+    RadioButton2->setGeometry(96, 64, 81, 17);
+
+    Edit3 = new QLineEdit(area);
+    Edit3->setObjectName(QStringLiteral("Edit3"));
+    Edit3->setFont(tahoma(12));
+    Edit3->setGeometry(4, 85, 197, 27);
+
+    // Carries copied text to the clipboard; never shown.
+    Edit2 = new QLineEdit(area);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->hide();
+    return area;
+}
+
+QWidget* TmeslekanaF::buildLowerArea() {
+    QWidget* lower = panel(QStringLiteral("JvXPContainer2"));
+    auto* columns = new QHBoxLayout(lower);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->setSpacing(0);
+
+    meslekkoduGrid = new OccupationGrid(*meslekkoduQuery, lower);
+    meslekkoduGrid->setFixedWidth(545);
+    columns->addWidget(meslekkoduGrid);
+
+    QWidget* webSide = panel(QStringLiteral("JvXPContainer5"));
+    auto* webRows = new QVBoxLayout(webSide);
+    webRows->setContentsMargins(0, 0, 0, 0);
+    webRows->setSpacing(0);
+    QWidget* hiddenRow = panel(QStringLiteral("JvXPContainer6"), webSide);
+    hiddenRow->setFixedHeight(28);
+    JvXPButton5 = commandButton(QStringLiteral("JvXPButton5"),
+                                QStringLiteral("PROGRAM WEB SAYFASINI GİZLE"), hiddenRow);
+    hiddenRow->hide();
+    webRows->addWidget(hiddenRow);
+    WebBrowser2 = new QWidget(webSide);
+    WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
+    WebBrowser2->setAutoFillBackground(true);
+    QPalette white = WebBrowser2->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    WebBrowser2->setPalette(white);
+    webRows->addWidget(WebBrowser2, 1);
+    columns->addWidget(webSide, 1);
+    return lower;
+}
+
+void TmeslekanaF::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setFixedHeight(19);
+    bar->setSizeGripEnabled(false);
+    const struct {
+        int width;
+        QString text;
+    } panels[] = {
+        {20, QString()},
+        {200, QStringLiteral("Tresvoli Yazılım Hizmetleri")},
+        {430, QStringLiteral("www.tresvoli.com.tr  -  bilgi@tresvoli.com.tr")},
+        {50, QString()},
+    };
+    for (const auto& p : panels) {
+        auto* label = new QLabel(p.text, bar);
+        label->setFixedWidth(p.width);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addWidget(label);
+    }
+}
+
+void TmeslekanaF::setTabOrder() {
+    QWidget* order[] = {Edit1, JvXPButton1, CheckBox1,    JvXPButton3, JvXPButton4,
+                        Edit2, Edit3,       RadioButton1, RadioButton2};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void TmeslekanaF::connectCommands() {
+    SearchCommands& commands = *commands_;
+    auto autoSearch = guarded(reporter_, Edit1, [&commands] { commands.autoSearch(); });
+    connect(Edit1, &QLineEdit::textEdited, this, autoSearch);
+    connect(Edit1, &QLineEdit::returnPressed, this, autoSearch);
+    connect(Edit3, &QLineEdit::textEdited, this, autoSearch);
+    connect(Edit3, &QLineEdit::returnPressed, this, autoSearch);
+    connect(JvXPButton1, &QPushButton::clicked, this,
+            guarded(reporter_, JvXPButton1, [&commands] { commands.search(); }));
+    connect(JvXPButton3, &QPushButton::clicked, this,
+            guarded(reporter_, JvXPButton3, [&commands] { commands.newSearch(); }));
+    connect(RadioButton1, &QRadioButton::toggled, this,
+            guarded(reporter_, RadioButton1, [&commands](bool checked) {
+                if (checked) commands.andChosen();
+            }));
+    connect(RadioButton2, &QRadioButton::toggled, this,
+            guarded(reporter_, RadioButton2, [&commands](bool checked) {
+                if (checked) commands.orChosen();
+            }));
+}
+
+// The connection is marked to connect as soon as the layout is loaded; a
+// failure is reported and loading goes on with the connection closed.
+void TmeslekanaF::loadConnection() {
+    try {
+        ADOConnection1->open();
+    } catch (...) {
+        reporter_.ReportFailure(this);
+    }
+}
+
+void TmeslekanaF::FormCreate() {
+    try {
+        meslekkoduQuery->open();
+        // The web panel's start page is loaded here once the web side exists.
+    } catch (...) {
+        reporter_.ReportFailure(this);
+    }
+}
+
+bool TmeslekanaF::FormCloseQuery() {
+    // Releasing the record set: later commands open it anew.
+    meslekkoduQuery->close();
+    return true;
+}
+
+void TmeslekanaF::closeEvent(QCloseEvent* event) {
+    bool canClose = false;
+    try {
+        canClose = FormCloseQuery();
+    } catch (...) {
+        reporter_.ReportFailure(this);
+    }
+    if (canClose) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
