@@ -9,10 +9,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -25,8 +21,7 @@
 #include "data/ConnectionSettings.h"
 #include "data/RowOrder.h"
 #include "jet4/OccupationFixtures.h"
-
-extern char** environ;
+#include "support/BenchSupport.h"
 
 namespace {
 
@@ -54,45 +49,16 @@ std::string realListDatabase() {
     if (!QFile::exists(csv)) return {};
     const QString file = g_temp->filePath(QStringLiteral("real.mdb"));
     if (!QFile::exists(file)) {
-        const std::vector<std::string> args = {g_dir + "/meslek-mdb", "create", file.toStdString(),
-                                               "--csv", csv.toStdString()};
-        std::vector<char*> argv;
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        pid_t pid = 0;
-        if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return {};
-        int status = 0;
-        waitpid(pid, &status, 0);
+        bench::timeCommand(
+            {g_dir + "/meslek-mdb", "create", file.toStdString(), "--csv", csv.toStdString()});
     }
     return QFile::exists(file) ? file.toStdString() : std::string();
-}
-
-// Runs a command with its output thrown away; returns its wall time in seconds.
-double timeCommand(const std::vector<std::string>& args) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        return -1;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const auto stop = std::chrono::steady_clock::now();
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return std::chrono::duration<double>(stop - start).count();
 }
 
 void runCommand(benchmark::State& state, const std::string& label,
                 const std::vector<std::string>& args) {
     for (auto _ : state) {
-        const double seconds = timeCommand(args);
+        const double seconds = bench::timeCommand(args);
         if (seconds < 0) {
             state.SkipWithError("command failed");
             return;
@@ -171,28 +137,22 @@ BENCHMARK(BM_ResortNames)
     ->Unit(benchmark::kMillisecond)
     ->ReportAggregatesOnly(true);
 
-double median(std::vector<double> values) {
-    if (values.empty()) return -1;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void printSummary() {
     std::printf("\nMedians of five whole-process runs (seconds) and ratios to mdb-export:\n");
     std::printf("%9s %11s %9s %7s %11s %7s %12s\n", "rows", "mdb-export", "read", "ratio",
                 "meslek-ara", "ratio", "by-name-desc");
     for (int rows : {7764, 100000, 1000000}) {
         const std::string key = "/" + std::to_string(rows);
-        const double exportS = median(g_seconds["mdb-export" + key]);
-        const double readS = median(g_seconds["read" + key]);
-        const double araS = median(g_seconds["meslek-ara" + key]);
-        const double nameS = median(g_seconds["meslek-ara-name-desc" + key]);
+        const double exportS = bench::median(g_seconds["mdb-export" + key]);
+        const double readS = bench::median(g_seconds["read" + key]);
+        const double araS = bench::median(g_seconds["meslek-ara" + key]);
+        const double nameS = bench::median(g_seconds["meslek-ara-name-desc" + key]);
         if (exportS <= 0) continue;
         std::printf("%9d %11.3f %9.3f %7.2f %11.3f %7.2f %12.3f%s\n", rows, exportS, readS,
                     readS / exportS, araS, araS / exportS, nameS,
                     rows < 100000 ? "   (no target: process start dominates)" : "");
     }
-    const double resort = median(g_seconds["resort/1000000"]);
+    const double resort = bench::median(g_seconds["resort/1000000"]);
     if (resort > 0) {
         std::printf(
             "Re-sort of 1,000,000 names, Turkish collation, descending: %.3f s (target 1.5)\n",

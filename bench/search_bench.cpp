@@ -7,9 +7,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -23,10 +20,8 @@
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
 #include "jet4/OccupationFixtures.h"
-#include "search/FoldSearchText.h"
 #include "search/SearchCommands.h"
-
-extern char** environ;
+#include "support/BenchSupport.h"
 
 namespace {
 
@@ -56,11 +51,8 @@ struct SearchSetup {
         jet4::writeDatabaseFile(
             file,
             jet4::occupationDatabase(occupations, ConnectionSettings::builtInDatabasePassword()));
-        QByteArray lines;
-        for (const auto& row : occupations) lines += FoldSearchText(row.name).toUtf8() + '\n';
         namesFile = g_temp->filePath(QStringLiteral("names-%1.txt").arg(rows)).toStdString();
-        QFile names(QString::fromStdString(namesFile));
-        if (names.open(QIODevice::WriteOnly)) names.write(lines);
+        bench::writeFoldedNames(occupations, QString::fromStdString(namesFile));
 
         connection.setProvider(QLatin1String(ConnectionSettings::Provider));
         connection.setConnectionString(ConnectionSettings::connectionStringWith(
@@ -103,44 +95,14 @@ void autoSearch(benchmark::State& state, const QString& term, const std::string&
 void BM_AutoSearchMany(benchmark::State& state) { autoSearch(state, ManyTerm, "many"); }
 void BM_AutoSearchNone(benchmark::State& state) { autoSearch(state, NoTerm, "none"); }
 
-// Runs a command with its output to a scratch file (GNU grep stops at the
-// first match when it writes to /dev/null); its wall time in seconds, or -1
-// when it could not run. grep's exit code 1 (no line) counts as done.
-double timeCommand(const std::vector<std::string>& args) {
-    static const std::string output = g_temp->filePath(QStringLiteral("out.txt")).toStdString();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<std::string> env = {"LC_ALL=C.UTF-8"};
-    for (char** e = environ; *e != nullptr; ++e) {
-        if (std::string(*e).rfind("LC_ALL=", 0) != 0) env.emplace_back(*e);
-    }
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const auto stop = std::chrono::steady_clock::now();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) return -1;
-    return std::chrono::duration<double>(stop - start).count();
-}
-
 void grepCount(benchmark::State& state, const QString& term, const std::string& label) {
     const int rows = static_cast<int>(state.range(0));
     const std::vector<std::string> command = {"grep", "-F", "-c", term.toStdString(),
                                               setupFor(rows).namesFile};
-    timeCommand(command);  // brings the file into the cache
+    const std::string scratch = g_temp->filePath(QStringLiteral("out.txt")).toStdString();
+    bench::timeCommand(command, scratch, "C.UTF-8", 1);  // brings the file into the cache
     for (auto _ : state) {
-        const double seconds = timeCommand(command);
+        const double seconds = bench::timeCommand(command, scratch, "C.UTF-8", 1);
         if (seconds < 0) return state.SkipWithError("grep failed");
         state.SetIterationTime(seconds);
         g_seconds[label + "/" + std::to_string(rows)].push_back(seconds);
@@ -165,12 +127,6 @@ BENCHMARK(BM_GrepMany)->Apply(sizes);
 BENCHMARK(BM_AutoSearchNone)->Apply(sizes);
 BENCHMARK(BM_GrepNone)->Apply(sizes);
 
-double median(std::vector<double> values) {
-    if (values.empty()) return -1;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void printSummary() {
     std::printf("\nMedians (milliseconds) of one auto search, window of %d rows, and of grep:\n",
                 WindowRows);
@@ -178,10 +134,10 @@ void printSummary() {
                 "grep-none", "ratio-none");
     for (int rows : {10000, 1000000}) {
         const std::string key = "/" + std::to_string(rows);
-        const double many = median(g_seconds["many" + key]) * 1000;
-        const double grepMany = median(g_seconds["grep-many" + key]) * 1000;
-        const double none = median(g_seconds["none" + key]) * 1000;
-        const double grepNone = median(g_seconds["grep-none" + key]) * 1000;
+        const double many = bench::median(g_seconds["many" + key]) * 1000;
+        const double grepMany = bench::median(g_seconds["grep-many" + key]) * 1000;
+        const double none = bench::median(g_seconds["none" + key]) * 1000;
+        const double grepNone = bench::median(g_seconds["grep-none" + key]) * 1000;
         if (none <= 0 || grepNone <= 0) continue;
         std::printf("%9d %12.3f %10.3f %12.3f %10.3f %11.2f\n", rows, many, grepMany, none,
                     grepNone, none / grepNone);

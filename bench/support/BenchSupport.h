@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+#include "jet4/OccupationFixtures.h"
+
+namespace bench {
+
+// Runs a command and returns its wall time in seconds, or -1 when it could not
+// run or failed (exit codes above `okExitCode`). Its output goes to `output`
+// (a scratch file; GNU grep stops at the first match when writing to
+// /dev/null), or to /dev/null when empty. `locale` sets LC_ALL when not empty.
+double timeCommand(const std::vector<std::string>& args, const std::string& output = {},
+                   const std::string& locale = {}, int okExitCode = 0);
+
+double median(std::vector<double> values);
+double worst(const std::vector<double>& values);
+
+// The names folded for searching, one per line, in a file: what grep reads.
+void writeFoldedNames(const std::vector<jet4::OccupationRow>& rows, const QString& file);
+
+}  // namespace bench
