@@ -44,3 +44,17 @@ bool Application::notify(QObject* receiver, QEvent* event) {
         return true;
     }
 }
+
+void reportFailureFromEvent(QObject* sender) {
+    const std::exception_ptr failure = std::current_exception();
+    auto* application = dynamic_cast<Application*>(QCoreApplication::instance());
+    if (application != nullptr && application->failureReporter() != nullptr) {
+        try {
+            application->failureReporter()->ReportFailure(sender, failure);
+            return;
+        } catch (...) {
+            // The report itself failed; fall back to the plain one.
+        }
+    }
+    writeToErrorOutput(failure);
+}

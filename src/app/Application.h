@@ -21,3 +21,18 @@ public:
 private:
     FailureReporter* reporter_ = nullptr;
 };
+
+// Reports the failure being handled through the running application's
+// reporter (or on the error output when there is none).
+void reportFailureFromEvent(QObject* sender);
+
+// Runs the body of an overridden event function so that no failure crosses
+// Qt's own code on the way out.
+template <typename Body>
+void guardEvent(QObject* sender, Body body) {
+    try {
+        body();
+    } catch (...) {
+        reportFailureFromEvent(sender);
+    }
+}

@@ -1,5 +1,7 @@
 #include "grid/OccupationGrid.h"
 
+#include "app/Application.h"
+
 #include <QFocusEvent>
 #include <QFont>
 #include <QFontMetrics>
@@ -57,7 +59,8 @@ OccupationGrid::OccupationGrid(OccupationRecordSet& recordSet, QWidget* parent)
     bar->setTracking(false);
     bar->setContextMenuPolicy(Qt::NoContextMenu);
     bar->installEventFilter(this);
-    connect(bar, &QAbstractSlider::actionTriggered, this, &OccupationGrid::verticalScrollAction);
+    connect(bar, &QAbstractSlider::actionTriggered, this,
+            [this](int action) { guardEvent(this, [&] { verticalScrollAction(action); }); });
 
     setFont(QFont(QStringLiteral("Tahoma"), 12));
     recordSet_.addObserver(this);
@@ -285,7 +288,7 @@ void OccupationGrid::currentRecordMoved() { refresh(); }
 
 void OccupationGrid::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    layoutChanged();
+    guardEvent(this, [&] { layoutChanged(); });
 }
 
 void OccupationGrid::changeEvent(QEvent* event) {
@@ -316,7 +319,7 @@ void OccupationGrid::focusOutEvent(QFocusEvent* event) {
 
 void OccupationGrid::scrollContentsBy(int, int) { viewport()->update(); }
 
-void OccupationGrid::keyPressEvent(QKeyEvent* event) {
+void OccupationGrid::handleKey(QKeyEvent* event) {
     if (!recordSet_.active()) {
         event->ignore();
         return;
@@ -375,7 +378,7 @@ void OccupationGrid::keyPressEvent(QKeyEvent* event) {
     refresh();
 }
 
-void OccupationGrid::mousePressEvent(QMouseEvent* event) {
+void OccupationGrid::handleMousePress(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
     if (button != Qt::LeftButton && button != Qt::RightButton) {
         QAbstractScrollArea::mousePressEvent(event);
@@ -399,12 +402,28 @@ void OccupationGrid::mousePressEvent(QMouseEvent* event) {
     }
 }
 
-void OccupationGrid::wheelEvent(QWheelEvent* event) { handleWheel(event); }
+// The event functions run their bodies guarded: no failure may cross Qt's own
+// code on the way out.
+void OccupationGrid::keyPressEvent(QKeyEvent* event) {
+    guardEvent(this, [&] { handleKey(event); });
+}
+
+void OccupationGrid::mousePressEvent(QMouseEvent* event) {
+    guardEvent(this, [&] { handleMousePress(event); });
+}
+
+void OccupationGrid::paintEvent(QPaintEvent*) {
+    guardEvent(this, [&] { paint(); });
+}
+
+void OccupationGrid::wheelEvent(QWheelEvent* event) {
+    guardEvent(this, [&] { handleWheel(event); });
+}
 
 bool OccupationGrid::eventFilter(QObject* watched, QEvent* event) {
     // The wheel over the scroll bar moves the current row like the wheel over the cells.
     if (watched == verticalScrollBar() && event->type() == QEvent::Wheel) {
-        handleWheel(static_cast<QWheelEvent*>(event));
+        guardEvent(this, [&] { handleWheel(static_cast<QWheelEvent*>(event)); });
         return true;
     }
     return QAbstractScrollArea::eventFilter(watched, event);
@@ -502,7 +521,7 @@ void OccupationGrid::verticalScrollAction(int action) {
 
 // ---- painting ---------------------------------------------------------------
 
-void OccupationGrid::paintEvent(QPaintEvent*) {
+void OccupationGrid::paint() {
     QPainter painter(viewport());
     const QPalette pal = palette();
     painter.fillRect(viewport()->rect(), pal.color(QPalette::Active, QPalette::Base));

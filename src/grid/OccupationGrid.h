@@ -133,6 +133,9 @@ private:
     void verticalScrollAction(int action);
     void wheelNotch(bool down, Qt::KeyboardModifiers modifiers);
     void handleWheel(QWheelEvent* event);
+    void handleKey(QKeyEvent* event);
+    void handleMousePress(QMouseEvent* event);
+    void paint();
 
     OccupationRecordSet& recordSet_;
     std::vector<Column> columns_;

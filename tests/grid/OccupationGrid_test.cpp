@@ -11,9 +11,12 @@
 #include <memory>
 #include <set>
 
+#include "../failure/RecordingBoxes.h"
+#include "app/Application.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
+#include "failure/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/TempWorkDir.h"
@@ -389,3 +392,28 @@ TEST_F(OccupationGridTest, CoarseScrollBarWhileFiltered) {
 }
 
 }  // namespace
+
+// A failure in the middle of a key press (here: a predicate that gives up while
+// the window scrolls, with no report hook on the set) is reported through the
+// application's reporter, and the grid goes on.
+TEST_F(OccupationGridTest, FailuresInEventHandlersAreReportedAndTheGridGoesOn) {
+    auto* application = dynamic_cast<Application*>(QCoreApplication::instance());
+    ASSERT_NE(application, nullptr);
+    RecordingBoxes boxes;
+    FailureReporter reporter(boxes);
+    application->setFailureReporter(&reporter);
+
+    int calls = 0;
+    set->setOnFilterRecord([&calls](OccupationRecordSet&, bool& accept) {
+        if (++calls > 20) throw EDatabaseError(QStringLiteral("okunamadı"));
+        accept = true;
+    });
+    set->setFiltered(true);
+    grid->setFocus();
+    for (int i = 0; i < 30; ++i) QTest::keyClick(grid.get(), Qt::Key_Down);
+    application->setFailureReporter(nullptr);
+
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_EQ(boxes.shown.front().text, "okunamadı.");
+    EXPECT_TRUE(set->active());
+}
