@@ -107,7 +107,10 @@ TEST(MainWindowTest, OpensWithEveryControlInPlaceAndTheWholeListInCodeOrder) {
     EXPECT_EQ(edit1->font().pointSize(), 12);
     EXPECT_EQ(child<QLineEdit>(window, "Edit3")->geometry(), QRect(4, 85, 197, 27));
     EXPECT_FALSE(child<QLineEdit>(window, "Edit2")->isVisible());
-    EXPECT_EQ(child<QLabel>(window, "Label1")->text(), "ARANACAK MESLEĞİ GİRİN");
+    auto* label1 = child<QLabel>(window, "Label1");
+    EXPECT_EQ(label1->text(), "ARANACAK MESLEĞİ GİRİN");
+    EXPECT_EQ(QFontInfo(label1->font()).family(), "Tahoma");
+    EXPECT_TRUE(QFontInfo(label1->font()).bold());
     EXPECT_EQ(child<QPushButton>(window, "JvXPButton1")->text(), "ARA");
     EXPECT_EQ(child<QPushButton>(window, "JvXPButton3")->text(), "YENİ ARAMA ");
     EXPECT_EQ(child<QPushButton>(window, "JvXPButton4")->geometry(), QRect(206, 60, 106, 28));
