@@ -1,5 +1,7 @@
 #include "data/ProviderMessages.h"
 
+#include <QFileInfo>
+
 namespace ProviderMessages {
 
 QString providerNotFound(const QString& provider) {
@@ -22,9 +24,9 @@ QString missingDataSource() {
 
 QString missingFolder(const QString& folder, const QString& file) {
     return QStringLiteral(
-               "Veritabanı klasörü bulunamadı: \"%1\". Programı, \"%2\" dosyasını içeren "
-               "klasörün bulunduğu çalışma klasöründen başlatın.")
-        .arg(folder, file);
+               "Veritabanı klasörü bulunamadı: \"%1\". Programı bu klasörü içeren klasörden "
+               "başlatın ya da veritabanı dosyasını (%2) bu klasöre koyun.")
+        .arg(folder, QFileInfo(file).fileName());
 }
 
 QString missingFile(const QString& file) {
