@@ -644,16 +644,19 @@ void OccupationGrid::paintDataCell(QPainter& painter, int row, int column, const
     }
     const bool current = isCurrentCell(row, column);
     const bool focusHighlight = current && hasFocus();
-    const QString text = row < recordSet_.windowCount()
-                             ? recordSet_.windowFieldText(row, columns_[column].field)
-                             : QString();
 
-    // The grid's own painting.
-    painter.fillRect(
-        rect, pal.color(QPalette::Active, focusHighlight ? QPalette::Highlight : QPalette::Base));
-    painter.setPen(focusHighlight ? pal.color(QPalette::Active, QPalette::HighlightedText)
-                                  : cellTextColour());
-    drawCellText(painter, rect, text, columns_[column].alignment);
+    // The grid's own painting. The painting rule covers every pixel of it again
+    // whenever the result has rows, so then it is left out.
+    if (recordSet_.recordCount() == 0) {
+        const QString text = row < recordSet_.windowCount()
+                                 ? recordSet_.windowFieldText(row, columns_[column].field)
+                                 : QString();
+        painter.fillRect(rect, pal.color(QPalette::Active,
+                                         focusHighlight ? QPalette::Highlight : QPalette::Base));
+        painter.setPen(focusHighlight ? pal.color(QPalette::Active, QPalette::HighlightedText)
+                                      : cellTextColour());
+        drawCellText(painter, rect, text, columns_[column].alignment);
+    }
 
     paintingRow_ = row;
     ozlukizleDrawColumnCell(painter, rect, column, current);
