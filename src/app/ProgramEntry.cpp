@@ -34,6 +34,7 @@ int runProgram(Application& application, const ProgramSeams& seams) {
         boxes, seams.exitProcess ? seams.exitProcess : FailureReporter::defaultExit());
     application.setFailureReporter(&reporter);
 
+    TerminationSignal termination;
     std::unique_ptr<TmeslekanaF> mainWindow;
     std::unique_ptr<TyardimF> helpWindow;
     try {
@@ -47,7 +48,7 @@ int runProgram(Application& application, const ProgramSeams& seams) {
         reporter.ReportFatalFailure(failure, raiseAddressOf(failure));
     }
 
-    new TerminationSignal(mainWindow.get());
+    termination.setWindow(mainWindow.get());
     mainWindow->showMaximized();
     int code = 0;
     if (seams.runEventLoop) code = QApplication::exec();

@@ -20,7 +20,7 @@ void onTerm(int) {
 
 }  // namespace
 
-TerminationSignal::TerminationSignal(QWidget* window) : QObject(window), window_(window) {
+TerminationSignal::TerminationSignal() {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSocket) != 0) {
         return;
     }
@@ -44,5 +44,5 @@ void TerminationSignal::onSignal() {
     char bytes[16];
     while (::read(signalSocket[1], bytes, sizeof bytes) > 0) {
     }
-    window_->close();
+    if (window_) window_->close();
 }
