@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 #include <string>
 #include <vector>
@@ -238,11 +237,13 @@ TEST(TableStream, EveryTruncationIsRejectedAtTheEnd) {
     EXPECT_TRUE(rejection(stream, 3).isEmpty());
 }
 
-TEST(TableStream, MillionRowsDecodeQuickly) {
+// Decoding speed is measured by the benchmarks; here a long stream must come
+// out whole when it arrives in pipe-sized pieces that cut records anywhere.
+TEST(TableStream, LongStreamsDecodeWholeFromPipeSizedPieces) {
     TableStreamEncoder out;
     out.header();
     out.columns(occupationColumns());
-    constexpr int kRows = 1000000;
+    constexpr int kRows = 100000;
     for (int i = 0; i < kRows; ++i) {
         const std::string id = std::to_string(i + 1);
         out.beginRow();
@@ -255,16 +256,14 @@ TEST(TableStream, MillionRowsDecodeQuickly) {
     out.end(kRows);
     const std::string& stream = out.buffer();
 
-    const auto start = std::chrono::steady_clock::now();
     TableStreamDecoder decoder;
     // In pipe-sized pieces, as the reader delivers it.
     for (std::size_t pos = 0; pos < stream.size(); pos += 65536) {
         decoder.feed(stream.data() + pos, std::min<std::size_t>(65536, stream.size() - pos));
     }
     decoder.finish();
-    const auto elapsed = std::chrono::steady_clock::now() - start;
 
-    EXPECT_EQ(decoder.table().rowCount(), static_cast<std::size_t>(kRows));
+    ASSERT_EQ(decoder.table().rowCount(), static_cast<std::size_t>(kRows));
     EXPECT_EQ(decoder.table().cell(kRows - 1, 0), QString::number(kRows));
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 1500);
+    EXPECT_EQ(decoder.table().cell(kRows / 2, 2), QStringLiteral("Bilgisayar Mühendisi"));
 }
