@@ -165,9 +165,9 @@ void printSummary() {
 int readChild(const char* file) {
     try {
         Connection connection;
-        connection.setProvider(QLatin1String(ConnectionSettings::Provider));
-        connection.setConnectionString(ConnectionSettings::connectionStringWith(
-            QString::fromLocal8Bit(file), ConnectionSettings::builtInDatabasePassword()));
+        ConnectionSettings::applyTo(connection, ConnectionSettings::connectionStringWith(
+                                                    QString::fromLocal8Bit(file),
+                                                    ConnectionSettings::builtInDatabasePassword()));
         connection.open();
         auto result = connection.execute(QStringLiteral("select * FROM meslekler"));
         return result->recordCount() >= 0 ? 0 : 1;

@@ -54,9 +54,9 @@ struct SearchSetup {
         namesFile = g_temp->filePath(QStringLiteral("names-%1.txt").arg(rows)).toStdString();
         bench::writeFoldedNames(occupations, QString::fromStdString(namesFile));
 
-        connection.setProvider(QLatin1String(ConnectionSettings::Provider));
-        connection.setConnectionString(ConnectionSettings::connectionStringWith(
-            file, ConnectionSettings::builtInDatabasePassword()));
+        ConnectionSettings::applyTo(connection,
+                                    ConnectionSettings::connectionStringWith(
+                                        file, ConnectionSettings::builtInDatabasePassword()));
         records.setSql({ConnectionSettings::startupStatement()});
         records.setWindowSize(WindowRows);
         records.open();

@@ -86,14 +86,7 @@ TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& con
 
     // The non-visual parts come first: the grid and the commands need them.
     ADOConnection1 = connectionFactory();
-    ADOConnection1->setProvider(QLatin1String(ConnectionSettings::Provider));
-    ADOConnection1->setConnectionString(ConnectionSettings::connectionString());
-    ADOConnection1->setConnectionTimeout(ConnectionSettings::ConnectionTimeoutSeconds);
-    ADOConnection1->setCommandTimeout(ConnectionSettings::CommandTimeoutSeconds);
-    ADOConnection1->setMode(ConnectionSettings::ModeShareDenyNone);
-    ADOConnection1->setCursorLocation(ConnectionSettings::CursorLocationClient);
-    ADOConnection1->setLoginPrompt(false);
-    ADOConnection1->setKeepConnection(true);
+    ConnectionSettings::applyTo(*ADOConnection1);
 
     meslekkoduQuery = std::make_unique<OccupationRecordSet>(*ADOConnection1);
     meslekkoduQuery->setLoading(true);
@@ -103,8 +96,8 @@ TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& con
 
     buildLayout();
     inputs_ = std::make_unique<WindowSearchInputs>(Edit1, Edit3, RadioButton2, CheckBox1);
+    // The commands install their filter predicate on the record set.
     commands_ = std::make_unique<SearchCommands>(*meslekkoduQuery, *inputs_);
-    meslekkoduQuery->setOnFilterRecord(commands_->filterRecord());
     connectCommands();
     meslekkoduQuery->setLoading(false);
 

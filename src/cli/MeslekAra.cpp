@@ -267,9 +267,8 @@ int runMeslekAra(const QStringList& arguments, QIODevice& out, QIODevice& err) {
     }
     try {
         Connection connection;
-        connection.setProvider(QLatin1String(ConnectionSettings::Provider));
-        connection.setConnectionString(
-            ConnectionSettings::connectionStringWith(options.database, options.password));
+        ConnectionSettings::applyTo(connection, ConnectionSettings::connectionStringWith(
+                                                    options.database, options.password));
         OccupationRecordSet records(connection, QLatin1String(OccupationRecordSetName));
         records.setSql({statementFor(options)});
         FixedInputs inputs(options);

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "data/Connection.h"
 #include "data/ConnectionString.h"
 
 namespace ConnectionSettings {
@@ -61,6 +62,17 @@ QString connectionStringWith(const QString& dataSource, const QString& password)
 QString builtInDatabasePassword() {
     return ConnectionString::parse(connectionString())
         .value(QStringLiteral("Jet OLEDB:Database Password"));
+}
+
+void applyTo(Connection& connection, const QString& text) {
+    connection.setProvider(QLatin1String(Provider));
+    connection.setConnectionString(text);
+    connection.setConnectionTimeout(ConnectionTimeoutSeconds);
+    connection.setCommandTimeout(CommandTimeoutSeconds);
+    connection.setMode(ModeShareDenyNone);
+    connection.setCursorLocation(CursorLocationClient);
+    connection.setLoginPrompt(false);
+    connection.setKeepConnection(true);
 }
 
 QString startupStatement() {

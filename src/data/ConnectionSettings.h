@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class Connection;
+
 // The fixed settings of the program's database connection.
 namespace ConnectionSettings {
 
@@ -20,6 +22,10 @@ QString connectionStringWith(const QString& dataSource, const QString& password)
 
 // The database password held in the connection string.
 QString builtInDatabasePassword();
+
+// Gives `connection` the program's settings: provider, timeouts, mode, cursor
+// location, no login prompt, kept open, and the connection string `text`.
+void applyTo(Connection& connection, const QString& text = connectionString());
 
 // The start-up statement of the occupation record set.
 QString startupStatement();

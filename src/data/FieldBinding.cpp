@@ -10,13 +10,6 @@ bool columnFits(FieldKind fieldKind, FieldKind columnKind) {
     return fieldKind == columnKind;
 }
 
-int findColumn(const std::vector<RawColumn>& columns, const QString& name) {
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
-    }
-    return -1;
-}
-
 }  // namespace
 
 const std::vector<FieldSpec>& occupationFields() {

@@ -1,6 +1,6 @@
 #include "data/RawTable.h"
 
-int RawTable::columnIndex(const QString& name) const {
+int findColumn(const std::vector<RawColumn>& columns, const QString& name) {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0) {
             return static_cast<int>(i);

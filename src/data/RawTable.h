@@ -17,6 +17,9 @@ struct RawColumn {
 
 // A table as read from the file: columns and rows in physical order. Cells are
 // row-major; a null value is a null QString. Numbers are kept as their text.
+// Index of the column with that name (case-insensitive), or -1.
+int findColumn(const std::vector<RawColumn>& columns, const QString& name);
+
 struct RawTable {
     std::vector<RawColumn> columns;
     std::vector<QString> cells;
@@ -26,6 +29,5 @@ struct RawTable {
     const QString& cell(std::size_t row, std::size_t column) const {
         return cells[row * columns.size() + column];
     }
-    // Index of the column with that name (ASCII case-insensitive), or -1.
-    int columnIndex(const QString& name) const;
+    int columnIndex(const QString& name) const { return findColumn(columns, name); }
 };

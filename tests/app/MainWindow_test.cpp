@@ -156,6 +156,14 @@ TEST(MainWindowTest, OpensWithEveryControlInPlaceAndTheWholeListInCodeOrder) {
     EXPECT_EQ(chain, QStringList({"Edit1", "JvXPButton1", "CheckBox1", "JvXPButton3", "JvXPButton4",
                                   "Edit3", "RadioButton1"}));
 
+    const Connection& connection = window.connection();
+    EXPECT_EQ(connection.connectionTimeout(), 100);
+    EXPECT_EQ(connection.commandTimeout(), 100);
+    EXPECT_EQ(connection.mode(), 16);
+    EXPECT_EQ(connection.cursorLocation(), 3);
+    EXPECT_FALSE(connection.loginPrompt());
+    EXPECT_EQ(connection.connectionString(), ConnectionSettings::connectionString());
+
     OccupationRecordSet& set = window.recordSet();
     ASSERT_TRUE(set.active());
     EXPECT_EQ(set.recordCount(), 8);

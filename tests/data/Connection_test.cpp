@@ -29,8 +29,7 @@ QString startup() { return joinStatementLines({ConnectionSettings::startupStatem
 Connection programConnection(
     const QString& connectionString = ConnectionSettings::connectionString()) {
     Connection connection;
-    connection.setProvider(QLatin1String(ConnectionSettings::Provider));
-    connection.setConnectionString(connectionString);
+    ConnectionSettings::applyTo(connection, connectionString);
     return connection;
 }
 

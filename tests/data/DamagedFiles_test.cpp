@@ -65,9 +65,9 @@ Outcome readThroughTheProgramsPath(const QString& file) {
     timer.start();
     try {
         Connection connection;
-        connection.setProvider(QLatin1String(ConnectionSettings::Provider));
-        connection.setConnectionString(ConnectionSettings::connectionStringWith(
-            file, ConnectionSettings::builtInDatabasePassword()));
+        ConnectionSettings::applyTo(connection,
+                                    ConnectionSettings::connectionStringWith(
+                                        file, ConnectionSettings::builtInDatabasePassword()));
         connection.open();
         auto result =
             connection.execute(joinStatementLines({ConnectionSettings::startupStatement()}));

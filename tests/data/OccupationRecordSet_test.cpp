@@ -39,8 +39,7 @@ struct Events : RecordSetObserver {
 class RecordSetTest : public ::testing::Test {
 protected:
     RecordSetTest() {
-        connection.setProvider(QLatin1String(ConnectionSettings::Provider));
-        connection.setConnectionString(ConnectionSettings::connectionString());
+        ConnectionSettings::applyTo(connection);
         records.setSql({ConnectionSettings::startupStatement()});
         records.addObserver(&events);
     }

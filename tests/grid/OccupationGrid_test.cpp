@@ -46,8 +46,7 @@ protected:
             QStringLiteral("AnaData/MeslekAna.mdb"),
             jet4::occupationDatabase(rows, ConnectionSettings::builtInDatabasePassword()));
         connection = std::make_unique<Connection>();
-        connection->setProvider(QLatin1String(ConnectionSettings::Provider));
-        connection->setConnectionString(ConnectionSettings::connectionString());
+        ConnectionSettings::applyTo(*connection);
         set = std::make_unique<OccupationRecordSet>(*connection);
         set->setSql({QStringLiteral("select * from meslekler")});
         set->open();

@@ -49,8 +49,7 @@ std::vector<jet4::OccupationRow> occupations() {
 class SearchCommandsTest : public ::testing::Test {
 protected:
     SearchCommandsTest() {
-        connection.setProvider(QLatin1String(ConnectionSettings::Provider));
-        connection.setConnectionString(ConnectionSettings::connectionString());
+        ConnectionSettings::applyTo(connection);
         records.setSql({ConnectionSettings::startupStatement()});
         records.addObserver(&states);
         // Count the predicate's tests around the commands' own hook.
