@@ -53,12 +53,6 @@ std::vector<jet4::OccupationRow> occupations() {
             {"1120.02", "KATLAMA MAKİNESİ OPERATÖRÜ", QString()}};
 }
 
-void writeDatabase(const TempWorkDir& work) {
-    work.writeDatabase(
-        "AnaData/MeslekAna.mdb",
-        jet4::occupationDatabase(occupations(), ConnectionSettings::builtInDatabasePassword()));
-}
-
 QStringList shownCodes(OccupationRecordSet& set) {
     QStringList codes;
     for (int i = 0; i < set.windowCount(); ++i) {
@@ -116,7 +110,7 @@ bool waitUntilCatching(qint64 pid, int signal) {
 
 TEST(MainWindowTest, OpensWithEveryControlInPlaceAndTheWholeListInCodeOrder) {
     TempWorkDir work;
-    writeDatabase(work);
+    work.writeProgramDatabase(occupations());
     auto started = startWindow();
     TmeslekanaF& window = *started->window;
     EXPECT_TRUE(started->boxes.boxes.empty());
@@ -173,7 +167,7 @@ TEST(MainWindowTest, OpensWithEveryControlInPlaceAndTheWholeListInCodeOrder) {
 
 TEST(MainWindowTest, TypingFiltersAsTheBoxesStandAndNewSearchBringsEverythingBack) {
     TempWorkDir work;
-    writeDatabase(work);
+    work.writeProgramDatabase(occupations());
     auto started = startWindow();
     TmeslekanaF& window = *started->window;
     OccupationRecordSet& set = window.recordSet();
@@ -212,7 +206,7 @@ TEST(MainWindowTest, MissingDatabaseIsReportedTwiceThenSearchFillsTheGridOnceItI
     OccupationRecordSet& set = started->window->recordSet();
     EXPECT_FALSE(set.active());
 
-    writeDatabase(work);
+    work.writeProgramDatabase(occupations());
     QTest::mouseClick(child<QPushButton>(*started->window, "JvXPButton1"), Qt::LeftButton);
     EXPECT_TRUE(set.active());
     EXPECT_EQ(set.recordCount(), 8);
@@ -221,7 +215,7 @@ TEST(MainWindowTest, MissingDatabaseIsReportedTwiceThenSearchFillsTheGridOnceItI
 
 TEST(MainWindowTest, CloseReleasesTheRecordSetAndALaterCommandReopensIt) {
     TempWorkDir work;
-    writeDatabase(work);
+    work.writeProgramDatabase(occupations());
     auto started = startWindow();
     TmeslekanaF& window = *started->window;
     EXPECT_TRUE(window.close());
@@ -267,7 +261,7 @@ TEST(MainWindowTest, FailureToCreateTheConnectionIsFatal) {
 
 TEST(MainWindowTest, ProgramEndsWithZeroOnATerminationRequest) {
     TempWorkDir work;
-    writeDatabase(work);
+    work.writeProgramDatabase(occupations());
     QProcess program;
     program.setWorkingDirectory(work.path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

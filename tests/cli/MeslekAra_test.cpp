@@ -1,28 +1,14 @@
-#include <QProcess>
-
 #include <gtest/gtest.h>
 
 #include "data/ConnectionSettings.h"
 #include "jet4/OccupationFixtures.h"
+#include "support/ProgramRun.h"
 #include "support/TempWorkDir.h"
 
 namespace {
 
-struct ProgramRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ProgramRun meslekAra(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral(MESLEK_BUILD_DIR "/meslek-ara"), arguments);
-    process.waitForFinished(60000);
-    ProgramRun run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+ProgramOutput meslekAra(const QStringList& arguments) {
+    return runExecutable(QStringLiteral(MESLEK_BUILD_DIR "/meslek-ara"), arguments);
 }
 
 std::vector<jet4::OccupationRow> rows() {
@@ -36,10 +22,8 @@ std::vector<jet4::OccupationRow> rows() {
 
 TEST(MeslekAraTest, PrintsCodeTabNameInTheRequestedOrder) {
     TempWorkDir work;
-    work.writeDatabase(
-        "AnaData/MeslekAna.mdb",
-        jet4::occupationDatabase(rows(), ConnectionSettings::builtInDatabasePassword()));
-    ProgramRun run = meslekAra({});
+    work.writeProgramDatabase(rows());
+    ProgramOutput run = meslekAra({});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out,
               "2142.01\tİnşaat Mühendisi\n3112.03\tIşık Teknisyeni\n5120.02\tAŞÇI\n"
@@ -56,7 +40,7 @@ TEST(MeslekAraTest, PrintsCodeTabNameInTheRequestedOrder) {
 TEST(MeslekAraTest, DatabaseAndPasswordCanBeReplaced) {
     TempWorkDir work;
     work.writeDatabase("liste.mdb", jet4::occupationDatabase(rows(), "Gizli-Şifre"));
-    ProgramRun run = meslekAra({"--db", work.path("liste.mdb"), "--password", "Gizli-Şifre"});
+    ProgramOutput run = meslekAra({"--db", work.path("liste.mdb"), "--password", "Gizli-Şifre"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.count('\n'), 4);
 
@@ -69,7 +53,7 @@ TEST(MeslekAraTest, DatabaseAndPasswordCanBeReplaced) {
 
 TEST(MeslekAraTest, UnreadableDatabasesExitWithOne) {
     TempWorkDir work;
-    ProgramRun run = meslekAra({});
+    ProgramOutput run = meslekAra({});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("Veritabanı klasörü bulunamadı")) << run.err.toStdString();
 
@@ -100,22 +84,20 @@ TEST(MeslekAraTest, WrongUsageExitsWithTwoAndExplains) {
          {QStringList{"--desc"}, QStringList{"--db"}, QStringList{"--bilinmeyen"},
           QStringList{"bir", "iki", "üç"}, QStringList{"--", "bir", "iki", "--or"},
           QStringList{"-x", "terim"}}) {
-        const ProgramRun run = meslekAra(args);
+        const ProgramOutput run = meslekAra(args);
         EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("Kullanım: meslek-ara")) << args.join(' ').toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
-    const ProgramRun help = meslekAra({"--help"});
+    const ProgramOutput help = meslekAra({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("Kullanım: meslek-ara"));
 }
 
 TEST(MeslekAraTest, TermsPrintTheRowsTheSearchShows) {
     TempWorkDir work;
-    work.writeDatabase(
-        "AnaData/MeslekAna.mdb",
-        jet4::occupationDatabase(rows(), ConnectionSettings::builtInDatabasePassword()));
-    ProgramRun run = meslekAra({"IŞIK"});
+    work.writeProgramDatabase(rows());
+    ProgramOutput run = meslekAra({"IŞIK"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "3112.03\tIşık Teknisyeni\n");
 

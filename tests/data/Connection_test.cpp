@@ -59,7 +59,7 @@ QStringList codesOf(ResultSet& result) {
 
 TEST(ConnectionTest, ReadsTheTableInStatementOrder) {
     TempWorkDir work;
-    work.writeDatabase(DefaultFile, jet4::occupationDatabase(fewOccupations(), Password));
+    work.writeProgramDatabase(fewOccupations());
     Connection connection = programConnection();
     connection.open();
     EXPECT_TRUE(connection.connected());
@@ -80,7 +80,7 @@ TEST(ConnectionTest, ReadsTheTableInStatementOrder) {
 
 TEST(ConnectionTest, DataSourceIsResolvedAgainstTheWorkingDirectoryAtEachOpen) {
     TempWorkDir work;
-    work.writeDatabase(DefaultFile, jet4::occupationDatabase(fewOccupations(), Password));
+    work.writeProgramDatabase(fewOccupations());
     Connection connection = programConnection();
     connection.open();
     connection.close();
@@ -114,8 +114,7 @@ TEST(ConnectionTest, ExplainsWhyTheDatabaseCannotBeOpened) {
     work.writeDatabase(DefaultFile, jet4::occupationDatabase(fewOccupations(), Password.toUpper()));
     EXPECT_TRUE(failureOf(connection).contains("parolası geçersiz"));
 
-    const QByteArray good = TempWorkDir::readAll(
-        work.writeDatabase(DefaultFile, jet4::occupationDatabase(fewOccupations(), Password)));
+    const QByteArray good = TempWorkDir::readAll(work.writeProgramDatabase(fewOccupations()));
     QByteArray jet3 = good;
     jet3[JetHeader::VersionOffset] = 0;
     TempWorkDir::writeAll(file, jet3);
@@ -147,7 +146,7 @@ TEST(ConnectionTest, FileWithoutPasswordOpensWhateverPasswordIsGiven) {
 
 TEST(ConnectionTest, StatementFailuresNameTheTableOrColumn) {
     TempWorkDir work;
-    work.writeDatabase(DefaultFile, jet4::occupationDatabase(fewOccupations(), Password));
+    work.writeProgramDatabase(fewOccupations());
     Connection connection = programConnection();
 
     QString message = failureOf(connection, "select * FROM meslek");
@@ -165,8 +164,7 @@ TEST(ConnectionTest, StatementFailuresNameTheTableOrColumn) {
 
 TEST(ConnectionTest, NeverWritesToTheFileAndNoticesItsRemoval) {
     TempWorkDir work;
-    const QString file =
-        work.writeDatabase(DefaultFile, jet4::occupationDatabase(fewOccupations(), Password));
+    const QString file = work.writeProgramDatabase(fewOccupations());
     const QByteArray before = TempWorkDir::readAll(file);
     const QDateTime modified = QFileInfo(file).lastModified();
     QThread::msleep(20);

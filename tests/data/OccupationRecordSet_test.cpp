@@ -45,8 +45,7 @@ protected:
     }
 
     void writeRows(const std::vector<jet4::OccupationRow>& rows) {
-        work.writeDatabase(DefaultFile, jet4::occupationDatabase(
-                                            rows, ConnectionSettings::builtInDatabasePassword()));
+        work.writeProgramDatabase(rows);
     }
 
     // Filters by position: accepts the rows whose position is in `accepted`,

@@ -42,9 +42,7 @@ protected:
         connection.reset();
         work.reset();  // gives the working directory back before the next one takes it
         work = std::make_unique<TempWorkDir>();
-        work->writeDatabase(
-            QStringLiteral("AnaData/MeslekAna.mdb"),
-            jet4::occupationDatabase(rows, ConnectionSettings::builtInDatabasePassword()));
+        work->writeProgramDatabase(rows);
         connection = std::make_unique<Connection>();
         ConnectionSettings::applyTo(*connection);
         set = std::make_unique<OccupationRecordSet>(*connection);

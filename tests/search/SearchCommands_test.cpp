@@ -60,9 +60,7 @@ protected:
     }
 
     void writeRows(const std::vector<jet4::OccupationRow>& rows) {
-        work.writeDatabase(
-            "AnaData/MeslekAna.mdb",
-            jet4::occupationDatabase(rows, ConnectionSettings::builtInDatabasePassword()));
+        work.writeProgramDatabase(rows);
     }
 
     // The user types `text` at the end of box 1, one character at a time.

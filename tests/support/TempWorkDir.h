@@ -6,7 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "jet4/Jet4Writer.h"
+#include "data/ConnectionSettings.h"
+#include "jet4/OccupationFixtures.h"
 
 // A temporary directory that is the process's working directory while the
 // object lives.
@@ -27,6 +28,14 @@ public:
         QDir().mkpath(QFileInfo(file).absolutePath());
         jet4::writeDatabaseFile(file, database);
         return file;
+    }
+
+    // The program's database, AnaData/MeslekAna.mdb with the built-in
+    // password, holding `rows`.
+    QString writeProgramDatabase(const std::vector<jet4::OccupationRow>& rows) const {
+        return writeDatabase(
+            QStringLiteral("AnaData/MeslekAna.mdb"),
+            jet4::occupationDatabase(rows, ConnectionSettings::builtInDatabasePassword()));
     }
 
     static QByteArray readAll(const QString& file) {

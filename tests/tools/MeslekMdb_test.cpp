@@ -1,4 +1,3 @@
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,22 +11,8 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome meslekMdb(const QStringList& arguments) {
-    QBuffer out;
-    QBuffer err;
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    Outcome outcome;
-    outcome.exitCode = jet4::runMeslekMdb(arguments, out, err);
-    outcome.out = QString::fromUtf8(out.data());
-    outcome.err = QString::fromUtf8(err.data());
-    return outcome;
+ProgramOutput meslekMdb(const QStringList& arguments) {
+    return runInProcess(jet4::runMeslekMdb, arguments);
 }
 
 class MeslekMdbTest : public ::testing::Test {
@@ -69,7 +54,7 @@ TEST_F(MeslekMdbTest, BuildsTheOccupationTableFromCsv) {
         ",,\r\n"
         "123456789012345,Ad,");
     const QString out = path(QStringLiteral("MeslekAna.mdb"));
-    const Outcome run = meslekMdb({"create", out, "--csv", csv});
+    const ProgramOutput run = meslekMdb({"create", out, "--csv", csv});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty());
 
@@ -98,7 +83,7 @@ TEST_F(MeslekMdbTest, BuildsTheOccupationTableFromCsv) {
 TEST_F(MeslekMdbTest, PasswordDateAndTwoColumnLists) {
     const QString csv = csvFile("meslek_kodu,meslek_adi\n1,Bir\n2,İki\n");
     const QString out = path(QStringLiteral("iki.mdb"));
-    const Outcome run =
+    const ProgramOutput run =
         meslekMdb({"create", "--password", "Gizli-Şifre", out, "--date", "36526.25", "--csv", csv});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_FALSE(run.out.contains(QStringLiteral("Gizli")));
@@ -135,7 +120,8 @@ TEST_F(MeslekMdbTest, BadListsNameTheLineAndLeaveNoFile) {
     };
     for (const auto& c : cases) {
         const QString csv = csvFile(c.csv);
-        const Outcome run = meslekMdb({"create", path(QStringLiteral("out.mdb")), "--csv", csv});
+        const ProgramOutput run =
+            meslekMdb({"create", path(QStringLiteral("out.mdb")), "--csv", csv});
         EXPECT_EQ(run.exitCode, 1) << c.message;
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.message))) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
@@ -143,7 +129,7 @@ TEST_F(MeslekMdbTest, BadListsNameTheLineAndLeaveNoFile) {
     }
 
     // Unreadable input and an unwritable output fail the same way.
-    Outcome run = meslekMdb(
+    ProgramOutput run = meslekMdb(
         {"create", path(QStringLiteral("out.mdb")), "--csv", path(QStringLiteral("yok.csv"))});
     EXPECT_EQ(run.exitCode, 1);
     run = meslekMdb({"create", path(QStringLiteral("yok/out.mdb")), "--csv",
@@ -163,13 +149,13 @@ TEST_F(MeslekMdbTest, WrongUsageExitsWithTwo) {
           QStringList{"create", out, "--csv", csv, "--bilinmeyen"},
           QStringList{"create", out, "fazla.mdb", "--csv", csv},
           QStringList{"create", out, "--csv", csv, "--password", QString(21, QChar(u'ş'))}}) {
-        const Outcome run = meslekMdb(args);
+        const ProgramOutput run = meslekMdb(args);
         EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Kullanım: meslek-mdb create")));
         EXPECT_FALSE(run.err.contains(QString(21, QChar(u'ş'))));
         EXPECT_TRUE(outputs().isEmpty());
     }
-    const Outcome help = meslekMdb({"--help"});
+    const ProgramOutput help = meslekMdb({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("Kullanım: meslek-mdb")));
 }
@@ -177,15 +163,15 @@ TEST_F(MeslekMdbTest, WrongUsageExitsWithTwo) {
 TEST_F(MeslekMdbTest, ProgramReportsThroughItsExitCode) {
     const QString program = QStringLiteral(MESLEK_BUILD_DIR "/meslek-mdb");
     const QString out = path(QStringLiteral("örnek.mdb"));
-    mdbtools::Result r = mdbtools::run(
+    ProgramOutput r = runExecutable(
         program, {"create", out, "--csv", QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_GT(mdbtools::exportTable(out, QStringLiteral("meslekler")).size(), 100u);
 
-    r = mdbtools::run(program, {"create", path(QStringLiteral("kötü.mdb")), "--csv",
+    r = runExecutable(program, {"create", path(QStringLiteral("kötü.mdb")), "--csv",
                                 csvFile("meslek_kodu,meslek_adi\n1\n")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(QString::fromUtf8(r.err).contains(QStringLiteral("satır 2")));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("satır 2")));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("kötü.mdb"))));
-    EXPECT_EQ(mdbtools::run(program, {}).exitCode, 2);
+    EXPECT_EQ(runExecutable(program, {}).exitCode, 2);
 }
