@@ -21,26 +21,10 @@
 #include "failure/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
+#include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
 
 namespace {
-
-// Records every box instead of showing it.
-class RecordingBoxes : public MessageBoxes {
-public:
-    struct Box {
-        QString text;
-        QString caption;
-    };
-    int applicationMessageBox(const QString& text, const QString& caption, Icon, Buttons) override {
-        boxes.push_back({text, caption});
-        return Ok;
-    }
-    void fatalMessageBox(const QString& text, const QString& caption) override {
-        boxes.push_back({text, caption});
-    }
-    std::vector<Box> boxes;
-};
 
 std::vector<jet4::OccupationRow> occupations() {
     return {{"7112.01", "Duvarcı", QString()},
@@ -113,7 +97,7 @@ TEST(MainWindowTest, OpensWithEveryControlInPlaceAndTheWholeListInCodeOrder) {
     work.writeProgramDatabase(occupations());
     auto started = startWindow();
     TmeslekanaF& window = *started->window;
-    EXPECT_TRUE(started->boxes.boxes.empty());
+    EXPECT_TRUE(started->boxes.shown.empty());
     EXPECT_EQ(window.windowTitle(), "Tresvoli Hızlı Arama Programı");
 
     auto* edit1 = child<QLineEdit>(window, "Edit1");
@@ -192,14 +176,14 @@ TEST(MainWindowTest, TypingFiltersAsTheBoxesStandAndNewSearchBringsEverythingBac
 
     QTest::keyClicks(child<QLineEdit>(window, "Edit3"), "xyz");
     EXPECT_FALSE(set.filtered());
-    EXPECT_TRUE(started->boxes.boxes.empty());
+    EXPECT_TRUE(started->boxes.shown.empty());
 }
 
 TEST(MainWindowTest, MissingDatabaseIsReportedTwiceThenSearchFillsTheGridOnceItIsThere) {
     TempWorkDir work;
     auto started = startWindow();
-    ASSERT_EQ(started->boxes.boxes.size(), 2u);
-    for (const auto& box : started->boxes.boxes) {
+    ASSERT_EQ(started->boxes.shown.size(), 2u);
+    for (const auto& box : started->boxes.shown) {
         EXPECT_EQ(box.caption, "Tresvoli");
         EXPECT_TRUE(box.text.startsWith("Veritabanı klasörü bulunamadı")) << box.text.toStdString();
     }
@@ -210,7 +194,7 @@ TEST(MainWindowTest, MissingDatabaseIsReportedTwiceThenSearchFillsTheGridOnceItI
     QTest::mouseClick(child<QPushButton>(*started->window, "JvXPButton1"), Qt::LeftButton);
     EXPECT_TRUE(set.active());
     EXPECT_EQ(set.recordCount(), 8);
-    EXPECT_EQ(started->boxes.boxes.size(), 2u);
+    EXPECT_EQ(started->boxes.shown.size(), 2u);
 }
 
 TEST(MainWindowTest, CloseReleasesTheRecordSetAndALaterCommandReopensIt) {
@@ -227,30 +211,27 @@ TEST(MainWindowTest, CloseReleasesTheRecordSetAndALaterCommandReopensIt) {
 TEST(MainWindowTest, FailureToCreateTheConnectionIsFatal) {
     QCoreApplication::setApplicationName(QStringLiteral("Tresvoli"));
     RecordingBoxes boxes;
-    int exitCode = -1;
-    struct Exited {};
-    FailureReporter reporter(boxes, [&exitCode](int code) {
-        exitCode = code;
-        throw Exited{};
-    });
+    FailureReporter reporter(boxes, requestExit);
     const ConnectionFactory failing = []() -> std::unique_ptr<Connection> {
         throw Exception(QStringLiteral(
             "Error creating object.  Please verify that the Microsoft Data Access Components "
             "2.1 (or later) have been properly installed"));
     };
+    int exitCode = -1;
     try {
         TmeslekanaF window(reporter, failing);
         ADD_FAILURE() << "window was built";
     } catch (const Exception& e) {
         try {
             reporter.ReportFatalFailure(std::current_exception(), e.raiseAddress());
-        } catch (const Exited&) {
+        } catch (const ExitRequested& exit) {
+            exitCode = exit.code;
         }
     }
     EXPECT_EQ(exitCode, 1);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].caption, "Application Error");
-    const QString text = boxes.boxes[0].text;
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].caption, "Application Error");
+    const QString text = boxes.shown[0].text;
     EXPECT_TRUE(text.startsWith("Exception Exception in module ")) << text.toStdString();
     EXPECT_TRUE(
         text.endsWith(".\r\nError creating object.  Please verify that the Microsoft "

@@ -8,7 +8,7 @@
 
 #include "app/Application.h"
 #include "failure/FailureReporter.h"
-#include "failure/RecordingBoxes.h"
+#include "support/RecordingBoxes.h"
 
 namespace {
 

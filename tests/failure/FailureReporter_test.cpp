@@ -13,7 +13,7 @@
 #include <stdexcept>
 
 #include "failure/FailureReporter.h"
-#include "failure/RecordingBoxes.h"
+#include "support/RecordingBoxes.h"
 
 namespace {
 

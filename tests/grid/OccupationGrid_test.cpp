@@ -11,7 +11,7 @@
 #include <memory>
 #include <set>
 
-#include "../failure/RecordingBoxes.h"
+#include "support/RecordingBoxes.h"
 #include "app/Application.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
