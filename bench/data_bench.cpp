@@ -114,14 +114,8 @@ void BM_ResortNames(benchmark::State& state) {
 }
 
 void processArgs(benchmark::internal::Benchmark* b) {
-    b->Arg(7764)
-        ->Arg(100000)
-        ->Arg(1000000)
-        ->Iterations(1)
-        ->Repetitions(5)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->ReportAggregatesOnly(true);
+    b->Arg(7764)->Arg(100000)->Arg(1000000);
+    bench::timedRuns(b, 5);
 }
 
 // All in one run, so that the programs compared meet the same machine.
@@ -129,13 +123,9 @@ BENCHMARK(BM_MdbExport)->Apply(processArgs);
 BENCHMARK(BM_ReadWithoutOrder)->Apply(processArgs);
 BENCHMARK(BM_MeslekAraByCode)->Apply(processArgs);
 BENCHMARK(BM_MeslekAraByNameDesc)->Apply(processArgs);
-BENCHMARK(BM_ResortNames)
-    ->Arg(1000000)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ResortNames)->Arg(1000000)->Apply([](benchmark::internal::Benchmark* b) {
+    bench::timedRuns(b, 5);
+});
 
 void printSummary() {
     std::printf("\nMedians of five whole-process runs (seconds) and ratios to mdb-export:\n");
@@ -187,9 +177,5 @@ int main(int argc, char** argv) {
     QTemporaryDir temp;
     g_temp = &temp;
 
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    printSummary();
-    return 0;
+    return bench::runBenchmarks(argc, argv, printSummary);
 }

@@ -113,13 +113,8 @@ void BM_GrepMany(benchmark::State& state) { grepCount(state, ManyTerm, "grep-man
 void BM_GrepNone(benchmark::State& state) { grepCount(state, NoTerm, "grep-none"); }
 
 void sizes(benchmark::internal::Benchmark* b) {
-    b->Arg(10000)
-        ->Arg(1000000)
-        ->Iterations(1)
-        ->Repetitions(9)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->ReportAggregatesOnly(true);
+    b->Arg(10000)->Arg(1000000);
+    bench::timedRuns(b, 9);
 }
 
 BENCHMARK(BM_AutoSearchMany)->Apply(sizes);
@@ -151,9 +146,5 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir temp;
     g_temp = &temp;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    printSummary();
-    return 0;
+    return bench::runBenchmarks(argc, argv, printSummary);
 }

@@ -45,6 +45,22 @@ double timeCommand(const std::vector<std::string>& args, const std::string& outp
     return std::chrono::duration<double>(stop - start).count();
 }
 
+void timedRuns(benchmark::internal::Benchmark* b, int repetitions) {
+    b->Iterations(1)
+        ->Repetitions(repetitions)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->ReportAggregatesOnly(true);
+}
+
+int runBenchmarks(int& argc, char** argv, void (*summary)()) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    summary();
+    return 0;
+}
+
 double median(std::vector<double> values) {
     if (values.empty()) return -1;
     std::sort(values.begin(), values.end());

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <benchmark/benchmark.h>
+
 #include <string>
 #include <vector>
 
@@ -15,6 +17,13 @@ namespace bench {
 // /dev/null), or to /dev/null when empty. `locale` sets LC_ALL when not empty.
 double timeCommand(const std::vector<std::string>& args, const std::string& output = {},
                    const std::string& locale = {}, int okExitCode = 0);
+
+// Each repetition is one timed run of the body (manual time, in
+// milliseconds); only the aggregates are reported, the summary is ours.
+void timedRuns(benchmark::internal::Benchmark* b, int repetitions);
+
+// Runs the benchmarks named on the command line, then prints `summary`.
+int runBenchmarks(int& argc, char** argv, void (*summary)());
 
 double median(std::vector<double> values);
 double worst(const std::vector<double>& values);
