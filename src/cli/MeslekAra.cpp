@@ -103,8 +103,8 @@ std::optional<UsageError> parseOptions(const QStringList& args, Options& options
 
 QString statementFor(const Options& options) {
     if (options.orderBy.isEmpty()) return ConnectionSettings::startupStatement();
-    return QStringLiteral("select * FROM meslekler ORDER BY ") + options.orderBy +
-           QLatin1Char(' ') + (options.descending ? QStringLiteral("DESC") : QStringLiteral("ASC"));
+    return OccupationRecordSet::resortStatement(
+        options.orderBy, options.descending ? QStringLiteral("DESC") : QStringLiteral("ASC"));
 }
 
 // The command line's search area: fixed terms and choice.

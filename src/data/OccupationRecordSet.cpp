@@ -256,9 +256,13 @@ QStringView OccupationRecordSet::foldedName() const {
 
 void OccupationRecordSet::resort(const QString& column, const QString& direction) {
     clearSql();
-    addSqlLine(QStringLiteral("select * FROM meslekler ORDER BY ") + column + QLatin1Char(' ') +
-               direction);
+    addSqlLine(resortStatement(column, direction));
     open();
+}
+
+QString OccupationRecordSet::resortStatement(const QString& column, const QString& direction) {
+    return QStringLiteral("select * FROM meslekler ORDER BY ") + column + QLatin1Char(' ') +
+           direction;
 }
 
 void OccupationRecordSet::addObserver(RecordSetObserver* observer) {

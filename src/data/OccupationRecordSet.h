@@ -114,6 +114,8 @@ public:
 
     // Re-reads the whole list sorted by `column` in `direction` ("ASC" or "DESC").
     void resort(const QString& column, const QString& direction);
+    // The one statement line a re-sort sends.
+    static QString resortStatement(const QString& column, const QString& direction);
 
     // For readers of every row at once (the command line): the open result and
     // the result columns the four fields are bound to, in field order.
