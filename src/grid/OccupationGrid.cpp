@@ -167,6 +167,27 @@ void OccupationGrid::setColumnVisible(int column, bool visible) {
     layoutChanged();
 }
 
+void OccupationGrid::setColumnsVisible(const std::vector<std::pair<int, bool>>& visibility) {
+    bool changed = false;
+    for (const auto& [column, visible] : visibility) {
+        if (column < 0 || column >= columnCount() || columns_[column].visible == visible) continue;
+        columns_[column].visible = visible;
+        changed = true;
+    }
+    if (!changed) return;
+    if (!columns_[currentColumn_].visible) {
+        const int next = nextVisibleColumn(currentColumn_, 1);
+        const int previous = nextVisibleColumn(currentColumn_, -1);
+        currentColumn_ = next >= 0 ? next : (previous >= 0 ? previous : currentColumn_);
+    }
+    layoutChanged();
+}
+
+QPoint OccupationGrid::columnChooserPosition() const {
+    const QRect corner = cellRect(-1, -1);
+    return viewport()->mapToGlobal(QPoint(corner.left(), corner.top() + corner.height() + 1));
+}
+
 int OccupationGrid::visibleColumnCount() const {
     return static_cast<int>(
         std::count_if(columns_.begin(), columns_.end(), [](const Column& c) { return c.visible; }));

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "data/OccupationRecordSet.h"
@@ -58,10 +60,28 @@ public:
     // lines; empty for a hidden column.
     QRect cellRect(int row, int column) const;
 
+    // Shows several columns or hides them at once; the grid lays itself out
+    // once, at the end. Pairs of (column, visible); columns out of range are skipped.
+    void setColumnsVisible(const std::vector<std::pair<int, bool>>& visibility);
+
+    // Opens the column chooser (modally) for this grid; set by the window. The
+    // grid calls it at a left release over the corner cell while the set is
+    // open, and repaints itself afterwards.
+    using ColumnChooserOpener = std::function<void(OccupationGrid& grid)>;
+    void setColumnChooserOpener(ColumnChooserOpener opener) { chooserOpener_ = std::move(opener); }
+    // Where the chooser's top-left corner goes, in global coordinates: the
+    // corner cell's left edge, 1 pixel below its bottom edge.
+    QPoint columnChooserPosition() const;
+
     // RecordSetObserver
     void recordSetStateChanged() override;
     void recordSetChanged() override;
     void currentRecordMoved() override;
+
+signals:
+    // The right button was released where the pop-up menu opens (data rows,
+    // indicator column, corner cell); the position is global.
+    void popupMenuRequested(const QPoint& globalPos);
 
 protected:
     // Paints a data cell over the grid's own painting: stripes by position
@@ -145,4 +165,5 @@ private:
     int paintingRow_ = -1;
     int wheelRemainder_ = 0;
     bool syncingWindow_ = false;
+    ColumnChooserOpener chooserOpener_;
 };
