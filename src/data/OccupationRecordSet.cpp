@@ -63,6 +63,7 @@ void OccupationRecordSet::open() {
     result_ = std::move(result);
     bound_ = std::move(bound);
     searchTexts_.reset();
+    forgetEdges();
     window_.clear();
     current_ = 0;
     bof_ = true;
@@ -81,12 +82,14 @@ void OccupationRecordSet::close() {
     bound_.clear();
     searchTexts_.reset();
     result_.reset();
+    forgetEdges();
     notifyStateChanged();
 }
 
 void OccupationRecordSet::setFiltered(bool filtered) {
     if (filtered == filtered_) return;
     filtered_ = filtered;
+    forgetEdges();
     if (active()) first();
 }
 
@@ -145,7 +148,9 @@ void OccupationRecordSet::last() {
     requireActive();
     window_.clear();
     current_ = 0;
+    const int failures = fetchFailures_;
     const int position = fetch(result_->recordCount() + 1, -1);
+    if (failures == fetchFailures_) lastAccepted_ = position;
     if (position != 0) {
         window_.push_back({position});
         while (window_.size() < static_cast<std::size_t>(windowSize_) && fetchBeforeFirst()) {
@@ -214,6 +219,30 @@ void OccupationRecordSet::moveToRecNo(int position) {
     bof_ = false;
     eof_ = false;
     notifyChanged();
+}
+
+bool OccupationRecordSet::atFirstRecord() {
+    if (!active() || window_.empty()) return true;
+    if (current_ > 0) return false;
+    if (firstAccepted_ == UnknownPosition) {
+        const int failures = fetchFailures_;
+        const int position = fetch(0, +1);
+        if (failures != fetchFailures_) return false;
+        firstAccepted_ = position;
+    }
+    return window_.front().position == firstAccepted_;
+}
+
+bool OccupationRecordSet::atLastRecord() {
+    if (!active() || window_.empty()) return true;
+    if (current_ < windowCount() - 1) return false;
+    if (lastAccepted_ == UnknownPosition) {
+        const int failures = fetchFailures_;
+        const int position = fetch(result_->recordCount() + 1, -1);
+        if (failures != fetchFailures_) return false;
+        lastAccepted_ = position;
+    }
+    return window_.back().position == lastAccepted_;
 }
 
 int OccupationRecordSet::recordCount() const {
@@ -342,6 +371,7 @@ int OccupationRecordSet::fetch(int from, int step) {
             if (accept) return position;
         }
     } catch (const Exception& failure) {
+        ++fetchFailures_;
         if (!failureReport_) throw;
         rowUnderTest_ = 0;
         failureReport_(failure);
@@ -367,7 +397,15 @@ bool OccupationRecordSet::fetchBeforeFirst() {
 void OccupationRecordSet::fillFromStart() {
     window_.clear();
     current_ = 0;
+    const int failures = fetchFailures_;
     while (window_.size() < static_cast<std::size_t>(windowSize_) && fetchAfterLast()) {
+    }
+    if (failures == fetchFailures_) {
+        // The scan began at the first row, and a window it could not fill ends at the last.
+        firstAccepted_ = window_.empty() ? 0 : window_.front().position;
+        if (window_.size() < static_cast<std::size_t>(windowSize_)) {
+            lastAccepted_ = window_.empty() ? 0 : window_.back().position;
+        }
     }
     bof_ = true;
     eof_ = window_.empty();

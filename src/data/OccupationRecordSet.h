@@ -94,6 +94,12 @@ public:
     void moveToRecNo(int position);
     bool bof() const { return bof_; }
     bool eof() const { return eof_; }
+    // Whether the current row is the first (last) row the filter lets through,
+    // however it got there; true on an empty window. The answer is found with
+    // the predicate when the window does not show it, and kept until the set
+    // is opened, closed or filtered anew.
+    bool atFirstRecord();
+    bool atLastRecord();
 
     bool isEmpty() const { return window_.empty(); }
     // Rows of the whole result, whatever the filter. Throws on a closed set.
@@ -155,6 +161,7 @@ private:
     bool fetchBeforeFirst();
     // Refills the window from the first accepted row on.
     void fillFromStart();
+    void forgetEdges() { firstAccepted_ = lastAccepted_ = UnknownPosition; }
     void stepForward();
     void stepBack();
     void notifyStateChanged();
@@ -177,5 +184,10 @@ private:
     bool bof_ = true;
     bool eof_ = true;
     int rowUnderTest_ = 0;  // position being tested by the predicate, 0 when none
+    // Positions of the first and last accepted rows, 0 when none is accepted.
+    static constexpr int UnknownPosition = -1;
+    int firstAccepted_ = UnknownPosition;
+    int lastAccepted_ = UnknownPosition;
+    int fetchFailures_ = 0;
     std::vector<RecordSetObserver*> observers_;
 };

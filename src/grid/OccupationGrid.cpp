@@ -34,10 +34,22 @@ void drawRaisedEdge(QPainter& painter, const QRect& rect, const QPalette& palett
     painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), shadow);
 }
 
+std::vector<GridColumn> occupationColumns() {
+    return {
+        {OccupationRecordSet::MeslekKodu, QStringLiteral("meslek_kodu"),
+         QStringLiteral("Meslek Kodu"), 95, Qt::AlignLeft, true},
+        {OccupationRecordSet::MeslekAdi, QStringLiteral("meslek_adi"), QStringLiteral("Meslek Adı"),
+         400, Qt::AlignLeft, true},
+    };
+}
+
 }  // namespace
 
 OccupationGrid::OccupationGrid(OccupationRecordSet& recordSet, QWidget* parent)
-    : QAbstractScrollArea(parent), recordSet_(recordSet) {
+    : QAbstractScrollArea(parent),
+      recordSet_(recordSet),
+      geometry_(occupationColumns()),
+      titleRow_(geometry_) {
     setObjectName(QStringLiteral("meslekkoduGrid"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
@@ -45,13 +57,10 @@ OccupationGrid::OccupationGrid(OccupationRecordSet& recordSet, QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Base);
-
-    columns_ = {
-        {OccupationRecordSet::MeslekKodu, QStringLiteral("meslek_kodu"),
-         QStringLiteral("Meslek Kodu"), 95, Qt::AlignLeft, true},
-        {OccupationRecordSet::MeslekAdi, QStringLiteral("meslek_adi"), QStringLiteral("Meslek Adı"),
-         400, Qt::AlignLeft, true},
-    };
+    // The pop-up menu opens at the right release, which the mouse rules decide;
+    // Qt's context-menu event would come at the press.
+    setContextMenuPolicy(Qt::NoContextMenu);
+    viewport()->setContextMenuPolicy(Qt::NoContextMenu);
 
     // The list never follows the thumb while it is dragged; every bar command
     // goes to the record set and the bar is then set from the set.
@@ -71,16 +80,11 @@ OccupationGrid::~OccupationGrid() { recordSet_.removeObserver(this); }
 
 // ---- geometry ---------------------------------------------------------------
 
-void OccupationGrid::updateRowHeights() {
-    const int textHeight = QFontMetrics(font()).height();
-    dataRowHeight_ = textHeight + 3 + GridLineWidth;
-    titleRowHeight_ = textHeight + 4;
-}
-
-int OccupationGrid::visibleDataRows() const {
-    const int rows =
-        (viewport()->height() - dataTop() + GridLineWidth) / (dataRowHeight_ + GridLineWidth);
-    return std::max(1, rows);
+void OccupationGrid::syncGeometry() {
+    textMetrics_ = WindowsTextMetrics::of(font());
+    geometry_.setTextHeight(textMetrics_.height());
+    geometry_.setViewportSize(viewport()->size());
+    geometry_.setHorizontalOffset(horizontalScrollBar()->value());
 }
 
 int OccupationGrid::shownRows() const {
@@ -88,130 +92,66 @@ int OccupationGrid::shownRows() const {
     return std::max(1, recordSet_.windowCount());
 }
 
-int OccupationGrid::rowTop(int row) const {
-    return row < 0 ? 0 : dataTop() + row * (dataRowHeight_ + GridLineWidth);
-}
-
-int OccupationGrid::columnsWidth() const {
-    int width = 0;
-    for (const Column& column : columns_) {
-        if (column.visible) width += column.width + GridLineWidth;
-    }
-    return width;
-}
-
-int OccupationGrid::columnContentLeft(int column) const {
-    int left = dataLeft();
-    for (int i = 0; i < column; ++i) {
-        if (columns_[i].visible) left += columns_[i].width + GridLineWidth;
-    }
-    return left;
-}
-
-QRect OccupationGrid::cellRect(int row, int column) const {
-    const int top = rowTop(row);
-    const int height = row < 0 ? titleRowHeight_ : dataRowHeight_;
-    if (column < 0) return QRect(0, top, IndicatorWidth, height);
-    if (column >= columnCount() || !columns_[column].visible) return QRect();
-    const int left = columnContentLeft(column) - horizontalScrollBar()->value();
-    return QRect(left, top, columns_[column].width, height);
-}
-
-OccupationGrid::Hit OccupationGrid::hitTest(const QPoint& point) const {
-    Hit hit;
-    if (point.x() < 0 || point.y() < 0) return hit;
-    if (point.y() >= dataTop()) {
-        const int row = (point.y() - dataTop()) / (dataRowHeight_ + GridLineWidth);
-        if (row >= shownRows()) return hit;
-        hit.row = row;
-    }
-    if (point.x() >= dataLeft()) {
-        const int x = point.x() + horizontalScrollBar()->value();
-        int left = dataLeft();
-        int found = -1;
-        for (int i = 0; i < columnCount(); ++i) {
-            if (!columns_[i].visible) continue;
-            left += columns_[i].width + GridLineWidth;
-            if (x < left) {
-                found = i;
-                break;
-            }
-        }
-        if (found < 0) return hit;
-        hit.column = found;
-    }
-    if (hit.row < 0) {
-        hit.area = hit.column < 0 ? Hit::Corner : Hit::Title;
-    } else {
-        hit.area = hit.column < 0 ? Hit::Indicator : Hit::Data;
-    }
-    return hit;
+QPoint OccupationGrid::columnChooserPosition() const {
+    const QRect corner = cellRect(-1, -1);
+    return viewport()->mapToGlobal(QPoint(corner.left(), corner.top() + corner.height() + 1));
 }
 
 // ---- columns ----------------------------------------------------------------
 
 void OccupationGrid::setColumnWidth(int column, int width) {
-    if (width < 1 || columns_[column].width == width) return;
-    columns_[column].width = width;
-    layoutChanged();
-}
-
-void OccupationGrid::setColumnVisible(int column, bool visible) {
-    if (columns_[column].visible == visible) return;
-    columns_[column].visible = visible;
-    if (!columns_[currentColumn_].visible) {
-        const int next = nextVisibleColumn(currentColumn_, 1);
-        const int previous = nextVisibleColumn(currentColumn_, -1);
-        currentColumn_ = next >= 0 ? next : (previous >= 0 ? previous : currentColumn_);
-    }
+    if (width < 1 || geometry_.column(column).width == width) return;
+    geometry_.setColumnWidth(column, width);
     layoutChanged();
 }
 
 void OccupationGrid::setColumnsVisible(const std::vector<std::pair<int, bool>>& visibility) {
     bool changed = false;
     for (const auto& [column, visible] : visibility) {
-        if (column < 0 || column >= columnCount() || columns_[column].visible == visible) continue;
-        columns_[column].visible = visible;
+        if (column < 0 || column >= columnCount() || isColumnVisible(column) == visible) continue;
+        geometry_.setColumnVisible(column, visible);
         changed = true;
     }
     if (!changed) return;
-    if (!columns_[currentColumn_].visible) {
-        const int next = nextVisibleColumn(currentColumn_, 1);
-        const int previous = nextVisibleColumn(currentColumn_, -1);
-        currentColumn_ = next >= 0 ? next : (previous >= 0 ? previous : currentColumn_);
-    }
+    keepCurrentColumnShown();
     layoutChanged();
 }
 
-QPoint OccupationGrid::columnChooserPosition() const {
-    const QRect corner = cellRect(-1, -1);
-    return viewport()->mapToGlobal(QPoint(corner.left(), corner.top() + corner.height() + 1));
+void OccupationGrid::keepCurrentColumnShown() {
+    if (isColumnVisible(currentColumn_)) return;
+    const int next = geometry_.nextVisibleColumn(currentColumn_, 1);
+    const int previous = geometry_.nextVisibleColumn(currentColumn_, -1);
+    currentColumn_ = next >= 0 ? next : (previous >= 0 ? previous : currentColumn_);
 }
 
-int OccupationGrid::visibleColumnCount() const {
-    return static_cast<int>(
-        std::count_if(columns_.begin(), columns_.end(), [](const Column& c) { return c.visible; }));
-}
-
-int OccupationGrid::nextVisibleColumn(int column, int direction) const {
-    for (int i = column + direction; i >= 0 && i < columnCount(); i += direction) {
-        if (columns_[i].visible) return i;
+void OccupationGrid::moveColumn(int from, int to) {
+    if (from == to || from < 0 || to < 0 || from >= columnCount() || to >= columnCount()) return;
+    // The current column is the same column after the move.
+    int current = currentColumn_;
+    if (current == from) {
+        current = to;
+    } else if (from < current && current <= to) {
+        --current;
+    } else if (to <= current && current < from) {
+        ++current;
     }
-    return -1;
+    geometry_.moveColumn(from, to);
+    currentColumn_ = current;
+    layoutChanged();
 }
 
 int OccupationGrid::firstVisibleColumn() const {
-    const int column = nextVisibleColumn(-1, 1);
+    const int column = geometry_.nextVisibleColumn(-1, 1);
     return column >= 0 ? column : currentColumn_;
 }
 
 int OccupationGrid::lastVisibleColumn() const {
-    const int column = nextVisibleColumn(columnCount(), -1);
+    const int column = geometry_.nextVisibleColumn(columnCount(), -1);
     return column >= 0 ? column : currentColumn_;
 }
 
 void OccupationGrid::setCurrentColumn(int column) {
-    if (column < 0 || column >= columnCount() || !columns_[column].visible) return;
+    if (column < 0 || column >= columnCount() || !isColumnVisible(column)) return;
     if (column != currentColumn_) {
         currentColumn_ = column;
         viewport()->update();
@@ -221,9 +161,9 @@ void OccupationGrid::setCurrentColumn(int column) {
 
 void OccupationGrid::ensureColumnVisible(int column) {
     QScrollBar* bar = horizontalScrollBar();
-    const int left = columnContentLeft(column) - dataLeft();
-    const int right = left + columns_[column].width;
-    const int width = viewport()->width() - dataLeft();
+    const int left = geometry_.columnContentLeft(column) - geometry_.dataLeft();
+    const int right = left + columnWidth(column);
+    const int width = viewport()->width() - geometry_.dataLeft();
     if (left < bar->value()) {
         bar->setValue(left);
     } else if (right > bar->value() + width) {
@@ -240,10 +180,29 @@ bool OccupationGrid::isCurrentCell(int row, int column) const {
     return row == currentRow() && column == currentColumn_;
 }
 
+// ---- the title click --------------------------------------------------------
+
+void OccupationGrid::meslekkoduGridTitleClick(int column) {
+    const QString old = SortDirection;
+    if (old == QLatin1String("ASC")) {
+        SortDirection = QStringLiteral("DESC");
+    } else if (old == QLatin1String("DESC")) {
+        SortDirection = QStringLiteral("ASC");
+    } else if (old.isEmpty()) {
+        SortDirection = QStringLiteral("ASC");
+    }
+    const QString& field = columnFieldName(column);
+    // The marker shows the order the list is about to be in.
+    titleRow_.setSortMarker(field, SortDirection == QLatin1String("ASC") ? TitleRow::smUp
+                                                                          : TitleRow::smDown);
+    viewport()->update();
+    recordSet_.resort(field, SortDirection);
+}
+
 // ---- keeping up with the record set and the size ---------------------------
 
 void OccupationGrid::layoutChanged() {
-    updateRowHeights();
+    syncGeometry();
     syncWindowSize();
     syncScrollBars();
     viewport()->update();
@@ -259,10 +218,11 @@ void OccupationGrid::syncWindowSize() {
 
 void OccupationGrid::syncScrollBars() {
     QScrollBar* bar = horizontalScrollBar();
-    const int width = viewport()->width() - dataLeft();
-    bar->setRange(0, std::max(0, columnsWidth() - width));
+    const int width = viewport()->width() - geometry_.dataLeft();
+    bar->setRange(0, std::max(0, geometry_.columnsWidth() - width));
     bar->setPageStep(std::max(1, width));
     bar->setSingleStep(16);
+    geometry_.setHorizontalOffset(bar->value());
     syncVerticalScrollBar();
 }
 
@@ -284,7 +244,7 @@ void OccupationGrid::syncVerticalScrollBar() {
         bar->setRange(0, 4);
         bar->setPageStep(0);
         bar->setSingleStep(1);
-        bar->setValue(recordSet_.bof() ? 0 : (recordSet_.eof() ? 4 : 2));
+        bar->setValue(recordSet_.atFirstRecord() ? 0 : (recordSet_.atLastRecord() ? 4 : 2));
     }
 }
 
@@ -338,7 +298,10 @@ void OccupationGrid::focusOutEvent(QFocusEvent* event) {
     viewport()->update();
 }
 
-void OccupationGrid::scrollContentsBy(int, int) { viewport()->update(); }
+void OccupationGrid::scrollContentsBy(int, int) {
+    geometry_.setHorizontalOffset(horizontalScrollBar()->value());
+    viewport()->update();
+}
 
 void OccupationGrid::handleKey(QKeyEvent* event) {
     if (!recordSet_.active()) {
@@ -364,12 +327,12 @@ void OccupationGrid::handleKey(QKeyEvent* event) {
             set.moveBy(ctrl ? toBottom : visibleDataRows());
             break;
         case Qt::Key_Left: {
-            const int column = ctrl ? firstVisibleColumn() : nextVisibleColumn(currentColumn_, -1);
+            const int column = ctrl ? firstVisibleColumn() : geometry_.nextVisibleColumn(currentColumn_, -1);
             setCurrentColumn(column);
             break;
         }
         case Qt::Key_Right: {
-            const int column = ctrl ? lastVisibleColumn() : nextVisibleColumn(currentColumn_, 1);
+            const int column = ctrl ? lastVisibleColumn() : geometry_.nextVisibleColumn(currentColumn_, 1);
             setCurrentColumn(column);
             break;
         }
@@ -399,7 +362,7 @@ void OccupationGrid::handleKey(QKeyEvent* event) {
     refresh();
 }
 
-void OccupationGrid::handleMousePress(QMouseEvent* event) {
+void OccupationGrid::handleMousePress(QMouseEvent* event, bool doubleClick) {
     const Qt::MouseButton button = event->button();
     if (button != Qt::LeftButton && button != Qt::RightButton) {
         QAbstractScrollArea::mousePressEvent(event);
@@ -407,20 +370,47 @@ void OccupationGrid::handleMousePress(QMouseEvent* event) {
     }
     setFocus(Qt::MouseFocusReason);
     event->accept();
-    const Hit hit = hitTest(event->position().toPoint());
-    if (!recordSet_.active()) return;
-    switch (hit.area) {
-        case Hit::Data:
-        case Hit::Indicator:
-            if (hit.row < recordSet_.windowCount()) recordSet_.setCurrentWindowIndex(hit.row);
-            if (hit.area == Hit::Data) setCurrentColumn(hit.column);
-            refresh();
-            break;
-        case Hit::Corner:
-        case Hit::Title:
-        case Hit::Nothing:
-            break;
+    const QPoint point = event->position().toPoint();
+    const GridHit hit = hitTest(point);
+    const bool open = recordSet_.active();
+    if (titleRow_.press(point, button, doubleClick, open, hit)) {
+        viewport()->update();
+        return;
     }
+    if (!open) return;
+    if (hit.area == GridHit::Data || hit.area == GridHit::Indicator) {
+        if (hit.row < recordSet_.windowCount()) recordSet_.setCurrentWindowIndex(hit.row);
+        if (hit.area == GridHit::Data) setCurrentColumn(hit.column);
+        refresh();
+    }
+}
+
+void OccupationGrid::handleMouseRelease(QMouseEvent* event) {
+    const Qt::MouseButton button = event->button();
+    if (button != Qt::LeftButton && button != Qt::RightButton) {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    const QPoint point = event->position().toPoint();
+    const TitleRow::Outcome outcome =
+        titleRow_.release(point, button, recordSet_.active(), hitTest(point));
+    viewport()->update();
+    carryOut(outcome, point);
+}
+
+void OccupationGrid::carryOut(const TitleRow::Outcome& outcome, const QPoint& point) {
+    if (outcome.resizeColumn >= 0) setColumnWidth(outcome.resizeColumn, outcome.width);
+    if (outcome.moveFrom >= 0) moveColumn(outcome.moveFrom, outcome.moveTo);
+    if (outcome.openChooser && chooserOpener_) {
+        chooserOpener_(*this);
+        viewport()->update();
+    }
+    if (outcome.titleClick) {
+        const GridHit hit = hitTest(point);
+        if (hit.area == GridHit::Title) meslekkoduGridTitleClick(hit.column);
+    }
+    if (outcome.popupMenu) emit popupMenuRequested(viewport()->mapToGlobal(point));
 }
 
 // The event functions run their bodies guarded: no failure may cross Qt's own
@@ -430,7 +420,23 @@ void OccupationGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 void OccupationGrid::mousePressEvent(QMouseEvent* event) {
-    guardEvent(this, [&] { handleMousePress(event); });
+    guardEvent(this, [&] { handleMousePress(event, false); });
+}
+
+// The second press of a double click.
+void OccupationGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    guardEvent(this, [&] { handleMousePress(event, true); });
+}
+
+void OccupationGrid::mouseMoveEvent(QMouseEvent* event) {
+    guardEvent(this, [&] {
+        const QPoint point = event->position().toPoint();
+        if (titleRow_.move(point, hitTest(point))) viewport()->update();
+    });
+}
+
+void OccupationGrid::mouseReleaseEvent(QMouseEvent* event) {
+    guardEvent(this, [&] { handleMouseRelease(event); });
 }
 
 void OccupationGrid::paintEvent(QPaintEvent*) {
@@ -549,93 +555,62 @@ void OccupationGrid::paint() {
     painter.setFont(font());
 
     const int rows = shownRows();
-    paintCornerCell(painter, cellRect(-1, -1));
+    titleRow_.paint(painter, pal, font(), textMetrics_, isEnabled());
     for (int row = 0; row < rows; ++row) paintIndicatorCell(painter, row, cellRect(row, -1));
 
     // The data columns scroll sideways under the fixed indicator column.
+    const int dataLeft = geometry_.dataLeft();
     painter.save();
     painter.setClipRect(
-        QRect(dataLeft(), 0, std::max(0, viewport()->width() - dataLeft()), viewport()->height()));
+        QRect(dataLeft, 0, std::max(0, viewport()->width() - dataLeft), viewport()->height()));
     for (int column = 0; column < columnCount(); ++column) {
-        if (!columns_[column].visible) continue;
-        paintTitleCell(painter, column, cellRect(-1, column));
+        if (!isColumnVisible(column)) continue;
         for (int row = 0; row < rows; ++row) {
             paintDataCell(painter, row, column, cellRect(row, column));
         }
     }
     painter.restore();
     paintGridLines(painter, rows);
+    titleRow_.paintFeedback(painter, pal, viewport()->height());
 }
 
 void OccupationGrid::paintGridLines(QPainter& painter, int rows) {
-    const int gridBottom = rowTop(rows - 1) + dataRowHeight_;  // the last horizontal line
-    const int gridRight = dataLeft() + columnsWidth() - horizontalScrollBar()->value();
-    const QRect dataArea(dataLeft(), 0, std::max(0, viewport()->width() - dataLeft()),
+    const GridGeometry& g = geometry_;
+    const int dataLeft = g.dataLeft();
+    const int titleHeight = g.titleRowHeight();
+    const int gridBottom = g.rowTop(rows - 1) + g.dataRowHeight();  // the last horizontal line
+    const int gridRight = dataLeft + g.columnsWidth() - g.horizontalOffset();
+    const QRect dataArea(dataLeft, 0, std::max(0, viewport()->width() - dataLeft),
                          viewport()->height());
 
     // Lines of the fixed cells: below the title row, right of and between the indicator cells.
-    painter.fillRect(QRect(0, titleRowHeight_, IndicatorWidth + GridLineWidth, GridLineWidth),
+    painter.fillRect(QRect(0, titleHeight, IndicatorWidth + GridLineWidth, GridLineWidth),
                      FixedLineColour);
     painter.fillRect(QRect(IndicatorWidth, 0, GridLineWidth, gridBottom + GridLineWidth),
                      FixedLineColour);
     for (int row = 0; row < rows; ++row) {
-        painter.fillRect(QRect(0, rowTop(row) + dataRowHeight_, IndicatorWidth, GridLineWidth),
+        painter.fillRect(QRect(0, g.rowTop(row) + g.dataRowHeight(), IndicatorWidth, GridLineWidth),
                          FixedLineColour);
     }
 
     painter.save();
     painter.setClipRect(dataArea);
-    painter.fillRect(QRect(dataLeft(), titleRowHeight_, gridRight - dataLeft(), GridLineWidth),
+    painter.fillRect(QRect(dataLeft, titleHeight, gridRight - dataLeft, GridLineWidth),
                      FixedLineColour);
     for (int column = 0; column < columnCount(); ++column) {
         const QRect cell = cellRect(-1, column);
         if (cell.isNull()) continue;
         const int x = cell.left() + cell.width();
-        painter.fillRect(QRect(x, 0, GridLineWidth, titleRowHeight_), FixedLineColour);
-        painter.fillRect(QRect(x, dataTop(), GridLineWidth, gridBottom + GridLineWidth - dataTop()),
-                         DataLineColour);
-    }
-    for (int row = 0; row < rows; ++row) {
+        painter.fillRect(QRect(x, 0, GridLineWidth, titleHeight), FixedLineColour);
         painter.fillRect(
-            QRect(dataLeft(), rowTop(row) + dataRowHeight_, gridRight - dataLeft(), GridLineWidth),
+            QRect(x, g.dataTop(), GridLineWidth, gridBottom + GridLineWidth - g.dataTop()),
             DataLineColour);
     }
-    painter.restore();
-}
-
-void OccupationGrid::paintCornerCell(QPainter& painter, const QRect& rect) {
-    painter.fillRect(rect, palette().color(QPalette::Active, QPalette::Button));
-    drawRaisedEdge(painter, rect, palette());
-}
-
-void OccupationGrid::paintTitleCell(QPainter& painter, int column, const QRect& rect) {
-    const QPalette pal = palette();
-    painter.fillRect(rect, pal.color(QPalette::Active, QPalette::Button));
-    drawRaisedEdge(painter, rect, pal);
-
-    const QRect inner = rect.adjusted(1, 1, -1, -1);
-    const QFontMetrics metrics(font());
-    // The caption is cut back to "first n characters..." until it fits.
-    const int available = inner.width() - 1;
-    QString caption = columns_[column].title;
-    if (metrics.horizontalAdvance(caption) > available) {
-        QString shortened = QStringLiteral("...");
-        for (qsizetype n = caption.size() - 2; n >= 0; --n) {
-            const QString candidate = caption.left(n) + QStringLiteral("...");
-            if (metrics.horizontalAdvance(candidate) <= available) {
-                shortened = candidate;
-                break;
-            }
-        }
-        caption = shortened;
+    for (int row = 0; row < rows; ++row) {
+        painter.fillRect(QRect(dataLeft, g.rowTop(row) + g.dataRowHeight(), gridRight - dataLeft,
+                               GridLineWidth),
+                         DataLineColour);
     }
-    // Vertically centred on the height of "W".
-    const int top = std::max(1, (inner.height() - metrics.height()) / 2);
-    painter.save();
-    painter.setClipRect(rect, Qt::IntersectClip);
-    painter.setPen(isEnabled() ? pal.color(QPalette::Active, QPalette::WindowText)
-                               : pal.color(QPalette::Disabled, QPalette::WindowText));
-    painter.drawText(inner.left() + 2, inner.top() + top + metrics.ascent(), caption);
     painter.restore();
 }
 
@@ -670,13 +645,13 @@ void OccupationGrid::paintDataCell(QPainter& painter, int row, int column, const
     // whenever the result has rows, so then it is left out.
     if (recordSet_.recordCount() == 0) {
         const QString text = row < recordSet_.windowCount()
-                                 ? recordSet_.windowFieldText(row, columns_[column].field)
+                                 ? recordSet_.windowFieldText(row, geometry_.column(column).field)
                                  : QString();
         painter.fillRect(rect, pal.color(QPalette::Active,
                                          focusHighlight ? QPalette::Highlight : QPalette::Base));
         painter.setPen(focusHighlight ? pal.color(QPalette::Active, QPalette::HighlightedText)
                                       : cellTextColour());
-        drawCellText(painter, rect, text, columns_[column].alignment);
+        drawCellText(painter, rect, text, geometry_.column(column).alignment);
     }
 
     paintingRow_ = row;
@@ -703,9 +678,9 @@ void OccupationGrid::ozlukizleDrawColumnCell(QPainter& painter, const QRect& rec
     }
     painter.fillRect(rect, background);
     const QString text = paintingRow_ >= 0 && paintingRow_ < recordSet_.windowCount()
-                             ? recordSet_.windowFieldText(paintingRow_, columns_[column].field)
+                             ? recordSet_.windowFieldText(paintingRow_, geometry_.column(column).field)
                              : QString();
-    drawCellText(painter, rect, text, columns_[column].alignment);
+    drawCellText(painter, rect, text, geometry_.column(column).alignment);
 }
 
 void OccupationGrid::drawCellText(QPainter& painter, const QRect& rect, const QString& text,
@@ -720,7 +695,8 @@ void OccupationGrid::drawCellText(QPainter& painter, const QRect& rect, const QS
     }
     painter.save();
     painter.setClipRect(rect, Qt::IntersectClip);
-    painter.drawText(x, rect.top() + 2 + metrics.ascent(), text);
+    // Windows puts the text's top 2 pixels below the cell's; its baseline follows the Windows ascent.
+    painter.drawText(x, rect.top() + 2 + textMetrics_.ascent, text);
     painter.restore();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 
@@ -9,7 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/WindowsTextMetrics.h"
 #include "data/OccupationRecordSet.h"
+#include "grid/GridGeometry.h"
+#include "grid/TitleRow.h"
 
 class QPainter;
 
@@ -18,14 +22,19 @@ class QPainter;
 // row, and tells the set how many rows fit. The current row is the set's
 // current row; the current column is the grid's own.
 //
+// A click on a column's title re-reads the list sorted by that column, the
+// direction alternating with every title click; the title row's gestures
+// (resizing, pressing, moving columns) are TitleRow's. Column widths, order and
+// visibility last as long as the grid.
+//
 // Coordinates: rows are window rows (0 = first shown row), -1 is the title
 // row; columns are positions in display order, -1 is the indicator column.
 class OccupationGrid : public QAbstractScrollArea, public RecordSetObserver {
     Q_OBJECT
 
 public:
-    static constexpr int IndicatorWidth = 11;
-    static constexpr int GridLineWidth = 1;
+    static constexpr int IndicatorWidth = GridGeometry::IndicatorWidth;
+    static constexpr int GridLineWidth = GridGeometry::GridLineWidth;
     static inline const QColor StripeColour{255, 255, 192};
     static inline const QColor PlainColour{255, 255, 255};
 
@@ -35,21 +44,26 @@ public:
     OccupationRecordSet& recordSet() const { return recordSet_; }
 
     // Data rows that fit wholly below the title row, at least 1: the set's window size.
-    int visibleDataRows() const;
+    int visibleDataRows() const { return geometry_.visibleDataRows(); }
     // Rows the grid draws: the window's rows, or one blank row when there are none.
     int shownRows() const;
-    int dataRowHeight() const { return dataRowHeight_; }
-    int titleRowHeight() const { return titleRowHeight_; }
+    int dataRowHeight() const { return geometry_.dataRowHeight(); }
+    int titleRowHeight() const { return geometry_.titleRowHeight(); }
 
-    int columnCount() const { return static_cast<int>(columns_.size()); }
-    OccupationRecordSet::Field columnField(int column) const { return columns_[column].field; }
-    const QString& columnFieldName(int column) const { return columns_[column].fieldName; }
-    const QString& columnTitle(int column) const { return columns_[column].title; }
-    int columnWidth(int column) const { return columns_[column].width; }
+    int columnCount() const { return geometry_.columnCount(); }
+    OccupationRecordSet::Field columnField(int column) const { return geometry_.column(column).field; }
+    const QString& columnFieldName(int column) const { return geometry_.column(column).fieldName; }
+    const QString& columnTitle(int column) const { return geometry_.column(column).title; }
+    int columnWidth(int column) const { return geometry_.column(column).width; }
     void setColumnWidth(int column, int width);
-    bool isColumnVisible(int column) const { return columns_[column].visible; }
-    void setColumnVisible(int column, bool visible);
-    int visibleColumnCount() const;
+    bool isColumnVisible(int column) const { return geometry_.column(column).visible; }
+    void setColumnVisible(int column, bool visible) { setColumnsVisible({{column, visible}}); }
+    // Shows several columns or hides them at once; the grid lays itself out
+    // once, at the end. Pairs of (column, visible); columns out of range are skipped.
+    void setColumnsVisible(const std::vector<std::pair<int, bool>>& visibility);
+    int visibleColumnCount() const { return geometry_.visibleColumnCount(); }
+    // Takes the column at `from` to position `to`; the current column moves with it.
+    void moveColumn(int from, int to);
 
     int currentColumn() const { return currentColumn_; }
     void setCurrentColumn(int column);
@@ -58,11 +72,21 @@ public:
 
     // A cell's rectangle in viewport coordinates, without its trailing grid
     // lines; empty for a hidden column.
-    QRect cellRect(int row, int column) const;
+    QRect cellRect(int row, int column) const { return geometry_.cellRect(row, column); }
 
-    // Shows several columns or hides them at once; the grid lays itself out
-    // once, at the end. Pairs of (column, visible); columns out of range are skipped.
-    void setColumnsVisible(const std::vector<std::pair<int, bool>>& visibility);
+    // The direction word of the last title click, "ASC" or "DESC"; empty before the first.
+    const QString& sortDirection() const { return SortDirection; }
+    const QString& sortedField() const { return titleRow_.sortedField(); }
+    TitleRow::SortMarker sortMarker() const { return titleRow_.sortMarker(); }
+    // The column whose title is shown pressed, -1 when none.
+    int pressedTitle() const { return titleRow_.pressedColumn(); }
+
+    // The title click: alternates SortDirection, puts the marker on the
+    // column (up for "ASC", down for "DESC") and re-reads the list sorted by
+    // the column's field. The search filter stays; afterwards the first row of
+    // the new order is current. A failed re-read propagates and leaves the set
+    // closed; the next click tries again with the next direction.
+    void meslekkoduGridTitleClick(int column);
 
     // Opens the column chooser (modally) for this grid; set by the window. The
     // grid calls it at a left release over the corner cell while the set is
@@ -97,50 +121,29 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct Column {
-        OccupationRecordSet::Field field;
-        QString fieldName;
-        QString title;
-        int width;
-        Qt::Alignment alignment;
-        bool visible;
-    };
-
-    // What lies under a viewport point. A grid line belongs to the cell before it.
-    struct Hit {
-        enum Area { Nothing, Corner, Title, Indicator, Data } area = Nothing;
-        int row = -1;
-        int column = -1;
-    };
-
     // The geometry follows the font, the columns and the viewport's size.
     void layoutChanged();
-    void updateRowHeights();
+    void syncGeometry();
     void syncWindowSize();
     void syncScrollBars();
     void syncVerticalScrollBar();
     void refresh();
+    void keepCurrentColumnShown();
 
-    int dataLeft() const { return IndicatorWidth + GridLineWidth; }
-    int dataTop() const { return titleRowHeight_ + GridLineWidth; }
-    int rowTop(int row) const;
-    int columnsWidth() const;
-    // Left edge of a column's cell in content coordinates (before horizontal scrolling).
-    int columnContentLeft(int column) const;
     void ensureColumnVisible(int column);
     int firstVisibleColumn() const;
     int lastVisibleColumn() const;
-    int nextVisibleColumn(int column, int direction) const;
-    Hit hitTest(const QPoint& point) const;
+    GridHit hitTest(const QPoint& point) const { return geometry_.hitTest(point, shownRows()); }
     bool isCurrentCell(int row, int column) const;
 
-    void paintCornerCell(QPainter& painter, const QRect& rect);
-    void paintTitleCell(QPainter& painter, int column, const QRect& rect);
     void paintIndicatorCell(QPainter& painter, int row, const QRect& rect);
     void paintDataCell(QPainter& painter, int row, int column, const QRect& rect);
     void paintGridLines(QPainter& painter, int rows);
@@ -154,14 +157,17 @@ private:
     void wheelNotch(bool down, Qt::KeyboardModifiers modifiers);
     void handleWheel(QWheelEvent* event);
     void handleKey(QKeyEvent* event);
-    void handleMousePress(QMouseEvent* event);
+    void handleMousePress(QMouseEvent* event, bool doubleClick);
+    void handleMouseRelease(QMouseEvent* event);
+    void carryOut(const TitleRow::Outcome& outcome, const QPoint& point);
     void paint();
 
     OccupationRecordSet& recordSet_;
-    std::vector<Column> columns_;
+    GridGeometry geometry_;
+    TitleRow titleRow_;
+    WindowsTextMetrics textMetrics_;
+    QString SortDirection;
     int currentColumn_ = 0;
-    int dataRowHeight_ = 0;
-    int titleRowHeight_ = 0;
     int paintingRow_ = -1;
     int wheelRemainder_ = 0;
     bool syncingWindow_ = false;

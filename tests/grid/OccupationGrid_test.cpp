@@ -21,94 +21,13 @@
 #include "jet4/OccupationFixtures.h"
 #include "support/TempWorkDir.h"
 
+#include "grid/GridFixture.h"
+
 namespace {
 
-constexpr int RowCount = 200;
-// Colours of the grid's own painting, set apart from the stripe colours.
-const QColor Base(200, 220, 240);
-const QColor Highlight(0, 0, 128);
-const QColor Light = OccupationGrid::StripeColour;
-const QColor White(255, 255, 255);
+using namespace grid_test;
 
-class OccupationGridTest : public ::testing::Test {
-protected:
-    void SetUp() override { openWith(jet4::syntheticOccupations(RowCount)); }
-
-    // A fresh database, set and grid; the statement keeps the table's order,
-    // so that a row's ID is its position number.
-    void openWith(const std::vector<jet4::OccupationRow>& rows) {
-        grid.reset();
-        set.reset();
-        connection.reset();
-        work.reset();  // gives the working directory back before the next one takes it
-        work = std::make_unique<TempWorkDir>();
-        work->writeProgramDatabase(rows);
-        connection = std::make_unique<Connection>();
-        ConnectionSettings::applyTo(*connection);
-        set = std::make_unique<OccupationRecordSet>(*connection);
-        set->setSql({QStringLiteral("select * from meslekler")});
-        set->open();
-
-        host = std::make_unique<QWidget>();
-        host->resize(600, 560);
-        grid = std::make_unique<OccupationGrid>(*set, host.get());
-        QPalette palette = grid->palette();
-        palette.setColor(QPalette::Base, Base);
-        palette.setColor(QPalette::Highlight, Highlight);
-        grid->setPalette(palette);
-        grid->setGeometry(0, 0, 545, 400);
-        other = new QLineEdit(host.get());
-        other->setGeometry(0, 420, 200, 30);
-        host->show();
-        host->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(host.get()));
-        other->setFocus();
-    }
-
-    // Accepts the rows whose position is in `positions` and switches the filter on.
-    void filterTo(std::set<int> positions) {
-        set->setOnFilterRecord([positions](OccupationRecordSet& rows, bool& accept) {
-            accept = positions.count(rows.fieldText(OccupationRecordSet::ID).toInt()) > 0;
-        });
-        set->setFiltered(true);
-    }
-
-    // The background of a cell, read just inside its top-left corner (before
-    // the text, inside the focus rectangle).
-    QColor cellColour(int row, int column) const {
-        const QImage image = grid->viewport()->grab().toImage();
-        const QRect rect = grid->cellRect(row, column);
-        return image.pixelColor(rect.left() + 1, rect.top() + 1);
-    }
-
-    bool hasIndicator(int row) const {
-        const QImage image = grid->viewport()->grab().toImage();
-        const QRect rect = grid->cellRect(row, -1);
-        // The triangle's tip column, two pixels before the right edge, at mid-height.
-        return image.pixelColor(rect.right() - 2, rect.center().y()) == QColor(Qt::black);
-    }
-
-    void wheel(int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        const QPointF at = grid->cellRect(0, 1).center();
-        QWheelEvent event(at, grid->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
-                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(grid->viewport(), &event);
-    }
-
-    void dropThumb(int position) {
-        QScrollBar* bar = grid->verticalScrollBar();
-        bar->setSliderDown(true);
-        bar->setSliderPosition(position);
-        bar->setSliderDown(false);
-    }
-
-    std::unique_ptr<TempWorkDir> work;
-    std::unique_ptr<Connection> connection;
-    std::unique_ptr<OccupationRecordSet> set;
-    std::unique_ptr<QWidget> host;
-    std::unique_ptr<OccupationGrid> grid;
-    QLineEdit* other = nullptr;
-};
+class OccupationGridTest : public GridFixture {};
 
 TEST_F(OccupationGridTest, WindowHoldsTheRowsThatFitWhollyBelowTheTitle) {
     const auto fits = [this] {
@@ -307,15 +226,17 @@ TEST_F(OccupationGridTest, PressOnACellMakesItCurrent) {
     EXPECT_EQ(set->recNo(), 6);
     EXPECT_EQ(grid->currentColumn(), 1);
 
-    // The right button makes the cell current as well; the title row does not.
+    // The right button makes the cell current as well; a press on a title does not.
     QTest::mouseClick(grid->viewport(), Qt::RightButton, Qt::NoModifier,
                       grid->cellRect(1, 0).center());
     EXPECT_EQ(set->recNo(), 2);
     EXPECT_EQ(grid->currentColumn(), 0);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
                       grid->cellRect(-1, 1).center());
     EXPECT_EQ(set->recNo(), 2);
     EXPECT_EQ(grid->currentColumn(), 0);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                        grid->cellRect(-1, 1).center());
 }
 
 TEST_F(OccupationGridTest, PositionalScrollBarFollowsAndMovesTheSet) {
@@ -382,6 +303,29 @@ TEST_F(OccupationGridTest, CoarseScrollBarWhileFiltered) {
     EXPECT_EQ(bar->value(), 2);
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(set->recNo(), 2 * (page + 1));
+
+    // The thumb follows every way of moving, not only the moves that reach an end.
+    const auto thumbAfter = [&](auto move) {
+        move();
+        return bar->value();
+    };
+    const auto click = [this](int row) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          grid->cellRect(row, 1).center());
+    };
+    EXPECT_EQ(thumbAfter([&] { set->first(); }), 0);
+    EXPECT_EQ(thumbAfter([&] { click(2); }), 2);
+    EXPECT_EQ(thumbAfter([&] { click(0); }), 0);
+    EXPECT_EQ(thumbAfter([&] { wheel(-1); }), 2);
+    EXPECT_EQ(thumbAfter([&] { wheel(1); }), 0);
+    EXPECT_EQ(thumbAfter([&] { QTest::keyClick(grid.get(), Qt::Key_Down); }), 2);
+    EXPECT_EQ(thumbAfter([&] { QTest::keyClick(grid.get(), Qt::Key_Up); }), 0);
+    EXPECT_EQ(thumbAfter([&] { QTest::keyClick(grid.get(), Qt::Key_End, Qt::ControlModifier); }), 4);
+    EXPECT_EQ(thumbAfter([&] { QTest::keyClick(grid.get(), Qt::Key_Up); }), 2);
+    EXPECT_EQ(thumbAfter([&] { click(visibleRowsShown() - 1); }), 4);
+    EXPECT_EQ(thumbAfter([&] { bar->triggerAction(QAbstractSlider::SliderToMinimum); }), 0);
+    EXPECT_EQ(thumbAfter([&] { bar->triggerAction(QAbstractSlider::SliderPageStepAdd); }), 2);
+    EXPECT_EQ(thumbAfter([&] { QTest::keyClick(grid.get(), Qt::Key_PageUp); }), 0);
 
     set->setFiltered(false);
     EXPECT_EQ(bar->maximum(), RowCount);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+
+// The grid's small bitmaps, built in code. Each is an RGB image with one
+// colour that stands for "transparent" (the key colour); `withoutKey` turns
+// that colour into alpha for drawing.
+namespace GridGlyphs {
+
+inline const QColor MarkerShadow{128, 128, 128};
+inline const QColor MarkerLight{255, 255, 255};
+inline const QColor MarkerKey{255, 0, 255};
+inline const QColor CornerKey{255, 255, 255};
+
+// 9 by 9: a black triangle pointing down; key colour white.
+const QImage& cornerArrow();
+// 10 by 9: an etched hollow triangle pointing up (left slope shadow, right
+// slope and base light); key colour magenta.
+const QImage& sortUp();
+// 10 by 9: an etched hollow triangle pointing down (top edge and left slope
+// shadow, right slope light); key colour magenta.
+const QImage& sortDown();
+
+// The glyph with its key colour made transparent, ready for drawing.
+QImage withoutKey(const QImage& glyph, const QColor& key);
+
+}  // namespace GridGlyphs
