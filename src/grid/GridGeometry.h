@@ -44,7 +44,8 @@ public:
 
     explicit GridGeometry(std::vector<GridColumn> columns) : columns_(std::move(columns)) {}
 
-    // Data rows are the text height plus 3 plus the grid line; the title row the text height plus 4.
+    // Data rows are the text height plus 3 plus the grid line; the title row the text height
+    // plus 4.
     void setTextHeight(int textHeight);
     void setViewportSize(const QSize& size) { viewport_ = size; }
     void setHorizontalOffset(int offset) { offset_ = offset; }
@@ -60,8 +61,12 @@ public:
 
     const std::vector<GridColumn>& columns() const { return columns_; }
     int columnCount() const { return static_cast<int>(columns_.size()); }
-    const GridColumn& column(int column) const { return columns_[static_cast<std::size_t>(column)]; }
-    void setColumnWidth(int column, int width) { columns_[static_cast<std::size_t>(column)].width = width; }
+    const GridColumn& column(int column) const {
+        return columns_[static_cast<std::size_t>(column)];
+    }
+    void setColumnWidth(int column, int width) {
+        columns_[static_cast<std::size_t>(column)].width = width;
+    }
     void setColumnVisible(int column, bool visible) {
         columns_[static_cast<std::size_t>(column)].visible = visible;
     }

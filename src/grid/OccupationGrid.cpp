@@ -193,8 +193,8 @@ void OccupationGrid::meslekkoduGridTitleClick(int column) {
     }
     const QString& field = columnFieldName(column);
     // The marker shows the order the list is about to be in.
-    titleRow_.setSortMarker(field, SortDirection == QLatin1String("ASC") ? TitleRow::smUp
-                                                                          : TitleRow::smDown);
+    titleRow_.setSortMarker(
+        field, SortDirection == QLatin1String("ASC") ? TitleRow::smUp : TitleRow::smDown);
     viewport()->update();
     recordSet_.resort(field, SortDirection);
 }
@@ -327,12 +327,14 @@ void OccupationGrid::handleKey(QKeyEvent* event) {
             set.moveBy(ctrl ? toBottom : visibleDataRows());
             break;
         case Qt::Key_Left: {
-            const int column = ctrl ? firstVisibleColumn() : geometry_.nextVisibleColumn(currentColumn_, -1);
+            const int column =
+                ctrl ? firstVisibleColumn() : geometry_.nextVisibleColumn(currentColumn_, -1);
             setCurrentColumn(column);
             break;
         }
         case Qt::Key_Right: {
-            const int column = ctrl ? lastVisibleColumn() : geometry_.nextVisibleColumn(currentColumn_, 1);
+            const int column =
+                ctrl ? lastVisibleColumn() : geometry_.nextVisibleColumn(currentColumn_, 1);
             setCurrentColumn(column);
             break;
         }
@@ -607,9 +609,9 @@ void OccupationGrid::paintGridLines(QPainter& painter, int rows) {
             DataLineColour);
     }
     for (int row = 0; row < rows; ++row) {
-        painter.fillRect(QRect(dataLeft, g.rowTop(row) + g.dataRowHeight(), gridRight - dataLeft,
-                               GridLineWidth),
-                         DataLineColour);
+        painter.fillRect(
+            QRect(dataLeft, g.rowTop(row) + g.dataRowHeight(), gridRight - dataLeft, GridLineWidth),
+            DataLineColour);
     }
     painter.restore();
 }
@@ -677,9 +679,10 @@ void OccupationGrid::ozlukizleDrawColumnCell(QPainter& painter, const QRect& rec
         painter.setPen(cellTextColour());
     }
     painter.fillRect(rect, background);
-    const QString text = paintingRow_ >= 0 && paintingRow_ < recordSet_.windowCount()
-                             ? recordSet_.windowFieldText(paintingRow_, geometry_.column(column).field)
-                             : QString();
+    const QString text =
+        paintingRow_ >= 0 && paintingRow_ < recordSet_.windowCount()
+            ? recordSet_.windowFieldText(paintingRow_, geometry_.column(column).field)
+            : QString();
     drawCellText(painter, rect, text, geometry_.column(column).alignment);
 }
 
@@ -695,7 +698,8 @@ void OccupationGrid::drawCellText(QPainter& painter, const QRect& rect, const QS
     }
     painter.save();
     painter.setClipRect(rect, Qt::IntersectClip);
-    // Windows puts the text's top 2 pixels below the cell's; its baseline follows the Windows ascent.
+    // Windows puts the text's top 2 pixels below the cell's; its baseline follows the Windows
+    // ascent.
     painter.drawText(x, rect.top() + 2 + textMetrics_.ascent, text);
     painter.restore();
 }

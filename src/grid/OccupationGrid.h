@@ -51,7 +51,9 @@ public:
     int titleRowHeight() const { return geometry_.titleRowHeight(); }
 
     int columnCount() const { return geometry_.columnCount(); }
-    OccupationRecordSet::Field columnField(int column) const { return geometry_.column(column).field; }
+    OccupationRecordSet::Field columnField(int column) const {
+        return geometry_.column(column).field;
+    }
     const QString& columnFieldName(int column) const { return geometry_.column(column).fieldName; }
     const QString& columnTitle(int column) const { return geometry_.column(column).title; }
     int columnWidth(int column) const { return geometry_.column(column).width; }

@@ -61,6 +61,8 @@ bool TitleRow::press(const QPoint& point, Qt::MouseButton button, bool doubleCli
             gesture_ = Gesture::Resizing;
             pressedColumn_ = resized;
             dragX_ = point.x();
+            const QRect cell = geometry_.cellRect(-1, resized);
+            grabOffset_ = point.x() - (cell.left() + cell.width());
             return true;
         }
         if (hit.area == GridHit::Title && setOpen && !doubleClick) {
@@ -103,10 +105,11 @@ TitleRow::Outcome TitleRow::release(const QPoint& point, Qt::MouseButton button,
     Outcome outcome;
     const Gesture gesture = button == button_ ? gesture_ : Gesture::Other;
     const int column = pressedColumn_;
+    const int grabOffset = grabOffset_;
     cancel();
     if (button == Qt::LeftButton) {
         if (gesture == Gesture::Resizing) {
-            const int width = point.x() - geometry_.cellRect(-1, column).left();
+            const int width = point.x() - grabOffset - geometry_.cellRect(-1, column).left();
             if (width >= GridGeometry::MinimumWidth) {
                 outcome.resizeColumn = column;
                 outcome.width = width;
@@ -139,6 +142,7 @@ void TitleRow::cancel() {
     pressedColumn_ = -1;
     pressed_ = false;
     pressLooksDown_ = false;
+    grabOffset_ = 0;
 }
 
 // ---- painting ---------------------------------------------------------------
@@ -198,10 +202,9 @@ void TitleRow::paintTitleCell(QPainter& painter, const QPalette& palette, const 
     painter.save();
     painter.setClipRect(rect, Qt::IntersectClip);
     painter.setFont(font);
-    painter.setPen(palette.color(enabled ? QPalette::Active : QPalette::Disabled,
-                                 QPalette::WindowText));
-    painter.drawText(inner.left() + 2 + shift, inner.top() + top + shift + metrics.ascent,
-                     caption);
+    painter.setPen(
+        palette.color(enabled ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(inner.left() + 2 + shift, inner.top() + top + shift + metrics.ascent, caption);
     if (marker) {
         const QRect glyph(inner.left() + inner.width() - MarkerInset + shift,
                           inner.top() + (inner.height() - MarkerHeight) / 2 + shift, MarkerWidth,
@@ -213,7 +216,7 @@ void TitleRow::paintTitleCell(QPainter& painter, const QPalette& palette, const 
 
 void TitleRow::paintFeedback(QPainter& painter, const QPalette& palette, int height) const {
     if (gesture_ == Gesture::Resizing) {
-        painter.fillRect(QRect(dragX_, 0, 1, height),
+        painter.fillRect(QRect(dragX_ - grabOffset_, 0, 1, height),
                          palette.color(QPalette::Active, QPalette::WindowText));
     } else if (gesture_ == Gesture::Moving) {
         const int x = geometry_.landingAt(pressedColumn_, dragX_).markX;

@@ -95,4 +95,6 @@ private:
     bool pressed_ = false;
     bool pressLooksDown_ = false;
     int dragX_ = 0;
+    // How far right of the boundary being resized the press was.
+    int grabOffset_ = 0;
 };

@@ -11,7 +11,6 @@
 #include <memory>
 #include <set>
 
-#include "support/RecordingBoxes.h"
 #include "app/Application.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
@@ -19,6 +18,7 @@
 #include "failure/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
+#include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
 
 #include "grid/GridFixture.h"
@@ -320,7 +320,8 @@ TEST_F(OccupationGridTest, CoarseScrollBarWhileFiltered) {
     EXPECT_EQ(thumbAfter([&] { wheel(1); }), 0);
     EXPECT_EQ(thumbAfter([&] { QTest::keyClick(grid.get(), Qt::Key_Down); }), 2);
     EXPECT_EQ(thumbAfter([&] { QTest::keyClick(grid.get(), Qt::Key_Up); }), 0);
-    EXPECT_EQ(thumbAfter([&] { QTest::keyClick(grid.get(), Qt::Key_End, Qt::ControlModifier); }), 4);
+    EXPECT_EQ(thumbAfter([&] { QTest::keyClick(grid.get(), Qt::Key_End, Qt::ControlModifier); }),
+              4);
     EXPECT_EQ(thumbAfter([&] { QTest::keyClick(grid.get(), Qt::Key_Up); }), 2);
     EXPECT_EQ(thumbAfter([&] { click(visibleRowsShown() - 1); }), 4);
     EXPECT_EQ(thumbAfter([&] { bar->triggerAction(QAbstractSlider::SliderToMinimum); }), 0);
