@@ -67,21 +67,14 @@ protected:
         press(at, button);
         release(at, button);
     }
-    // What a platform delivers for a double click: the second press comes as a double-click event.
-    void doubleClick(const QPoint& at) {
-        click(at);
-        send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
-        release(at);
-    }
 
-    QString statement() const { return set->sql().join(QLatin1Char('|')); }
+    std::string statement() const { return set->sql().join(QLatin1Char('|')).toStdString(); }
     QString firstName() const { return set->windowFieldText(0, OccupationRecordSet::MeslekAdi); }
     QImage picture() const { return viewport()->grab().toImage(); }
 };
 
-QString sortedBy(const char* field, const char* direction) {
-    return QStringLiteral("select * FROM meslekler ORDER BY %1 %2")
-        .arg(QLatin1String(field), QLatin1String(direction));
+std::string sortedBy(const char* field, const char* direction) {
+    return std::string("select * FROM meslekler ORDER BY ") + field + " " + direction;
 }
 
 TEST(GridGlyphs, BitmapsArePixelForPixel) {
@@ -139,6 +132,9 @@ TEST(WindowsTextMetrics, TahomaMeasuresTheWindowsWay) {
     EXPECT_EQ(metrics.descent, 3);
     font.setPixelSize(11);
     EXPECT_EQ(WindowsTextMetrics::of(font).height(), 13);
+    // Ascent and descent are rounded each on its own: 22.01 + 4.54 gives 22 + 5.
+    font.setPixelSize(22);
+    EXPECT_EQ(WindowsTextMetrics::of(font).height(), 27);
 }
 
 TEST_F(TitleRowTest, RowsAreTheWindowsTextHeightPlusTheirMargins) {
@@ -228,7 +224,9 @@ TEST_F(TitleRowTest, MarkerSitsAtTheRightEndAndMovesWithThePress) {
                      cell.top() + 1 + (cell.height() - 2 - 9) / 2);
     EXPECT_EQ(picture().pixelColor(tip), GridGlyphs::MarkerShadow);
     press(title(0));
-    EXPECT_EQ(picture().pixelColor(tip + QPoint(1, 1)), GridGlyphs::MarkerShadow);
+    const QImage pressed = picture();
+    EXPECT_EQ(pressed.pixelColor(tip + QPoint(1, 1)), GridGlyphs::MarkerShadow);
+    EXPECT_NE(pressed.pixelColor(tip + QPoint(1, 0)), GridGlyphs::MarkerShadow);
     release(grid->cellRect(3, 1).center());
 
     // A column too narrow for the marker shows none.
@@ -258,11 +256,24 @@ TEST(TitleCaption, IsCutToItsFirstCharactersAndAnEllipsis) {
     EXPECT_EQ(TitleRow::fittedCaption(caption, font, metrics.horizontalAdvance(nine) - 1),
               caption.left(caption.size() - 3) + QStringLiteral("..."));
     EXPECT_EQ(TitleRow::fittedCaption(caption, font, 1), QStringLiteral("..."));
+
+    // Even where dropping one character would fit, the cut drops two.
+    const QString wide = QStringLiteral("Meslek WWWW");
+    const int oneDropped = metrics.horizontalAdvance(wide.left(wide.size() - 1) + "...");
+    ASSERT_LT(oneDropped, metrics.horizontalAdvance(wide));
+    EXPECT_EQ(TitleRow::fittedCaption(wide, font, oneDropped),
+              wide.left(wide.size() - 2) + QStringLiteral("..."));
 }
 
+// What a platform delivers for a double click: press, release, a double-click
+// event for the second press, release.
 TEST_F(TitleRowTest, DoubleClickReReadsTwiceAndEndsDescending) {
     OpenCounter opens(*set);
-    doubleClick(title(1));
+    click(title(1));
+    // The second press is not a title press: nothing looks pressed.
+    send(QEvent::MouseButtonDblClick, title(1), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(grid->pressedTitle(), -1);
+    release(title(1));
     EXPECT_EQ(opens.opens, 2);
     EXPECT_EQ(statement(), sortedBy("meslek_adi", "DESC"));
     EXPECT_EQ(grid->sortMarker(), TitleRow::smDown);
@@ -312,7 +323,7 @@ TEST_F(TitleRowTest, AFailedReReadIsReportedAndTheNextClickTriesAgain) {
 }
 
 TEST_F(TitleRowTest, DraggingNearABoundaryResizesAndIsNeverATitleClick) {
-    const QString before = statement();
+    const std::string before = statement();
     press(boundary(0, -3));
     drag(boundary(0, 40));
     release(boundary(0, 40));
@@ -356,17 +367,26 @@ TEST_F(TitleRowTest, RightDragMovesAColumnAndEndsInATitleClick) {
     EXPECT_EQ(picture().pixelColor(markX, grid->cellRect(2, 1).center().y()), Highlight);
     release(target, Qt::RightButton);
 
-    EXPECT_EQ(grid->columnFieldName(0), "meslek_adi");
-    EXPECT_EQ(grid->columnFieldName(1), "meslek_kodu");
+    EXPECT_EQ(grid->columnFieldName(0).toStdString(), "meslek_adi");
+    EXPECT_EQ(grid->columnFieldName(1).toStdString(), "meslek_kodu");
     EXPECT_EQ(grid->currentColumn(), 1);  // the code column, moved
     EXPECT_EQ(statement(), sortedBy("meslek_kodu", "ASC"));
     EXPECT_EQ(grid->sortMarker(), TitleRow::smUp);
     EXPECT_EQ(menu.count(), 0);
 
+    // A move that ends below the titles moves the column and sorts nothing.
+    press(title(1), Qt::RightButton);
+    release(grid->cellRect(3, 0).topLeft() + QPoint(10, 5), Qt::RightButton);
+    EXPECT_EQ(grid->columnFieldName(0).toStdString(), "meslek_kodu");
+    EXPECT_EQ(statement(), sortedBy("meslek_kodu", "ASC"));
+    press(title(1), Qt::RightButton);
+    release(title(0) - QPoint(20, 0), Qt::RightButton);
+    EXPECT_EQ(statement(), sortedBy("meslek_adi", "DESC"));
+
     // A plain right click on a title re-sorts without moving.
     click(title(0), Qt::RightButton);
-    EXPECT_EQ(grid->columnFieldName(0), "meslek_adi");
-    EXPECT_EQ(statement(), sortedBy("meslek_adi", "DESC"));
+    EXPECT_EQ(grid->columnFieldName(0).toStdString(), "meslek_adi");
+    EXPECT_EQ(statement(), sortedBy("meslek_adi", "ASC"));
     EXPECT_EQ(menu.count(), 0);
 
     // While the set is closed nothing moves, but the click still re-sorts.
@@ -374,8 +394,8 @@ TEST_F(TitleRowTest, RightDragMovesAColumnAndEndsInATitleClick) {
     press(title(0), Qt::RightButton);
     drag(title(1), Qt::RightButton);
     release(title(1), Qt::RightButton);
-    EXPECT_EQ(grid->columnFieldName(0), "meslek_adi");
-    EXPECT_EQ(statement(), sortedBy("meslek_kodu", "ASC"));
+    EXPECT_EQ(grid->columnFieldName(0).toStdString(), "meslek_adi");
+    EXPECT_EQ(statement(), sortedBy("meslek_kodu", "DESC"));
 }
 
 TEST_F(TitleRowTest, MenuOpensAtTheRightReleaseOverRowsIndicatorAndCorner) {
