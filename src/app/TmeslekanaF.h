@@ -6,12 +6,14 @@
 #include <memory>
 
 class Connection;
+class CopyCommands;
 class FailureReporter;
 class OccupationGrid;
 class OccupationRecordSet;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
@@ -39,6 +41,7 @@ public:
     OccupationRecordSet& recordSet() const { return *meslekkoduQuery; }
     OccupationGrid& grid() const { return *meslekkoduGrid; }
     SearchCommands& searchCommands() const { return *commands_; }
+    CopyCommands& copyCommands() const { return *copyCommands_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -49,6 +52,7 @@ private:
     QWidget* buildSearchArea();
     QWidget* buildLowerArea();
     void buildStatusBar();
+    void buildPopupMenu();
     void setTabOrder();
     void connectCommands();
     void loadConnection();
@@ -60,6 +64,7 @@ private:
     std::unique_ptr<OccupationRecordSet> meslekkoduQuery;
     std::unique_ptr<WindowSearchInputs> inputs_;
     std::unique_ptr<SearchCommands> commands_;
+    std::unique_ptr<CopyCommands> copyCommands_;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
@@ -76,4 +81,5 @@ private:
     QRadioButton* RadioButton2 = nullptr;
     OccupationGrid* meslekkoduGrid = nullptr;
     QWidget* WebBrowser2 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
 };
