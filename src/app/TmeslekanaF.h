@@ -41,7 +41,6 @@ public:
     OccupationRecordSet& recordSet() const { return *meslekkoduQuery; }
     OccupationGrid& grid() const { return *meslekkoduGrid; }
     SearchCommands& searchCommands() const { return *commands_; }
-    CopyCommands& copyCommands() const { return *copyCommands_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
