@@ -29,18 +29,6 @@
 
 namespace {
 
-// No box may wait for anyone here; failures are printed.
-class PrintingBoxes : public MessageBoxes {
-public:
-    int applicationMessageBox(const QString& text, const QString&, Icon, Buttons) override {
-        std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        return Ok;
-    }
-    void fatalMessageBox(const QString& text, const QString&) override {
-        std::fprintf(stderr, "fatal: %s\n", qPrintable(text));
-    }
-};
-
 struct Timings {
     std::vector<double> many;
     std::vector<double> none;
@@ -67,7 +55,7 @@ void typeText(TmeslekanaF& window, const QString& term, std::vector<double>& sam
 }
 
 struct Window {
-    PrintingBoxes boxes;
+    bench::PrintingBoxes boxes;
     FailureReporter reporter{boxes};
     std::unique_ptr<TmeslekanaF> window;
     double startupMs = 0;

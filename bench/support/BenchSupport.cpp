@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 
 #include "search/FoldSearchText.h"
 
@@ -59,6 +60,15 @@ int runBenchmarks(int& argc, char** argv, void (*summary)()) {
     benchmark::Shutdown();
     summary();
     return 0;
+}
+
+int PrintingBoxes::applicationMessageBox(const QString& text, const QString&, Icon, Buttons) {
+    std::fprintf(stderr, "box: %s\n", qPrintable(text));
+    return Ok;
+}
+
+void PrintingBoxes::fatalMessageBox(const QString& text, const QString&) {
+    std::fprintf(stderr, "fatal: %s\n", qPrintable(text));
 }
 
 double median(std::vector<double> values) {

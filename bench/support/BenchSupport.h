@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "failure/MessageBoxes.h"
 #include "jet4/OccupationFixtures.h"
 
 namespace bench {
@@ -24,6 +25,15 @@ void timedRuns(benchmark::internal::Benchmark* b, int repetitions);
 
 // Runs the benchmarks named on the command line, then prints `summary`.
 int runBenchmarks(int& argc, char** argv, void (*summary)());
+
+// No box may wait for anyone in a benchmark: each one is printed on the error
+// output and answered at once.
+class PrintingBoxes : public MessageBoxes {
+public:
+    int applicationMessageBox(const QString& text, const QString& caption, Icon icon,
+                              Buttons buttons) override;
+    void fatalMessageBox(const QString& text, const QString& caption) override;
+};
 
 double median(std::vector<double> values);
 double worst(const std::vector<double>& values);

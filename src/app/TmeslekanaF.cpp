@@ -1,16 +1,19 @@
 #include "app/TmeslekanaF.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "commands/CopyCommands.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
@@ -98,6 +101,8 @@ TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& con
     inputs_ = std::make_unique<WindowSearchInputs>(Edit1, Edit3, RadioButton2, CheckBox1);
     // The commands install their filter predicate on the record set.
     commands_ = std::make_unique<SearchCommands>(*meslekkoduQuery, *inputs_);
+    copyCommands_ = std::make_unique<CopyCommands>(*meslekkoduQuery, *Edit2, reporter_.boxes());
+    buildPopupMenu();
     connectCommands();
     meslekkoduQuery->setLoading(false);
 
@@ -263,6 +268,39 @@ void TmeslekanaF::buildStatusBar() {
     }
 }
 
+// The grid's pop-up menu. Its items are the grid's own actions as well, so
+// their shortcuts act while the grid has the focus, and only then: in a search
+// box the box's own keys apply.
+void TmeslekanaF::buildPopupMenu() {
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    CopyCommands& copy = *copyCommands_;
+    SearchCommands& search = *commands_;
+    const struct {
+        QString caption;
+        QKeySequence shortcut;
+        std::function<void()> command;
+    } items[] = {
+        {QStringLiteral("Meslek Kodunu Kopyala"), QKeySequence(Qt::CTRL | Qt::Key_C),
+         [&copy] { copy.copyCode(); }},
+        {QStringLiteral("Meslek Adını Kopyala"), QKeySequence(Qt::CTRL | Qt::Key_B),
+         [&copy] { copy.copyName(); }},
+        {QStringLiteral("Meslek Kodu ve Adını Kopyala"), QKeySequence(Qt::CTRL | Qt::Key_T),
+         [&copy] { copy.copyCodeAndName(); }},
+        {QStringLiteral("Ara"), QKeySequence(), [&search] { search.search(); }},
+        {QStringLiteral("Tümü"), QKeySequence(), [&search] { search.newSearch(); }},
+        {QStringLiteral("Meslek Adı ve Kodu Ne?"), QKeySequence(Qt::Key_F1),
+         [&copy] { copy.showCodeAndName(); }},
+    };
+    for (const auto& item : items) {
+        QAction* action = PopupMenu1->addAction(item.caption);
+        action->setShortcut(item.shortcut);
+        action->setShortcutContext(Qt::WidgetShortcut);
+        connect(action, &QAction::triggered, this, guarded(reporter_, action, item.command));
+        meslekkoduGrid->addAction(action);
+    }
+}
+
 void TmeslekanaF::setTabOrder() {
     QWidget* order[] = {Edit1, JvXPButton1, CheckBox1,    JvXPButton3, JvXPButton4,
                         Edit2, Edit3,       RadioButton1, RadioButton2};
@@ -282,6 +320,11 @@ void TmeslekanaF::connectCommands() {
             guarded(reporter_, JvXPButton1, [&commands] { commands.search(); }));
     connect(JvXPButton3, &QPushButton::clicked, this,
             guarded(reporter_, JvXPButton3, [&commands] { commands.newSearch(); }));
+    connect(JvXPButton4, &QPushButton::clicked, this,
+            guarded(reporter_, JvXPButton4, [this] { copyCommands_->copyCode(); }));
+    connect(meslekkoduGrid, &OccupationGrid::popupMenuRequested, this,
+            guarded(reporter_, meslekkoduGrid,
+                    [this](const QPoint& globalPos) { PopupMenu1->popup(globalPos); }));
     connect(RadioButton1, &QRadioButton::toggled, this,
             guarded(reporter_, RadioButton1, [&commands](bool checked) {
                 if (checked) commands.andChosen();

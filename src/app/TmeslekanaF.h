@@ -6,12 +6,14 @@
 #include <memory>
 
 class Connection;
+class CopyCommands;
 class FailureReporter;
 class OccupationGrid;
 class OccupationRecordSet;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
@@ -49,6 +51,7 @@ private:
     QWidget* buildSearchArea();
     QWidget* buildLowerArea();
     void buildStatusBar();
+    void buildPopupMenu();
     void setTabOrder();
     void connectCommands();
     void loadConnection();
@@ -60,6 +63,7 @@ private:
     std::unique_ptr<OccupationRecordSet> meslekkoduQuery;
     std::unique_ptr<WindowSearchInputs> inputs_;
     std::unique_ptr<SearchCommands> commands_;
+    std::unique_ptr<CopyCommands> copyCommands_;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
@@ -76,4 +80,5 @@ private:
     QRadioButton* RadioButton2 = nullptr;
     OccupationGrid* meslekkoduGrid = nullptr;
     QWidget* WebBrowser2 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
 };
