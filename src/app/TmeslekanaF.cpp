@@ -16,6 +16,7 @@
 #include "data/OccupationRecordSet.h"
 #include "failure/FailureReporter.h"
 #include "grid/OccupationGrid.h"
+#include "grid/TfrmSelectColumn.h"
 #include "search/SearchCommands.h"
 
 namespace {
@@ -217,6 +218,7 @@ QWidget* TmeslekanaF::buildLowerArea() {
     columns->setSpacing(0);
 
     meslekkoduGrid = new OccupationGrid(*meslekkoduQuery, lower);
+    meslekkoduGrid->setColumnChooserOpener(columnChooserOpener(reporter_.boxes()));
     meslekkoduGrid->setFixedWidth(545);
     columns->addWidget(meslekkoduGrid);
 
