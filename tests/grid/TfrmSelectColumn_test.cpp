@@ -4,8 +4,6 @@
 #include <QFrame>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QWidget>
 
@@ -113,16 +111,6 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    QPoint checkIndicatorCentre(int row) const {
-        QStyleOptionViewItem option;
-        option.initFrom(list);
-        option.rect = list->visualItemRect(list->item(row));
-        option.features |= QStyleOptionViewItem::HasCheckIndicator;
-        return list->style()
-            ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list)
-            .center();
-    }
-
     std::vector<bool> gridColumns() const {
         return {grid->isColumnVisible(0), grid->isColumnVisible(1)};
     }
@@ -188,14 +176,6 @@ TEST_F(SelectColumnTest, ListsTheColumnsInFieldOrderCheckedWithTheFirstSelected)
     EXPECT_TRUE(option->isVisible());
     EXPECT_FALSE(option->isChecked());
     EXPECT_EQ(option->text(), "[With the real field name]");
-
-    // A press on the text only selects; a press on the check box toggles.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(1)).center() + QPoint(20, 0));
-    EXPECT_EQ(list->currentRow(), 1);
-    EXPECT_EQ(checks(), Checks({true, true}));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, checkIndicatorCentre(0));
-    EXPECT_EQ(checks(), Checks({false, true}));
 }
 
 TEST_F(SelectColumnTest, OkAppliesTheChecksAndAReopenedChooserShowsThem) {
