@@ -6,6 +6,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstddef>
+
 namespace {
 
 const char* const TahomaFiles[] = {
@@ -13,16 +15,27 @@ const char* const TahomaFiles[] = {
     "/usr/share/wine/fonts/tahomabd.ttf",
 };
 
-}  // namespace
+const char* const MsSansSerifFiles[] = {
+    "/usr/share/wine/fonts/ms_sans_serif.ttf",
+};
 
-bool registerTahoma() {
-    if (QFontDatabase::hasFamily(QStringLiteral("Tahoma"))) return true;
-    for (const char* file : TahomaFiles) {
+template <std::size_t N>
+bool registerFamily(const QString& family, const char* const (&files)[N]) {
+    if (QFontDatabase::hasFamily(family)) return true;
+    for (const char* file : files) {
         if (QFile::exists(QLatin1String(file))) {
             QFontDatabase::addApplicationFont(QLatin1String(file));
         }
     }
-    return QFontDatabase::hasFamily(QStringLiteral("Tahoma"));
+    return QFontDatabase::hasFamily(family);
+}
+
+}  // namespace
+
+bool registerTahoma() { return registerFamily(QStringLiteral("Tahoma"), TahomaFiles); }
+
+bool registerMsSansSerif() {
+    return registerFamily(QStringLiteral("MS Sans Serif"), MsSansSerifFiles);
 }
 
 void loadTurkishTranslations(QApplication& application) {

@@ -26,6 +26,7 @@ const void* raiseAddressOf(std::exception_ptr failure) {
 int runProgram(Application& application, const ProgramSeams& seams) {
     QCoreApplication::setApplicationName(QStringLiteral("Tresvoli"));
     registerTahoma();
+    registerMsSansSerif();
     loadTurkishTranslations(application);
 
     WidgetMessageBoxes widgetBoxes;

@@ -19,6 +19,7 @@
 #include "data/OccupationRecordSet.h"
 #include "failure/FailureReporter.h"
 #include "grid/OccupationGrid.h"
+#include "grid/TfrmSelectColumn.h"
 #include "search/SearchCommands.h"
 
 namespace {
@@ -222,6 +223,7 @@ QWidget* TmeslekanaF::buildLowerArea() {
     columns->setSpacing(0);
 
     meslekkoduGrid = new OccupationGrid(*meslekkoduQuery, lower);
+    meslekkoduGrid->setColumnChooserOpener(columnChooserOpener(reporter_.boxes()));
     meslekkoduGrid->setFixedWidth(545);
     columns->addWidget(meslekkoduGrid);
 
