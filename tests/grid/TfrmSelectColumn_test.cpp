@@ -273,4 +273,18 @@ TEST_F(SelectColumnTest, OptionBoxRebuildsWithRealFieldNamesAndTheGridsChecks) {
     EXPECT_EQ(checks(), Checks({true, true}));
 }
 
+// A column moved in the grid keeps its item's place by field order and is still
+// the column its item hides.
+TEST_F(SelectColumnTest, AMovedColumnKeepsItsItem) {
+    grid->moveColumn(1, 0);
+    ASSERT_EQ(grid->columnFieldName(0), "meslek_adi");
+    openChooser();
+    EXPECT_EQ(texts(), QStringList({"Meslek Kodu", "Meslek Adı"}));
+    toggle(0);
+    ok->click();
+    EXPECT_TRUE(grid->isColumnVisible(0));
+    EXPECT_FALSE(grid->isColumnVisible(1));
+    EXPECT_EQ(grid->columnFieldName(1), "meslek_kodu");
+}
+
 }  // namespace
