@@ -44,8 +44,7 @@ std::string databaseFor(int rows) {
 
 // The real list, when the shared copy is around (never part of the repository).
 std::string realListDatabase() {
-    const QString csv =
-        QStringLiteral(MESLEK_SOURCE_DIR "/../shared/data/occupations-iskur-full.csv");
+    const QString csv = bench::realListCsv();
     if (!QFile::exists(csv)) return {};
     const QString file = g_temp->filePath(QStringLiteral("real.mdb"));
     if (!QFile::exists(file)) {

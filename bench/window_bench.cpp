@@ -14,16 +14,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/Application.h"
 #include "app/Fonts.h"
 #include "app/TmeslekanaF.h"
-#include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
-#include "failure/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "support/BenchSupport.h"
 
@@ -44,36 +41,15 @@ void typeText(TmeslekanaF& window, const QString& term, std::vector<double>& sam
         timer.start();
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
         grid.viewport()->repaint();
-        samples.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        samples.push_back(bench::elapsedMs(timer));
     }
     for (qsizetype i = 0; i < term.size(); ++i) {
         timer.start();
         QTest::keyClick(box, Qt::Key_Backspace);
         grid.viewport()->repaint();
-        samples.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        samples.push_back(bench::elapsedMs(timer));
     }
 }
-
-struct Window {
-    bench::PrintingBoxes boxes;
-    FailureReporter reporter{boxes};
-    std::unique_ptr<TmeslekanaF> window;
-    double startupMs = 0;
-
-    explicit Window(const QString& workDir) {
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(workDir);
-        QElapsedTimer timer;
-        timer.start();
-        window = std::make_unique<TmeslekanaF>(reporter, defaultConnectionFactory());
-        window->resize(1280, 800);
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get())) std::fprintf(stderr, "not exposed\n");
-        window->grid().viewport()->repaint();
-        startupMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-        QDir::setCurrent(previous);
-    }
-};
 
 void report(const char* label, const std::vector<double>& samples) {
     std::printf("  %-28s median %8.3f ms   worst %8.3f ms   (%zu keys)\n", label,
@@ -100,10 +76,10 @@ int main(int argc, char** argv) {
     const QString sampleDir = QCoreApplication::applicationDirPath();
     if (QFile::exists(sampleDir + QStringLiteral("/AnaData/MeslekAna.mdb"))) {
         std::vector<double> startups;
-        for (int i = 0; i < rounds; ++i) startups.push_back(Window(sampleDir).startupMs);
+        for (int i = 0; i < rounds; ++i) startups.push_back(bench::MainWindow(sampleDir).startupMs);
         std::printf("Start-up to the first painted list, sample: median %.1f ms, worst %.1f ms\n",
                     bench::median(startups), bench::worst(startups));
-        Window sample(sampleDir);
+        bench::MainWindow sample(sampleDir);
         Timings timings;
         for (int i = 0; i < rounds; ++i) {
             typeText(*sample.window, many, timings.many);
@@ -116,15 +92,12 @@ int main(int argc, char** argv) {
 
     for (int rows : {10000, 1000000}) {
         const QString dir = temp.filePath(QStringLiteral("rows-%1").arg(rows));
-        QDir().mkpath(dir + QStringLiteral("/AnaData"));
         const auto occupations = jet4::syntheticOccupations(rows, 42);
-        jet4::writeDatabaseFile(
-            dir + QStringLiteral("/AnaData/MeslekAna.mdb"),
-            jet4::occupationDatabase(occupations, ConnectionSettings::builtInDatabasePassword()));
+        bench::writeProgramDatabase(dir, occupations);
         const QString namesFile = dir + QStringLiteral("/names.txt");
         bench::writeFoldedNames(occupations, namesFile);
 
-        Window window(dir);
+        bench::MainWindow window(dir);
         Timings timings;
         typeText(*window.window, many, timings.many);  // the folded names are made here
         timings.many.clear();

@@ -1,6 +1,8 @@
 #include "support/BenchSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTest>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -10,6 +12,9 @@
 #include <chrono>
 #include <cstdio>
 
+#include "data/ConnectionSettings.h"
+#include "grid/OccupationGrid.h"
+#include "jet4/Csv.h"
 #include "search/FoldSearchText.h"
 
 extern char** environ;
@@ -69,6 +74,56 @@ int PrintingBoxes::applicationMessageBox(const QString& text, const QString&, Ic
 
 void PrintingBoxes::fatalMessageBox(const QString& text, const QString&) {
     std::fprintf(stderr, "fatal: %s\n", qPrintable(text));
+}
+
+MainWindow::MainWindow(const QString& workDir) {
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(workDir);
+    QElapsedTimer timer;
+    timer.start();
+    window = std::make_unique<TmeslekanaF>(reporter, defaultConnectionFactory());
+    window->resize(1280, 800);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) std::fprintf(stderr, "not exposed\n");
+    window->grid().viewport()->repaint();
+    startupMs = elapsedMs(timer);
+    QDir::setCurrent(previous);
+}
+
+double elapsedMs(const QElapsedTimer& timer) {
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+QString writeProgramDatabase(const QString& workDir, const std::vector<jet4::OccupationRow>& rows) {
+    QDir().mkpath(workDir + QStringLiteral("/AnaData"));
+    const QString file = workDir + QStringLiteral("/AnaData/MeslekAna.mdb");
+    jet4::writeDatabaseFile(
+        file, jet4::occupationDatabase(rows, ConnectionSettings::builtInDatabasePassword()));
+    return file;
+}
+
+QString realListCsv() {
+    return QStringLiteral(MESLEK_SOURCE_DIR "/../shared/data/occupations-iskur-full.csv");
+}
+
+std::vector<jet4::OccupationRow> readOccupationCsv(const QString& file) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(in.errorString()));
+        return {};
+    }
+    std::vector<jet4::OccupationRow> rows;
+    try {
+        const auto records = csv::parse(in.readAll());
+        for (std::size_t i = 1; i < records.size(); ++i) {  // the header first
+            const QStringList& fields = records[i].fields;
+            if (fields.size() >= 2) rows.push_back({fields[0], fields[1], QString()});
+        }
+    } catch (const csv::ParseError& error) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(error.message));
+        return {};
+    }
+    return rows;
 }
 
 double median(std::vector<double> values) {

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/TmeslekanaF.h"
+#include "failure/FailureReporter.h"
 #include "failure/MessageBoxes.h"
 #include "jet4/OccupationFixtures.h"
 
@@ -34,6 +38,31 @@ public:
                               Buttons buttons) override;
     void fatalMessageBox(const QString& text, const QString& caption) override;
 };
+
+// The main window as a user meets it, offscreen, opened in `workDir` (which
+// holds AnaData/MeslekAna.mdb): 1280x800, shown, and its list painted once.
+struct MainWindow {
+    PrintingBoxes boxes;
+    FailureReporter reporter{boxes};
+    std::unique_ptr<TmeslekanaF> window;
+    double startupMs = 0;  // from the construction to the end of that first paint
+
+    explicit MainWindow(const QString& workDir);
+};
+
+// Milliseconds since `timer` started.
+double elapsedMs(const QElapsedTimer& timer);
+
+// Writes `rows` where the program looks for its database under `workDir`
+// (AnaData/MeslekAna.mdb), with the program's password; returns that file.
+QString writeProgramDatabase(const QString& workDir, const std::vector<jet4::OccupationRow>& rows);
+
+// The real occupation list (meslek_kodu,meslek_adi) kept beside the repository,
+// never in it.
+QString realListCsv();
+// The rows of such a list; empty (with a note on the error output) when the
+// file is absent or cannot be read.
+std::vector<jet4::OccupationRow> readOccupationCsv(const QString& file);
 
 double median(std::vector<double> values);
 double worst(const std::vector<double>& values);
