@@ -8,7 +8,6 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
@@ -24,11 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
-#include "app/Fonts.h"
-#include "app/TmeslekanaF.h"
 #include "data/OccupationRecordSet.h"
-#include "failure/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "support/BenchSupport.h"
 
@@ -37,23 +32,10 @@ namespace {
 std::map<std::string, std::vector<double>> g_seconds;
 
 // The main window over the sample list, shown and painted.
-struct Window {
-    bench::PrintingBoxes boxes;
-    FailureReporter reporter{boxes};
-    std::unique_ptr<TmeslekanaF> window;
-    QMenu* menu = nullptr;
+struct Window : bench::MainWindow {
+    QMenu* menu = window->findChild<QMenu*>(QStringLiteral("PopupMenu1"));
 
-    Window() {
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(QCoreApplication::applicationDirPath());
-        window = std::make_unique<TmeslekanaF>(reporter, defaultConnectionFactory());
-        QDir::setCurrent(previous);
-        window->resize(1280, 800);
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get())) std::fprintf(stderr, "not exposed\n");
-        window->grid().viewport()->repaint();
-        menu = window->findChild<QMenu*>(QStringLiteral("PopupMenu1"));
-    }
+    Window() : MainWindow(QCoreApplication::applicationDirPath()) {}
 };
 
 // Made on first use; gone before the application object.
@@ -133,10 +115,7 @@ void printSummary() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    Application application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Tresvoli"));
-    registerTahoma();
+    bench::WindowApplication application(argc, argv);
     if (!QFile::exists(QCoreApplication::applicationDirPath() +
                        QStringLiteral("/AnaData/MeslekAna.mdb"))) {
         std::fprintf(stderr, "no sample database beside the program\n");

@@ -23,8 +23,6 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
-#include "app/Fonts.h"
 #include "grid/OccupationGrid.h"
 #include "support/BenchSupport.h"
 
@@ -157,10 +155,7 @@ void printSummary() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    Application application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Tresvoli"));
-    registerTahoma();
+    bench::WindowApplication application(argc, argv);
     QString listFile = bench::realListCsv();
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--list") == 0) listFile = QString::fromLocal8Bit(argv[i + 1]);

@@ -17,8 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
-#include "app/Fonts.h"
 #include "app/TmeslekanaF.h"
 #include "data/OccupationRecordSet.h"
 #include "grid/OccupationGrid.h"
@@ -59,10 +57,7 @@ void report(const char* label, const std::vector<double>& samples) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    Application application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Tresvoli"));
-    registerTahoma();
+    bench::WindowApplication application(argc, argv);
     int rounds = 5;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::atoi(argv[i + 1]);

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "app/Fonts.h"
 #include "data/ConnectionSettings.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/Csv.h"
@@ -74,6 +75,21 @@ int PrintingBoxes::applicationMessageBox(const QString& text, const QString&, Ic
 
 void PrintingBoxes::fatalMessageBox(const QString& text, const QString&) {
     std::fprintf(stderr, "fatal: %s\n", qPrintable(text));
+}
+
+namespace {
+
+int& offscreenByDefault(int& argc) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return argc;
+}
+
+}  // namespace
+
+WindowApplication::WindowApplication(int& argc, char** argv)
+    : Application(offscreenByDefault(argc), argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("Tresvoli"));
+    registerTahoma();
 }
 
 MainWindow::MainWindow(const QString& workDir) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Application.h"
 #include "app/TmeslekanaF.h"
 #include "failure/FailureReporter.h"
 #include "failure/MessageBoxes.h"
@@ -37,6 +38,13 @@ public:
     int applicationMessageBox(const QString& text, const QString& caption, Icon icon,
                               Buttons buttons) override;
     void fatalMessageBox(const QString& text, const QString& caption) override;
+};
+
+// The program's application for a benchmark of its windows: offscreen unless
+// QT_QPA_PLATFORM says otherwise, with the program's name and font.
+class WindowApplication : public Application {
+public:
+    WindowApplication(int& argc, char** argv);
 };
 
 // The main window as a user meets it, offscreen, opened in `workDir` (which
