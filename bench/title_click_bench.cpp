@@ -135,17 +135,22 @@ void printSummary() {
     std::printf("%9s %-10s %8s %8s %8s %6s %10s %6s\n", "rows", "search", "median", "worst", "peer",
                 "ratio", "peer+term", "ratio");
     for (const auto& [rows, list] : g_lists) {
-        const double peer = bench::median(g_ms[key("peer", rows, false)]);
         for (bool filtered : {false, true}) {
             const auto& clicks = g_ms[key("click", rows, filtered)];
             if (clicks.empty()) continue;
             const double ours = bench::median(clicks);
-            std::printf("%9d %-10s %8.1f %8.1f %8.1f %6.2f", rows, filtered ? "filtered" : "none",
-                        ours, bench::worst(clicks), peer, ours / peer);
-            if (filtered) {
-                const double term = bench::median(g_ms[key("peer-term", rows, false)]);
-                std::printf(" %10.1f %6.2f", term, ours / term);
-            }
+            std::printf("%9d %-10s %8.1f %8.1f", rows, filtered ? "filtered" : "none", ours,
+                        bench::worst(clicks));
+            // The peer's columns stay empty when it was not run.
+            const auto peer = [&](const char* what, int width) {
+                const auto& runs = g_ms[key(what, rows, false)];
+                if (!runs.empty()) {
+                    std::printf(" %*.1f %6.2f", width, bench::median(runs),
+                                ours / bench::median(runs));
+                }
+            };
+            peer("peer", 8);
+            if (filtered) peer("peer-term", 10);
             std::printf("\n");
         }
     }
