@@ -131,6 +131,12 @@ std::vector<jet4::OccupationRow> readOccupationCsv(const QString& file) {
     std::vector<jet4::OccupationRow> rows;
     try {
         const auto records = csv::parse(in.readAll());
+        if (records.empty() ||
+            records[0].fields.mid(0, 2) !=
+                QStringList{QStringLiteral("meslek_kodu"), QStringLiteral("meslek_adi")}) {
+            std::fprintf(stderr, "%s: no meslek_kodu,meslek_adi header\n", qPrintable(file));
+            return {};
+        }
         for (std::size_t i = 1; i < records.size(); ++i) {  // the header first
             const QStringList& fields = records[i].fields;
             if (fields.size() >= 2) rows.push_back({fields[0], fields[1], QString()});
