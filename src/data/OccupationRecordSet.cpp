@@ -311,49 +311,77 @@ void OccupationRecordSet::requireActive() const {
     }
 }
 
+namespace {
+
+// Texts of one column back to back, row r spanning [start[r], start[r + 1]).
+struct TextBlock {
+    std::vector<char16_t> text;
+    std::vector<std::uint32_t> start;
+
+    void append(const QString& value, bool fold) {
+        const auto size = static_cast<std::size_t>(value.size());
+        const std::size_t used = start.back();
+        if (text.size() - used < size) text.resize(std::max(text.size() * 2, used + size));
+        char16_t* out = text.data() + used;
+        std::size_t written = size;
+        if (fold) {
+            written = static_cast<std::size_t>(foldSearchTextInto(value, out));
+        } else {
+            std::copy_n(value.utf16(), size, out);
+        }
+        start.push_back(static_cast<std::uint32_t>(used + written));
+    }
+};
+
+// One column of the table in physical order, folded or as stored. The cells
+// were made in this order, so the loop reads memory in sequence.
+TextBlock physicalBlock(const RawTable& table, int column, bool fold, std::size_t perRow) {
+    const std::size_t rows = table.rowCount();
+    TextBlock block;
+    block.text.resize(rows * perRow);
+    block.start.reserve(rows + 1);
+    block.start.push_back(0);
+    for (std::size_t row = 0; row < rows; ++row) {
+        block.append(table.cell(row, static_cast<std::size_t>(column)), fold);
+    }
+    return block;
+}
+
+// The rows of a physical block in statement order, back to back.
+void gatherInto(const TextBlock& physical, const ResultSet& result, std::vector<char16_t>& text,
+                std::vector<std::uint32_t>& start) {
+    const int count = result.recordCount();
+    text.resize(physical.start.back());
+    start.resize(static_cast<std::size_t>(count) + 1);
+    start[0] = 0;
+    std::size_t used = 0;
+    constexpr int ahead = 8;
+    for (int position = 1; position <= count; ++position) {
+        if (position + ahead <= count) {
+            const std::uint32_t later = result.physicalRow(position + ahead);
+            __builtin_prefetch(physical.text.data() + physical.start[later]);
+        }
+        const std::uint32_t row = result.physicalRow(position);
+        const std::uint32_t begin = physical.start[row];
+        const std::uint32_t end = physical.start[row + 1];
+        std::copy(physical.text.data() + begin, physical.text.data() + end, text.data() + used);
+        used += end - begin;
+        start[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(used);
+    }
+}
+
+}  // namespace
+
 const OccupationRecordSet::SearchTexts& OccupationRecordSet::searchTexts() const {
     if (searchTexts_ != nullptr) return *searchTexts_;
     auto texts = std::make_unique<SearchTexts>();
     const ResultSet& result = *result_;
-    const int count = result.recordCount();
-    const int codeColumn = bound_[MeslekKodu];
-    const int nameColumn = bound_[MeslekAdi];
-    texts->nameStart.resize(static_cast<std::size_t>(count) + 1);
-    texts->codeStart.resize(static_cast<std::size_t>(count) + 1);
-    std::vector<char16_t>& names = texts->names;
-    std::vector<char16_t>& codes = texts->codes;
-    names.resize(static_cast<std::size_t>(count) * 32);
-    codes.resize(static_cast<std::size_t>(count) * 8);
-    std::size_t nameUsed = 0;
-    std::size_t codeUsed = 0;
-    // Rows in statement order lie all over memory: ask for cells ahead of use.
-    constexpr int cellAhead = 16;
-    constexpr int textAhead = 8;
-    for (int position = 1; position <= count; ++position) {
-        result.prefetchCell(position + cellAhead, nameColumn);
-        result.prefetchCell(position + cellAhead, codeColumn);
-        result.prefetchText(position + textAhead, nameColumn);
-        result.prefetchText(position + textAhead, codeColumn);
-        const QString& name = result.valueAt(position, nameColumn);
-        const QString& code = result.valueAt(position, codeColumn);
-        if (names.size() - nameUsed < static_cast<std::size_t>(name.size())) {
-            names.resize(
-                std::max(names.size() * 2, nameUsed + static_cast<std::size_t>(name.size())));
-        }
-        nameUsed += static_cast<std::size_t>(foldSearchTextInto(name, names.data() + nameUsed));
-        texts->nameStart[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(nameUsed);
-        if (codes.size() - codeUsed < static_cast<std::size_t>(code.size())) {
-            codes.resize(
-                std::max(codes.size() * 2, codeUsed + static_cast<std::size_t>(code.size())));
-        }
-        std::copy_n(code.utf16(), code.size(), codes.data() + codeUsed);
-        codeUsed += static_cast<std::size_t>(code.size());
-        texts->codeStart[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(codeUsed);
-    }
-    names.resize(nameUsed);
-    names.shrink_to_fit();
-    codes.resize(codeUsed);
-    codes.shrink_to_fit();
+    // Folding in physical order and then gathering the short folded texts into
+    // statement order waits far less on memory than folding in statement order.
+    const TextBlock names = physicalBlock(result.table(), bound_[MeslekAdi], true, 32);
+    gatherInto(names, result, texts->names, texts->nameStart);
+    const TextBlock codes = physicalBlock(result.table(), bound_[MeslekKodu], false, 8);
+    gatherInto(codes, result, texts->codes, texts->codeStart);
     searchTexts_ = std::move(texts);
     return *searchTexts_;
 }

@@ -42,6 +42,13 @@ public:
     // The value of the row at a 1-based position.
     const QString& valueAt(int position, int column) const;
 
+    // The rows as read, in physical order, and the physical row at a position:
+    // a loop over every row reads memory in sequence in physical order.
+    const RawTable& table() const { return table_; }
+    std::uint32_t physicalRow(int position) const {
+        return order_[static_cast<std::size_t>(position - 1)];
+    }
+
     // Hints for loops over many positions: rows in statement order lie all
     // over memory, so a loop that asks for the cell a few rows ahead, then for
     // its text a little later, waits far less on memory.
