@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -135,6 +136,41 @@ TEST(WidgetMessageBoxesTest, DisablesTheWindowsWhileOpenAndRestoresActiveWindowA
     EXPECT_TRUE(QTest::qWaitForWindowActive(&windows.main));
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == windows.second; }))
         << "focus is on " << (QApplication::focusWidget() ? "another widget" : "nothing");
+}
+
+TEST(WidgetMessageBoxesTest, BoxesStandAtTheCentreOfTheActiveWindowsScreenAndShowPlainText) {
+    Windows windows;
+    ASSERT_TRUE(windows.ready());
+    const QPoint centre = windows.main.screen()->availableGeometry().center();
+    WidgetMessageBoxes boxes;
+    // A long text makes the laid-out box much larger than a box measured
+    // before it is shown; the markup must come through as written.
+    const QString text = QStringLiteral("Klasör bulunamadı: /home/a<b>c/") + QString(60, u'x') +
+                         QStringLiteral("\n<i>son</i> &amp; satır");
+    QRect shown;
+    Qt::TextFormat format = Qt::AutoText;
+    auto answer = [&](QMessageBox& box) {
+        shown = box.geometry();
+        format = box.textFormat();
+        click(box, QMessageBox::Ok);
+    };
+    {
+        BoxAnswerer answerer(answer);
+        boxes.applicationMessageBox(text, "Tresvoli", MessageBoxes::Icon::Error,
+                                    MessageBoxes::Buttons::Ok);
+        ASSERT_TRUE(answerer.answered());
+    }
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_LE((shown.center() - centre).manhattanLength(), 1)
+        << shown.x() << "," << shown.y() << " " << shown.width() << "x" << shown.height();
+
+    BoxAnswerer fatalAnswerer(answer);
+    boxes.fatalMessageBox(text, "Application Error");
+    ASSERT_TRUE(fatalAnswerer.answered());
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_LE((shown.center() - QGuiApplication::primaryScreen()->availableGeometry().center())
+                  .manhattanLength(),
+              1);
 }
 
 TEST(WidgetMessageBoxesTest, ReturnsTheButtonThatClosedTheBox) {
