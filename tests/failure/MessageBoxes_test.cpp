@@ -193,6 +193,23 @@ TEST(WidgetMessageBoxesTest, ReturnsTheButtonThatClosedTheBox) {
     }
 }
 
+TEST(WidgetMessageBoxesTest, OnceToldToAnswerAtOnceNoBoxIsShownAndEachAnswersWithItsRefusal) {
+    WidgetMessageBoxes boxes;
+    boxes.answerAtOnce();
+    BoxAnswerer answerer([&](QMessageBox& box) { click(box, QMessageBox::Ok); });
+    EXPECT_EQ(boxes.applicationMessageBox("?", "Tresvoli", MessageBoxes::Icon::Question,
+                                          MessageBoxes::Buttons::YesNo),
+              MessageBoxes::No);
+    EXPECT_EQ(boxes.applicationMessageBox("?", "Tresvoli", MessageBoxes::Icon::Question,
+                                          MessageBoxes::Buttons::OkCancel),
+              MessageBoxes::Cancel);
+    EXPECT_EQ(boxes.applicationMessageBox("x", "Tresvoli", MessageBoxes::Icon::Error,
+                                          MessageBoxes::Buttons::Ok),
+              MessageBoxes::Ok);
+    boxes.fatalMessageBox("x", "Application Error");
+    EXPECT_FALSE(answerer.answered());
+}
+
 TEST(WidgetMessageBoxesTest, AWindowDestroyedWhileTheBoxIsOpenIsLeftAlone) {
     Windows windows;
     ASSERT_TRUE(windows.ready());
