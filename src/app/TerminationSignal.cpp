@@ -1,9 +1,7 @@
 #include "app/TerminationSignal.h"
 
-#include <QApplication>
-#include <QDialog>
+#include <QCoreApplication>
 #include <QSocketNotifier>
-#include <QWidget>
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -21,24 +19,6 @@ void onTerm(int) {
     terminationRequested = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalSocket[0], &byte, 1);
-}
-
-// Ends whatever modal window or pop-up is open: each one's own event loop
-// returns, so the code that opened it goes on.
-void endModalWindows() {
-    for (int i = 0; i < 100 && QApplication::activePopupWidget(); ++i) {
-        QApplication::activePopupWidget()->close();
-    }
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (!window->isVisible()) {
-            continue;
-        }
-        if (auto* dialog = qobject_cast<QDialog*>(window)) {
-            dialog->done(QDialog::Rejected);
-        } else if (window->isModal()) {
-            window->close();
-        }
-    }
 }
 
 }  // namespace
@@ -72,6 +52,7 @@ void TerminationSignal::onSignal() {
     while (::read(signalSocket[1], bytes, sizeof bytes) > 0) {
     }
     if (onRequest_) onRequest_();
-    endModalWindows();
+    // Leaves every running event loop, the ones of open boxes, dialogs and
+    // pop-up menus included: each returns as if dismissed.
     QCoreApplication::exit(0);
 }

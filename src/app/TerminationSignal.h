@@ -8,9 +8,9 @@ class QSocketNotifier;
 
 // Turns SIGTERM into the end of the program, through a self-pipe, whatever the
 // program is waiting on. When the event loop sees the request it runs
-// `onRequest` (so that no new box waits on anyone), ends every open message
-// box, dialog and pop-up menu, and leaves every running event loop; a loop
-// started after that returns at once. What runs next is the start-up code's
+// `onRequest` (so that no new box waits on anyone) and leaves every running
+// event loop, which ends every open message box, dialog and pop-up menu; a
+// loop started after that returns at once. What runs next is the start-up code's
 // choice: it asks `requested()`, which is true from the moment the signal
 // comes, even before any event loop has seen it.
 class TerminationSignal : public QObject {
