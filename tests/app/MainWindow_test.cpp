@@ -127,6 +127,39 @@ bool startProgram(QProcess& program, const QString& directory) {
     return program.waitForStarted(10000) && waitUntilCatching(program.processId(), SIGTERM);
 }
 
+Application& programApplication() {
+    auto* application = dynamic_cast<Application*>(QCoreApplication::instance());
+    EXPECT_NE(application, nullptr) << "the tests run under the program's Application";
+    return *application;
+}
+
+// Ends the boxes still open after ten seconds, and the event loops, so that a
+// test of the program's own start-up fails instead of waiting for ever.
+struct ModalWatchdog {
+    ModalWatchdog() {
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            fired = true;
+            for (int i = 0; i < 10 && QApplication::activeModalWidget(); ++i) {
+                if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    dialog->done(0);
+                }
+            }
+            QCoreApplication::exit(1);
+        });
+        timer.start(10000);
+    }
+    QTimer timer;
+    bool fired = false;
+};
+
+// A termination request leaves every event loop for good; one run of the
+// application's own loop makes later loops of this process work again.
+void restartEventLoops() {
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
 void expectPromptExitWithZero(QProcess& program) {
     ASSERT_TRUE(program.waitForFinished(20000)) << "the program did not end";
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
@@ -331,36 +364,42 @@ TEST(MainWindowTest, ATerminationRequestEndsTheBoxThatStartUpWaitsOn) {
 TEST(MainWindowTest, ATerminationRequestWhileRunningEndsTheOpenBoxAndTheProgram) {
     TempWorkDir work;
     work.writeProgramDatabase(occupations());
-    auto* application = dynamic_cast<Application*>(QCoreApplication::instance());
-    ASSERT_NE(application, nullptr);
+    Application& application = programApplication();
     int answer = -1;
-    bool timedOut = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&timedOut] {
-        timedOut = true;
-        for (int i = 0; i < 10 && QApplication::activeModalWidget(); ++i) {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                dialog->done(0);
-            }
-        }
-        QCoreApplication::exit(1);
-    });
+    ModalWatchdog watchdog;
     // Once the program runs, a handler opens a box, and the request comes
     // while the box waits.
     QTimer::singleShot(0, [&] {
-        watchdog.start(10000);
         QTimer::singleShot(200, [] { ::raise(SIGTERM); });
-        answer = application->failureReporter()->ApplicationMessageBox(
+        answer = application.failureReporter()->ApplicationMessageBox(
             "Devam edilsin mi?", "Tresvoli", MessageBoxes::Icon::Question,
             MessageBoxes::Buttons::YesNo);
     });
-    const int code = runProgram(*application);
-    EXPECT_FALSE(timedOut);
+    const int code = runProgram(application);
+    EXPECT_FALSE(watchdog.fired);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(answer, MessageBoxes::No);
-    // The request left every event loop for good; a run of the application's
-    // own loop makes later loops of this process work again.
-    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
+    restartEventLoops();
+}
+
+TEST(MainWindowTest, ATerminationRequestDuringTheFatalReportEndsTheProgramWithZero) {
+    Application& application = programApplication();
+    ProgramSeams seams;
+    seams.connectionFactory = []() -> std::unique_ptr<Connection> {
+        throw Exception(QStringLiteral("Error creating object"));
+    };
+    seams.exitProcess = requestExit;
+    ModalWatchdog watchdog;
+    // The fatal box runs the first event loop; the request comes while it waits.
+    QTimer::singleShot(200, [] { ::raise(SIGTERM); });
+    int exitCode = -1;
+    try {
+        runProgram(application, seams);
+    } catch (const ExitRequested& exit) {
+        exitCode = exit.code;
+    }
+    application.setFailureReporter(nullptr);
+    EXPECT_FALSE(watchdog.fired);
+    EXPECT_EQ(exitCode, 0);
+    restartEventLoops();
 }

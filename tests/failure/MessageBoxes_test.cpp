@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "failure/MessageBoxes.h"
 
@@ -196,16 +197,19 @@ TEST(WidgetMessageBoxesTest, ReturnsTheButtonThatClosedTheBox) {
 TEST(WidgetMessageBoxesTest, OnceToldToAnswerAtOnceNoBoxIsShownAndEachAnswersWithItsRefusal) {
     WidgetMessageBoxes boxes;
     boxes.answerAtOnce();
-    BoxAnswerer answerer([&](QMessageBox& box) { box.done(0); });
-    EXPECT_EQ(boxes.applicationMessageBox("?", "Tresvoli", MessageBoxes::Icon::Question,
-                                          MessageBoxes::Buttons::YesNo),
-              MessageBoxes::No);
-    EXPECT_EQ(boxes.applicationMessageBox("?", "Tresvoli", MessageBoxes::Icon::Question,
-                                          MessageBoxes::Buttons::OkCancel),
-              MessageBoxes::Cancel);
-    EXPECT_EQ(boxes.applicationMessageBox("x", "Tresvoli", MessageBoxes::Icon::Error,
-                                          MessageBoxes::Buttons::Ok),
-              MessageBoxes::Ok);
+    const std::pair<MessageBoxes::Buttons, int> cases[] = {
+        {MessageBoxes::Buttons::YesNo, MessageBoxes::No},
+        {MessageBoxes::Buttons::OkCancel, MessageBoxes::Cancel},
+        {MessageBoxes::Buttons::Ok, MessageBoxes::Ok},
+    };
+    for (const auto& [buttons, refusal] : cases) {
+        BoxAnswerer answerer([](QMessageBox& box) { box.done(0); });
+        EXPECT_EQ(
+            boxes.applicationMessageBox("?", "Tresvoli", MessageBoxes::Icon::Question, buttons),
+            refusal);
+        EXPECT_FALSE(answerer.answered());
+    }
+    BoxAnswerer answerer([](QMessageBox& box) { box.done(0); });
     boxes.fatalMessageBox("x", "Application Error");
     EXPECT_FALSE(answerer.answered());
 }
