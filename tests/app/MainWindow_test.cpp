@@ -153,6 +153,15 @@ struct ModalWatchdog {
     bool fired = false;
 };
 
+// Counts the close requests that reach the windows it watches.
+struct CloseRequestCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Close) ++count;
+        return false;
+    }
+    int count = 0;
+};
+
 // A termination request leaves every event loop for good; one run of the
 // application's own loop makes later loops of this process work again.
 void restartEventLoops() {
@@ -367,9 +376,13 @@ TEST(MainWindowTest, ATerminationRequestWhileRunningEndsTheOpenBoxAndTheProgram)
     Application& application = programApplication();
     int answer = -1;
     ModalWatchdog watchdog;
+    CloseRequestCounter closeRequests;
     // Once the program runs, a handler opens a box, and the request comes
     // while the box waits.
     QTimer::singleShot(0, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == "meslekanaF") window->installEventFilter(&closeRequests);
+        }
         QTimer::singleShot(200, [] { ::raise(SIGTERM); });
         answer = application.failureReporter()->ApplicationMessageBox(
             "Devam edilsin mi?", "Tresvoli", MessageBoxes::Icon::Question,
@@ -379,6 +392,7 @@ TEST(MainWindowTest, ATerminationRequestWhileRunningEndsTheOpenBoxAndTheProgram)
     EXPECT_FALSE(watchdog.fired);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(answer, MessageBoxes::No);
+    EXPECT_EQ(closeRequests.count, 1);
     restartEventLoops();
 }
 
