@@ -31,11 +31,17 @@ int runProgram(Application& application, const ProgramSeams& seams) {
 
     WidgetMessageBoxes widgetBoxes;
     MessageBoxes& boxes = seams.boxes ? *seams.boxes : widgetBoxes;
-    FailureReporter reporter(
-        boxes, seams.exitProcess ? seams.exitProcess : FailureReporter::defaultExit());
+    // From a termination request on, no box waits for an answer.
+    TerminationSignal termination([&widgetBoxes] { widgetBoxes.answerAtOnce(); });
+    const std::function<void(int)> exitProcess =
+        seams.exitProcess ? seams.exitProcess : FailureReporter::defaultExit();
+    // A fatal report cut short by a termination request ends the program as
+    // the request does, with code 0.
+    FailureReporter reporter(boxes, [&termination, exitProcess](int code) {
+        exitProcess(termination.requested() ? 0 : code);
+    });
     application.setFailureReporter(&reporter);
 
-    TerminationSignal termination;
     std::unique_ptr<TmeslekanaF> mainWindow;
     std::unique_ptr<TyardimF> helpWindow;
     try {
@@ -49,10 +55,22 @@ int runProgram(Application& application, const ProgramSeams& seams) {
         reporter.ReportFatalFailure(failure, raiseAddressOf(failure));
     }
 
-    termination.setWindow(mainWindow.get());
+    // Asked to terminate before the main window existed: the program ends
+    // without showing it and without its close request.
+    if (termination.requested()) {
+        application.setFailureReporter(nullptr);
+        return 0;
+    }
     mainWindow->showMaximized();
     int code = 0;
     if (seams.runEventLoop) code = QApplication::exec();
+    // Asked to terminate while running: the close request runs once, on a
+    // clean stack after every handler has returned, and the program ends even
+    // if one of its steps fails.
+    if (termination.requested()) {
+        if (mainWindow->isVisible()) mainWindow->close();
+        code = 0;
+    }
     application.setFailureReporter(nullptr);
     return code;
 }

@@ -17,5 +17,7 @@ struct ProgramSeams {
 
 // Start-up: application title, fonts and translations, the main window and
 // the hidden help window, then the event loop. A failure that escapes start-up
-// is reported as fatal and ends the program with exit code 1.
+// is reported as fatal and ends the program with exit code 1. SIGTERM ends it
+// with code 0 at any moment, open boxes and dialogs included: before the main
+// window exists at once, afterwards after the window's close request.
 int runProgram(Application& application, const ProgramSeams& seams = {});

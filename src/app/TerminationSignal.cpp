@@ -1,7 +1,7 @@
 #include "app/TerminationSignal.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
-#include <QWidget>
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -10,17 +10,22 @@
 
 namespace {
 
-// The write end of the self-pipe; the only state a signal handler may touch.
+// The write end of the self-pipe and the request flag: the only state a
+// signal handler may touch.
 int signalSocket[2] = {-1, -1};
+volatile std::sig_atomic_t terminationRequested = 0;
 
 void onTerm(int) {
+    terminationRequested = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalSocket[0], &byte, 1);
 }
 
 }  // namespace
 
-TerminationSignal::TerminationSignal() {
+TerminationSignal::TerminationSignal(std::function<void()> onRequest)
+    : onRequest_(std::move(onRequest)) {
+    terminationRequested = 0;
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSocket) != 0) {
         return;
     }
@@ -40,9 +45,14 @@ TerminationSignal::~TerminationSignal() {
     signalSocket[0] = signalSocket[1] = -1;
 }
 
+bool TerminationSignal::requested() const { return terminationRequested != 0; }
+
 void TerminationSignal::onSignal() {
     char bytes[16];
     while (::read(signalSocket[1], bytes, sizeof bytes) > 0) {
     }
-    if (window_) window_->close();
+    if (onRequest_) onRequest_();
+    // Leaves every running event loop, the ones of open boxes, dialogs and
+    // pop-up menus included: each returns as if dismissed.
+    QCoreApplication::exit(0);
 }

@@ -1,26 +1,29 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
-#include <QWidget>
+
+#include <functional>
 
 class QSocketNotifier;
 
-// Turns SIGTERM into a close request of a window, through a self-pipe, so that
-// `kill` ends the program the same way as the window's close button. Installed
-// before the window exists: a signal that comes early waits in the pipe until
-// the event loop runs, and then closes the window.
+// Turns SIGTERM into the end of the program, through a self-pipe, whatever the
+// program is waiting on. When the event loop sees the request it runs
+// `onRequest` (so that no new box waits on anyone) and leaves every running
+// event loop, which ends every open message box, dialog and pop-up menu; a
+// loop started after that returns at once. What runs next is the start-up code's
+// choice: it asks `requested()`, which is true from the moment the signal
+// comes, even before any event loop has seen it.
 class TerminationSignal : public QObject {
     Q_OBJECT
 public:
-    TerminationSignal();
+    explicit TerminationSignal(std::function<void()> onRequest = {});
     ~TerminationSignal() override;
 
-    void setWindow(QWidget* window) { window_ = window; }
+    bool requested() const;
 
 private:
     void onSignal();
 
-    QPointer<QWidget> window_;
+    std::function<void()> onRequest_;
     QSocketNotifier* notifier_ = nullptr;
 };

@@ -9,7 +9,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -51,6 +53,37 @@ QPushButton* commandButton(const QString& name, const QString& caption, QWidget*
     return button;
 }
 
+// The bottom bar's panels sit side by side from its left edge, without gaps.
+// QStatusBar spaces out and frames the widgets given to it, so the panels live
+// in a row of their own that covers the whole bar.
+class PanelStatusBar : public QStatusBar {
+public:
+    explicit PanelStatusBar(QWidget* parent) : QStatusBar(parent), row_(new QWidget(this)) {
+        panels_ = new QHBoxLayout(row_);
+        panels_->setContentsMargins(0, 0, 0, 0);
+        panels_->setSpacing(0);
+        panels_->addStretch(1);
+    }
+
+    void addPanel(int width, const QString& text) {
+        auto* label = new QLabel(text, row_);
+        label->setTextFormat(Qt::PlainText);
+        label->setFixedWidth(width);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panels_->insertWidget(panels_->count() - 1, label);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QStatusBar::resizeEvent(event);
+        row_->setGeometry(rect());
+    }
+
+private:
+    QWidget* row_;
+    QHBoxLayout* panels_ = nullptr;
+};
+
 }  // namespace
 
 // The search boxes, radio buttons and check box as the search commands read them.
@@ -86,7 +119,12 @@ TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& con
     setObjectName(QStringLiteral("meslekanaF"));
     setWindowTitle(QStringLiteral("Tresvoli Hızlı Arama Programı"));
     setFont(tahoma(8));
+    // The normal (not maximized) geometry stands at the centre of the screen.
     resize(940, 500);
+    if (const QScreen* shownOn = screen()) {
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                        shownOn->availableGeometry()));
+    }
 
     // The non-visual parts come first: the grid and the commands need them.
     ADOConnection1 = connectionFactory();
@@ -111,7 +149,9 @@ TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& con
     FormCreate();
 }
 
-TmeslekanaF::~TmeslekanaF() = default;
+// The widgets observe the record set and call the commands, so they go first;
+// left to QWidget they would outlive the members they use.
+TmeslekanaF::~TmeslekanaF() { delete takeCentralWidget(); }
 
 void TmeslekanaF::buildLayout() {
     auto* central = new QWidget(this);
@@ -249,25 +289,15 @@ QWidget* TmeslekanaF::buildLowerArea() {
 }
 
 void TmeslekanaF::buildStatusBar() {
-    QStatusBar* bar = statusBar();
+    auto* bar = new PanelStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setFixedHeight(19);
     bar->setSizeGripEnabled(false);
-    const struct {
-        int width;
-        QString text;
-    } panels[] = {
-        {20, QString()},
-        {200, QStringLiteral("Tresvoli Yazılım Hizmetleri")},
-        {430, QStringLiteral("www.tresvoli.com.tr  -  bilgi@tresvoli.com.tr")},
-        {50, QString()},
-    };
-    for (const auto& p : panels) {
-        auto* label = new QLabel(p.text, bar);
-        label->setFixedWidth(p.width);
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        bar->addWidget(label);
-    }
+    bar->addPanel(20, QString());
+    bar->addPanel(200, QStringLiteral("Tresvoli Yazılım Hizmetleri"));
+    bar->addPanel(430, QStringLiteral("www.tresvoli.com.tr  -  bilgi@tresvoli.com.tr"));
+    bar->addPanel(50, QString());
+    setStatusBar(bar);
 }
 
 // The grid's pop-up menu. Its items are the grid's own actions as well, so

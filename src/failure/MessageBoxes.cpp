@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 #include <cstdio>
@@ -42,16 +43,31 @@ QMessageBox::StandardButtons toQt(MessageBoxes::Buttons buttons) {
     return QMessageBox::Ok;
 }
 
-int toResult(int button) {
+// The answer of a box that ends without a button: the refusing one.
+int declined(MessageBoxes::Buttons buttons) {
+    switch (buttons) {
+        case MessageBoxes::Buttons::OkCancel:
+            return MessageBoxes::Cancel;
+        case MessageBoxes::Buttons::YesNo:
+            return MessageBoxes::No;
+        case MessageBoxes::Buttons::Ok:
+            break;
+    }
+    return MessageBoxes::Ok;
+}
+
+int toResult(int button, MessageBoxes::Buttons buttons) {
     switch (button) {
         case QMessageBox::Ok:
             return MessageBoxes::Ok;
+        case QMessageBox::Cancel:
+            return MessageBoxes::Cancel;
         case QMessageBox::Yes:
             return MessageBoxes::Yes;
         case QMessageBox::No:
             return MessageBoxes::No;
         default:
-            return MessageBoxes::Cancel;
+            return declined(buttons);
     }
 }
 
@@ -108,15 +124,36 @@ private:
     QList<QPointer<QWidget>> disabled_;
 };
 
-// The box stands at the centre of the screen the user is working on.
-void centreOnScreen(QMessageBox& box, QScreen* screen) {
-    if (!screen) {
-        return;
+// A box that stands at the centre of a screen and shows its text as written,
+// never as markup. QMessageBox fixes its size only when it is shown, so it is
+// placed from its show event, before the platform window appears.
+class CentredMessageBox : public QMessageBox {
+public:
+    CentredMessageBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                      QMessageBox::StandardButtons buttons, QScreen* screen)
+        : QMessageBox(icon, caption, QString(), buttons), screen_(screen) {
+        setTextFormat(Qt::PlainText);
+        setText(forDisplay(text));
+        setWindowModality(Qt::ApplicationModal);
+        if (screen) {
+            setScreen(screen);
+        }
     }
-    box.setScreen(screen);
-    box.adjustSize();
-    box.move(screen->availableGeometry().center() - box.rect().center());
-}
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        if (screen_) {
+            // move() places the frame, where the platform gives one.
+            move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameGeometry().size(),
+                                     screen_->availableGeometry())
+                     .topLeft());
+        }
+    }
+
+private:
+    QPointer<QScreen> screen_;
+};
 
 }  // namespace
 
@@ -126,12 +163,14 @@ int WidgetMessageBoxes::applicationMessageBox(const QString& text, const QString
         writeToErrorOutput(text, caption);
         return buttons == Buttons::YesNo ? Yes : Ok;
     }
+    if (answerAtOnce_) {
+        return declined(buttons);
+    }
     WindowsDisabledForBox disabled;
-    QMessageBox box(toQt(icon), caption, forDisplay(text), toQt(buttons));
-    box.setWindowModality(Qt::ApplicationModal);
     QWidget* active = disabled.activeWindow();
-    centreOnScreen(box, active ? active->screen() : QGuiApplication::primaryScreen());
-    return toResult(box.exec());
+    CentredMessageBox box(toQt(icon), caption, text, toQt(buttons),
+                          active ? active->screen() : QGuiApplication::primaryScreen());
+    return toResult(box.exec(), buttons);
 }
 
 void WidgetMessageBoxes::fatalMessageBox(const QString& text, const QString& caption) {
@@ -139,8 +178,10 @@ void WidgetMessageBoxes::fatalMessageBox(const QString& text, const QString& cap
         writeToErrorOutput(text, caption);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, caption, forDisplay(text), QMessageBox::Ok);
-    box.setWindowModality(Qt::ApplicationModal);
-    centreOnScreen(box, QGuiApplication::primaryScreen());
+    if (answerAtOnce_) {
+        return;
+    }
+    CentredMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok,
+                          QGuiApplication::primaryScreen());
     box.exec();
 }

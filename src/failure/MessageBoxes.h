@@ -20,10 +20,20 @@ public:
     virtual void fatalMessageBox(const QString& text, const QString& caption) = 0;
 };
 
-// Real boxes, with QMessageBox.
+// Real boxes, with QMessageBox: centred on the screen of the active window (the
+// primary screen for the fatal box), their text always plain, never markup.
+// A box that ends without a button (closed by the program) answers with its
+// refusing button: OK, Cancel or No.
 class WidgetMessageBoxes : public MessageBoxes {
 public:
     int applicationMessageBox(const QString& text, const QString& caption, Icon icon,
                               Buttons buttons) override;
     void fatalMessageBox(const QString& text, const QString& caption) override;
+
+    // From now on no box is shown: each is answered at once with its refusing
+    // button. A program that is asked to terminate waits on nobody.
+    void answerAtOnce() { answerAtOnce_ = true; }
+
+private:
+    bool answerAtOnce_ = false;
 };

@@ -1,19 +1,24 @@
 #include <QCheckBox>
+#include <QDialog>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 
 #include "app/Application.h"
 #include "app/Fonts.h"
+#include "app/ProgramEntry.h"
 #include "app/TmeslekanaF.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
@@ -90,6 +95,86 @@ bool waitUntilCatching(qint64 pid, int signal) {
     return false;
 }
 
+// Whether a process sleeps and has used no processor time for half a second:
+// a program started where its database is missing does so only while a box
+// waits for an answer.
+bool waitUntilIdle(qint64 pid) {
+    QByteArray last;
+    int still = 0;
+    for (int i = 0; i < 600 && still < 10; ++i) {
+        QTest::qWait(50);
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) return false;
+        // After the command's closing parenthesis: state, then utime and stime
+        // as the 12th and 13th fields.
+        const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
+        if (fields.size() < 13) return false;
+        const QByteArray now = fields[0] + ' ' + fields[11] + ' ' + fields[12];
+        still = fields[0] == "S" && now == last ? still + 1 : 0;
+        last = now;
+    }
+    return still >= 10;
+}
+
+// Starts the program in `directory`, off screen, once it catches SIGTERM.
+bool startProgram(QProcess& program, const QString& directory) {
+    program.setWorkingDirectory(directory);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(MESLEK_BUILD_DIR "/meslekana"), {});
+    // The signal is sent once the program catches it, however long start-up takes.
+    return program.waitForStarted(10000) && waitUntilCatching(program.processId(), SIGTERM);
+}
+
+Application& programApplication() {
+    auto* application = dynamic_cast<Application*>(QCoreApplication::instance());
+    EXPECT_NE(application, nullptr) << "the tests run under the program's Application";
+    return *application;
+}
+
+// Ends the boxes still open after ten seconds, and the event loops, so that a
+// test of the program's own start-up fails instead of waiting for ever.
+struct ModalWatchdog {
+    ModalWatchdog() {
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            fired = true;
+            for (int i = 0; i < 10 && QApplication::activeModalWidget(); ++i) {
+                if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    dialog->done(0);
+                }
+            }
+            QCoreApplication::exit(1);
+        });
+        timer.start(10000);
+    }
+    QTimer timer;
+    bool fired = false;
+};
+
+// Counts the close requests that reach the windows it watches.
+struct CloseRequestCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Close) ++count;
+        return false;
+    }
+    int count = 0;
+};
+
+// A termination request leaves every event loop for good; one run of the
+// application's own loop makes later loops of this process work again.
+void restartEventLoops() {
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+void expectPromptExitWithZero(QProcess& program) {
+    ASSERT_TRUE(program.waitForFinished(20000)) << "the program did not end";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+}
+
 }  // namespace
 
 TEST(MainWindowTest, OpensWithEveryControlInPlaceAndTheWholeListInCodeOrder) {
@@ -147,6 +232,33 @@ TEST(MainWindowTest, OpensWithEveryControlInPlaceAndTheWholeListInCodeOrder) {
     EXPECT_EQ(set.recordCount(), 8);
     EXPECT_EQ(shownCodes(set).first(), "1120.02");
     EXPECT_FALSE(set.filtered());
+}
+
+TEST(MainWindowTest, OpensMaximizedOverACentredNormalSizeWithStatusPanelsSideBySide) {
+    TempWorkDir work;
+    work.writeProgramDatabase(occupations());
+    QCoreApplication::setApplicationName(QStringLiteral("Tresvoli"));
+    RecordingBoxes boxes;
+    FailureReporter reporter(boxes);
+    TmeslekanaF window(reporter, defaultConnectionFactory());
+    window.showMaximized();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(window.isMaximized());
+    const QRect normal = window.normalGeometry();
+    EXPECT_EQ(normal.size(), QSize(940, 500));
+    EXPECT_EQ(normal.center(), window.screen()->availableGeometry().center());
+
+    auto* bar = child<QStatusBar>(window, "StatusBar1");
+    QList<QLabel*> panels = bar->findChildren<QLabel*>();
+    ASSERT_EQ(panels.size(), 4);
+    QList<QRect> placed;
+    for (QLabel* panel : panels) {
+        placed << QRect(panel->mapTo(bar, QPoint(0, 0)), panel->size());
+    }
+    std::sort(placed.begin(), placed.end(),
+              [](const QRect& a, const QRect& b) { return a.x() < b.x(); });
+    EXPECT_EQ(placed, QList<QRect>({QRect(0, 0, 20, 19), QRect(20, 0, 200, 19),
+                                    QRect(220, 0, 430, 19), QRect(650, 0, 50, 19)}));
 }
 
 TEST(MainWindowTest, TypingFiltersAsTheBoxesStandAndNewSearchBringsEverythingBack) {
@@ -244,17 +356,64 @@ TEST(MainWindowTest, ProgramEndsWithZeroOnATerminationRequest) {
     TempWorkDir work;
     work.writeProgramDatabase(occupations());
     QProcess program;
-    program.setWorkingDirectory(work.path());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(MESLEK_BUILD_DIR "/meslekana"), {});
-    ASSERT_TRUE(program.waitForStarted(10000));
-    // The signal is sent once the program catches it, however long start-up takes.
-    ASSERT_TRUE(waitUntilCatching(program.processId(), SIGTERM))
-        << program.readAllStandardError().toStdString();
+    ASSERT_TRUE(startProgram(program, work.path())) << program.readAllStandardError().toStdString();
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
-    ASSERT_TRUE(program.waitForFinished(20000));
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0);
+    expectPromptExitWithZero(program);
+}
+
+TEST(MainWindowTest, ATerminationRequestEndsTheBoxThatStartUpWaitsOn) {
+    TempWorkDir work;  // no database: start-up stops at its first box
+    QProcess program;
+    ASSERT_TRUE(startProgram(program, work.path())) << program.readAllStandardError().toStdString();
+    ASSERT_TRUE(waitUntilIdle(program.processId()));
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    expectPromptExitWithZero(program);
+}
+
+TEST(MainWindowTest, ATerminationRequestWhileRunningEndsTheOpenBoxAndTheProgram) {
+    TempWorkDir work;
+    work.writeProgramDatabase(occupations());
+    Application& application = programApplication();
+    int answer = -1;
+    ModalWatchdog watchdog;
+    CloseRequestCounter closeRequests;
+    // Once the program runs, a handler opens a box, and the request comes
+    // while the box waits.
+    QTimer::singleShot(0, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == "meslekanaF") window->installEventFilter(&closeRequests);
+        }
+        QTimer::singleShot(200, [] { ::raise(SIGTERM); });
+        answer = application.failureReporter()->ApplicationMessageBox(
+            "Devam edilsin mi?", "Tresvoli", MessageBoxes::Icon::Question,
+            MessageBoxes::Buttons::YesNo);
+    });
+    const int code = runProgram(application);
+    EXPECT_FALSE(watchdog.fired);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(answer, MessageBoxes::No);
+    EXPECT_EQ(closeRequests.count, 1);
+    restartEventLoops();
+}
+
+TEST(MainWindowTest, ATerminationRequestDuringTheFatalReportEndsTheProgramWithZero) {
+    Application& application = programApplication();
+    ProgramSeams seams;
+    seams.connectionFactory = []() -> std::unique_ptr<Connection> {
+        throw Exception(QStringLiteral("Error creating object"));
+    };
+    seams.exitProcess = requestExit;
+    ModalWatchdog watchdog;
+    // The fatal box runs the first event loop; the request comes while it waits.
+    QTimer::singleShot(200, [] { ::raise(SIGTERM); });
+    int exitCode = -1;
+    try {
+        runProgram(application, seams);
+    } catch (const ExitRequested& exit) {
+        exitCode = exit.code;
+    }
+    application.setFailureReporter(nullptr);
+    EXPECT_FALSE(watchdog.fired);
+    EXPECT_EQ(exitCode, 0);
+    restartEventLoops();
 }

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -13,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "failure/MessageBoxes.h"
 
@@ -137,6 +139,41 @@ TEST(WidgetMessageBoxesTest, DisablesTheWindowsWhileOpenAndRestoresActiveWindowA
         << "focus is on " << (QApplication::focusWidget() ? "another widget" : "nothing");
 }
 
+TEST(WidgetMessageBoxesTest, BoxesStandAtTheCentreOfTheActiveWindowsScreenAndShowPlainText) {
+    Windows windows;
+    ASSERT_TRUE(windows.ready());
+    const QPoint centre = windows.main.screen()->availableGeometry().center();
+    WidgetMessageBoxes boxes;
+    // A long text makes the laid-out box much larger than a box measured
+    // before it is shown; the markup must come through as written.
+    const QString text = QStringLiteral("Klasör bulunamadı: /home/a<b>c/") + QString(60, u'x') +
+                         QStringLiteral("\n<i>son</i> &amp; satır");
+    QRect shown;
+    Qt::TextFormat format = Qt::AutoText;
+    auto answer = [&](QMessageBox& box) {
+        shown = box.geometry();
+        format = box.textFormat();
+        click(box, QMessageBox::Ok);
+    };
+    {
+        BoxAnswerer answerer(answer);
+        boxes.applicationMessageBox(text, "Tresvoli", MessageBoxes::Icon::Error,
+                                    MessageBoxes::Buttons::Ok);
+        ASSERT_TRUE(answerer.answered());
+    }
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_LE((shown.center() - centre).manhattanLength(), 1)
+        << shown.x() << "," << shown.y() << " " << shown.width() << "x" << shown.height();
+
+    BoxAnswerer fatalAnswerer(answer);
+    boxes.fatalMessageBox(text, "Application Error");
+    ASSERT_TRUE(fatalAnswerer.answered());
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_LE((shown.center() - QGuiApplication::primaryScreen()->availableGeometry().center())
+                  .manhattanLength(),
+              1);
+}
+
 TEST(WidgetMessageBoxesTest, ReturnsTheButtonThatClosedTheBox) {
     WidgetMessageBoxes boxes;
     struct Case {
@@ -155,6 +192,26 @@ TEST(WidgetMessageBoxesTest, ReturnsTheButtonThatClosedTheBox) {
             c.expected);
         EXPECT_TRUE(answerer.answered());
     }
+}
+
+TEST(WidgetMessageBoxesTest, OnceToldToAnswerAtOnceNoBoxIsShownAndEachAnswersWithItsRefusal) {
+    WidgetMessageBoxes boxes;
+    boxes.answerAtOnce();
+    const std::pair<MessageBoxes::Buttons, int> cases[] = {
+        {MessageBoxes::Buttons::YesNo, MessageBoxes::No},
+        {MessageBoxes::Buttons::OkCancel, MessageBoxes::Cancel},
+        {MessageBoxes::Buttons::Ok, MessageBoxes::Ok},
+    };
+    for (const auto& [buttons, refusal] : cases) {
+        BoxAnswerer answerer([](QMessageBox& box) { box.done(0); });
+        EXPECT_EQ(
+            boxes.applicationMessageBox("?", "Tresvoli", MessageBoxes::Icon::Question, buttons),
+            refusal);
+        EXPECT_FALSE(answerer.answered());
+    }
+    BoxAnswerer answerer([](QMessageBox& box) { box.done(0); });
+    boxes.fatalMessageBox("x", "Application Error");
+    EXPECT_FALSE(answerer.answered());
 }
 
 TEST(WidgetMessageBoxesTest, AWindowDestroyedWhileTheBoxIsOpenIsLeftAlone) {

@@ -47,10 +47,24 @@ struct MdbResources {
     }
 };
 
+// AddressSanitizer keeps terabytes of address space for its shadow memory and
+// maps more as the heap grows: a sanitized reader runs without the limit.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitized = true;
+#else
+constexpr bool kAddressSanitized = false;
+#endif
+#else
+constexpr bool kAddressSanitized = false;
+#endif
+
 void limitResources() {
     rlimit limit{0, 0};
     setrlimit(RLIMIT_CORE, &limit);
-    if (getrlimit(RLIMIT_AS, &limit) == 0 &&
+    if (!kAddressSanitized && getrlimit(RLIMIT_AS, &limit) == 0 &&
         (limit.rlim_max == RLIM_INFINITY || limit.rlim_max > kAddressSpaceLimit)) {
         limit.rlim_cur = kAddressSpaceLimit;
         setrlimit(RLIMIT_AS, &limit);

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the program and its tests in their own tree with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs the whole test suite there: a use after
+# free, a leak or undefined behaviour fails the run. The reader process and the
+# programs the tests start are sanitized too.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+SANITIZE_BUILD="${MESLEK_SANITIZE_BUILD:-$MESLEK_ROOT/build-asan}"
+FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+
+CC=gcc CXX=g++ cmake -S "$MESLEK_ROOT" -B "$SANITIZE_BUILD" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMESLEK_BUILD_TESTS=ON -DMESLEK_BUILD_BENCH=OFF \
+    -DCMAKE_CXX_FLAGS="$FLAGS" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+cmake --build "$SANITIZE_BUILD" -j2
+
+# Leaks inside fontconfig and GLib (caches they keep for the life of the
+# process) are theirs, not ours; everything else fails the run.
+export ASAN_OPTIONS="detect_leaks=1"
+export LSAN_OPTIONS="suppressions=$MESLEK_ROOT/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+(cd "$SANITIZE_BUILD" && ctest --output-on-failure -j2)
