@@ -151,7 +151,10 @@ TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& con
 
 // The widgets observe the record set and call the commands, so they go first;
 // left to QWidget they would outlive the members they use.
-TmeslekanaF::~TmeslekanaF() { delete takeCentralWidget(); }
+TmeslekanaF::~TmeslekanaF() {
+    delete PopupMenu1;
+    delete takeCentralWidget();
+}
 
 void TmeslekanaF::buildLayout() {
     auto* central = new QWidget(this);
