@@ -1,0 +1,92 @@
+#include "app/TJvXPContainer.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+
+// Caption margin.
+constexpr int Spacing = 5;
+
+}  // namespace
+
+TJvXPContainer::TJvXPContainer(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TJvXPContainer::setColor(const QColor& colour) {
+    QPalette changed = palette();
+    changed.setColor(QPalette::Window, colour);
+    setPalette(changed);
+    update();
+}
+
+void TJvXPContainer::setBoundLines(BoundLines lines) {
+    boundLines_ = lines;
+    update();
+}
+
+void TJvXPContainer::setShowBoundLines(bool show) {
+    showBoundLines_ = show;
+    update();
+}
+
+void TJvXPContainer::setBoundColor(const QColor& colour) {
+    boundColor_ = colour;
+    update();
+}
+
+void TJvXPContainer::setBorderWidth(int width) {
+    borderWidth_ = width;
+    update();
+}
+
+void TJvXPContainer::setCaption(const QString& caption) {
+    caption_ = caption;
+    update();
+}
+
+void TJvXPContainer::setShowCaption(bool show) {
+    showCaption_ = show;
+    update();
+}
+
+void TJvXPContainer::paintEvent(QPaintEvent* event) {
+    // Only the part that needs painting is drawn, off screen first.
+    const QRect dirty = event->rect();
+    QImage canvas(dirty.size(), QImage::Format_RGB32);
+    {
+        QPainter offscreen(&canvas);
+        offscreen.translate(-dirty.topLeft());
+        offscreen.fillRect(rect(), color());
+        QRect inner = rect().adjusted(borderWidth_, borderWidth_, -borderWidth_, -borderWidth_);
+        if (showBoundLines_) {
+            const int w = width();
+            const int h = height();
+            if (boundLines_ & blLeft) {
+                offscreen.fillRect(0, 0, 1, h, boundColor_);
+                inner.setLeft(inner.left() + 1);
+            }
+            if (boundLines_ & blTop) {
+                offscreen.fillRect(0, 0, w, 1, boundColor_);
+                inner.setTop(inner.top() + 1);
+            }
+            if (boundLines_ & blRight) {
+                offscreen.fillRect(w - 1, 0, 1, h, boundColor_);
+                inner.setRight(inner.right() - 1);
+            }
+            if (boundLines_ & blBottom) {
+                offscreen.fillRect(0, h - 1, w, 1, boundColor_);
+                inner.setBottom(inner.bottom() - 1);
+            }
+        }
+        if (showCaption_ && !caption_.isEmpty()) {
+            offscreen.setFont(font());
+            offscreen.setPen(palette().color(QPalette::WindowText));
+            offscreen.drawText(inner.adjusted(Spacing, Spacing, -Spacing, -Spacing),
+                               Qt::AlignCenter | Qt::TextShowMnemonic, caption_);
+        }
+    }
+    QPainter(this).drawImage(dirty.topLeft(), canvas);
+}

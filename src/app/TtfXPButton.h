@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QWidget>
+
+// A flat button that shows a picture: at rest the picture sits one pixel right
+// and down on the button-face colour; under the pointer the face turns light
+// blue-grey, the picture rises one pixel over its grey shadow and a dark blue
+// frame goes round the button; held down, the picture sinks back.
+//
+// It never takes the keyboard focus and Tab passes it by. It clicks when the
+// left button comes up inside it; a double click is one click.
+class TtfXPButton : public QWidget {
+    Q_OBJECT
+public:
+    explicit TtfXPButton(QWidget* parent = nullptr);
+
+    QPixmap glyph() const { return glyph_; }
+    void setGlyph(const QPixmap& glyph);
+
+    bool isHot() const { return hot_; }
+    bool isPressed() const { return pressed_; }
+
+    static constexpr QColor BorderColor{8, 36, 107};
+    static constexpr QColor BackHiColor{181, 190, 214};
+    static constexpr QColor ShadowColor{132, 130, 132};
+    // Pixels the picture rises over its shadow under the pointer.
+    static constexpr int ShadowSize = 1;
+
+    QSize sizeHint() const override { return {23, 22}; }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void setHot(bool hot);
+
+    QPixmap glyph_;
+    bool hot_ = false;
+    bool pressed_ = false;
+    // Set by the second press of a double click, which must not click again.
+    bool secondOfDoubleClick_ = false;
+};
