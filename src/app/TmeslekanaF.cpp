@@ -7,14 +7,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
-#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/TJvXPButton.h"
+#include "app/TJvXPContainer.h"
+#include "app/TtfXPButton.h"
 #include "commands/CopyCommands.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
@@ -34,19 +35,17 @@ QFont tahoma(int points, bool bold = false) {
     return font;
 }
 
-// A panel in the band colour; its children are placed by hand or by a layout.
-QWidget* panel(const QString& name, QWidget* parent = nullptr) {
-    auto* widget = new QWidget(parent);
-    widget->setObjectName(name);
-    widget->setAutoFillBackground(true);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, PanelColour);
-    widget->setPalette(palette);
-    return widget;
+// A styled panel; without a colour of its own it shows its parent's.
+TJvXPContainer* panel(const QString& name, const QColor& colour = QColor(),
+                      QWidget* parent = nullptr) {
+    auto* container = new TJvXPContainer(parent);
+    container->setObjectName(name);
+    if (colour.isValid()) container->setColor(colour);
+    return container;
 }
 
-QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
+TJvXPButton* commandButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* button = new TJvXPButton(caption, parent);
     button->setObjectName(name);
     button->setFont(tahoma(12, true));
     button->setCursor(Qt::PointingHandCursor);
@@ -169,7 +168,7 @@ void TmeslekanaF::buildLayout() {
 }
 
 QWidget* TmeslekanaF::buildTopBand() {
-    QWidget* band = panel(QStringLiteral("JvXPContainer1"));
+    QWidget* band = panel(QStringLiteral("JvXPContainer1"), PanelColour);
     band->setFixedHeight(121);
     auto* columns = new QHBoxLayout(band);
     columns->setContentsMargins(0, 0, 0, 0);
@@ -183,6 +182,11 @@ QWidget* TmeslekanaF::buildTopBand() {
     auto* banner = new QLabel(links);
     banner->setObjectName(QStringLiteral("Image1"));
     banner->setFixedWidth(337);
+    // The picture stands at its own size from the top-left corner; the band
+    // cuts off what does not fit.
+    banner->setPixmap(QPixmap(QStringLiteral(":/images/banner.png")));
+    banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    banner->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     banner->setCursor(Qt::PointingHandCursor);
     linkColumns->addWidget(banner);
     auto* label2 = new QLabel(QStringLiteral("DETAYLI BİLGİ İÇİN YAZIYA TIKLAYIN"), links);
@@ -229,11 +233,11 @@ QWidget* TmeslekanaF::buildSearchArea() {
     JvXPButton2->setGeometry(340, 92, 29, 28);
     JvXPButton2->hide();
 
-    tfXPButton1 = new QToolButton(area);
+    tfXPButton1 = new TtfXPButton(area);
     tfXPButton1->setObjectName(QStringLiteral("tfXPButton1"));
     tfXPButton1->setGeometry(319, 32, 50, 50);
     tfXPButton1->setCursor(Qt::PointingHandCursor);
-    tfXPButton1->setFocusPolicy(Qt::NoFocus);
+    tfXPButton1->setGlyph(QPixmap(QStringLiteral(":/images/help.png")));
     tfXPButton1->setToolTip(QStringLiteral("Yardım"));
 
     RadioButton1 = new QRadioButton(QStringLiteral("VE"), area);
@@ -260,7 +264,7 @@ QWidget* TmeslekanaF::buildSearchArea() {
 }
 
 QWidget* TmeslekanaF::buildLowerArea() {
-    QWidget* lower = panel(QStringLiteral("JvXPContainer2"));
+    QWidget* lower = panel(QStringLiteral("JvXPContainer2"), PanelColour);
     auto* columns = new QHBoxLayout(lower);
     columns->setContentsMargins(0, 0, 0, 0);
     columns->setSpacing(0);
@@ -270,11 +274,11 @@ QWidget* TmeslekanaF::buildLowerArea() {
     meslekkoduGrid->setFixedWidth(545);
     columns->addWidget(meslekkoduGrid);
 
-    QWidget* webSide = panel(QStringLiteral("JvXPContainer5"));
+    QWidget* webSide = panel(QStringLiteral("JvXPContainer5"), PanelColour);
     auto* webRows = new QVBoxLayout(webSide);
     webRows->setContentsMargins(0, 0, 0, 0);
     webRows->setSpacing(0);
-    QWidget* hiddenRow = panel(QStringLiteral("JvXPContainer6"), webSide);
+    QWidget* hiddenRow = panel(QStringLiteral("JvXPContainer6"), QColor(), webSide);
     hiddenRow->setFixedHeight(28);
     JvXPButton5 = commandButton(QStringLiteral("JvXPButton5"),
                                 QStringLiteral("PROGRAM WEB SAYFASINI GİZLE"), hiddenRow);
@@ -351,11 +355,11 @@ void TmeslekanaF::connectCommands() {
     connect(Edit1, &QLineEdit::returnPressed, this, autoSearch);
     connect(Edit3, &QLineEdit::textEdited, this, autoSearch);
     connect(Edit3, &QLineEdit::returnPressed, this, autoSearch);
-    connect(JvXPButton1, &QPushButton::clicked, this,
+    connect(JvXPButton1, &TJvXPButton::clicked, this,
             guarded(reporter_, JvXPButton1, [&commands] { commands.search(); }));
-    connect(JvXPButton3, &QPushButton::clicked, this,
+    connect(JvXPButton3, &TJvXPButton::clicked, this,
             guarded(reporter_, JvXPButton3, [&commands] { commands.newSearch(); }));
-    connect(JvXPButton4, &QPushButton::clicked, this,
+    connect(JvXPButton4, &TJvXPButton::clicked, this,
             guarded(reporter_, JvXPButton4, [this] { copyCommands_->copyCode(); }));
     connect(meslekkoduGrid, &OccupationGrid::popupMenuRequested, this,
             guarded(reporter_, meslekkoduGrid,

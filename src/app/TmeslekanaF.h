@@ -14,10 +14,10 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPushButton;
 class QRadioButton;
-class QToolButton;
 class SearchCommands;
+class TJvXPButton;
+class TtfXPButton;
 class WindowSearchInputs;
 
 // Makes the database connection component; a failure here means the window
@@ -69,12 +69,12 @@ private:
     QLineEdit* Edit1 = nullptr;
     QLineEdit* Edit2 = nullptr;
     QLineEdit* Edit3 = nullptr;
-    QPushButton* JvXPButton1 = nullptr;
-    QPushButton* JvXPButton2 = nullptr;
-    QPushButton* JvXPButton3 = nullptr;
-    QPushButton* JvXPButton4 = nullptr;
-    QPushButton* JvXPButton5 = nullptr;
-    QToolButton* tfXPButton1 = nullptr;
+    TJvXPButton* JvXPButton1 = nullptr;
+    TJvXPButton* JvXPButton2 = nullptr;
+    TJvXPButton* JvXPButton3 = nullptr;
+    TJvXPButton* JvXPButton4 = nullptr;
+    TJvXPButton* JvXPButton5 = nullptr;
+    TtfXPButton* tfXPButton1 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
     QRadioButton* RadioButton1 = nullptr;
     QRadioButton* RadioButton2 = nullptr;

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -19,7 +18,10 @@
 #include "app/Application.h"
 #include "app/Fonts.h"
 #include "app/ProgramEntry.h"
+#include "app/TJvXPButton.h"
+#include "app/TJvXPContainer.h"
 #include "app/TmeslekanaF.h"
+#include "app/TtfXPButton.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
@@ -195,16 +197,28 @@ TEST(MainWindowTest, OpensWithEveryControlInPlaceAndTheWholeListInCodeOrder) {
     EXPECT_EQ(label1->text(), "ARANACAK MESLEĞİ GİRİN");
     EXPECT_EQ(QFontInfo(label1->font()).family(), "Tahoma");
     EXPECT_TRUE(QFontInfo(label1->font()).bold());
-    EXPECT_EQ(child<QPushButton>(window, "JvXPButton1")->text(), "ARA");
-    EXPECT_EQ(child<QPushButton>(window, "JvXPButton3")->text(), "YENİ ARAMA ");
-    EXPECT_EQ(child<QPushButton>(window, "JvXPButton4")->geometry(), QRect(206, 60, 106, 28));
-    EXPECT_FALSE(child<QPushButton>(window, "JvXPButton2")->isVisible());
-    EXPECT_FALSE(child<QPushButton>(window, "JvXPButton5")->isVisible());
+    EXPECT_EQ(child<TJvXPButton>(window, "JvXPButton1")->text(), "ARA");
+    EXPECT_EQ(child<TJvXPButton>(window, "JvXPButton3")->text(), "YENİ ARAMA ");
+    EXPECT_EQ(child<TJvXPButton>(window, "JvXPButton4")->geometry(), QRect(206, 60, 106, 28));
+    EXPECT_FALSE(child<TJvXPButton>(window, "JvXPButton2")->isVisible());
+    EXPECT_FALSE(child<TJvXPButton>(window, "JvXPButton5")->isVisible());
+    // The styled controls show the band's blue around them and the pictures
+    // built into the program.
+    const QImage ara = child<TJvXPButton>(window, "JvXPButton1")->grab().toImage();
+    EXPECT_EQ(ara.pixelColor(0, 0), QColor(106, 179, 232));
+    EXPECT_EQ(ara.pixelColor(2, 1), QColor(Qt::white));
+    auto* help = child<TtfXPButton>(window, "tfXPButton1");
+    EXPECT_EQ(help->geometry(), QRect(319, 32, 50, 50));
+    EXPECT_EQ(help->glyph().size(), QSize(50, 50));
+    EXPECT_EQ(help->focusPolicy(), Qt::NoFocus);
+    auto* banner = child<QLabel>(window, "Image1");
+    EXPECT_EQ(banner->pixmap().size(), QSize(334, 159));
+    EXPECT_EQ(banner->size(), QSize(337, 121));
     EXPECT_TRUE(child<QCheckBox>(window, "CheckBox1")->isChecked());
     EXPECT_TRUE(child<QRadioButton>(window, "RadioButton1")->isChecked());
     EXPECT_FALSE(child<QRadioButton>(window, "RadioButton2")->isChecked());
-    EXPECT_EQ(child<QWidget>(window, "JvXPContainer1")->height(), 121);
-    EXPECT_EQ(child<QWidget>(window, "JvXPContainer1")->palette().color(QPalette::Window),
+    EXPECT_EQ(child<TJvXPContainer>(window, "JvXPContainer1")->height(), 121);
+    EXPECT_EQ(child<TJvXPContainer>(window, "JvXPContainer1")->palette().color(QPalette::Window),
               QColor(106, 179, 232));
     EXPECT_EQ(child<QWidget>(window, "meslekkoduGrid")->width(), 545);
     EXPECT_EQ(child<QStatusBar>(window, "StatusBar1")->height(), 19);
@@ -281,7 +295,7 @@ TEST(MainWindowTest, TypingFiltersAsTheBoxesStandAndNewSearchBringsEverythingBac
 
     QTest::keyClicks(edit1, "KÂT");
     EXPECT_EQ(shownCodes(set), QStringList({"4110.02"}));
-    QTest::mouseClick(child<QPushButton>(window, "JvXPButton3"), Qt::LeftButton);
+    QTest::mouseClick(child<TJvXPButton>(window, "JvXPButton3"), Qt::LeftButton);
     EXPECT_TRUE(edit1->text().isEmpty());
     EXPECT_FALSE(set.filtered());
     EXPECT_EQ(shownCodes(set).size(), 8);
@@ -303,7 +317,7 @@ TEST(MainWindowTest, MissingDatabaseIsReportedTwiceThenSearchFillsTheGridOnceItI
     EXPECT_FALSE(set.active());
 
     work.writeProgramDatabase(occupations());
-    QTest::mouseClick(child<QPushButton>(*started->window, "JvXPButton1"), Qt::LeftButton);
+    QTest::mouseClick(child<TJvXPButton>(*started->window, "JvXPButton1"), Qt::LeftButton);
     EXPECT_TRUE(set.active());
     EXPECT_EQ(set.recordCount(), 8);
     EXPECT_EQ(started->boxes.shown.size(), 2u);
@@ -316,7 +330,7 @@ TEST(MainWindowTest, CloseReleasesTheRecordSetAndALaterCommandReopensIt) {
     TmeslekanaF& window = *started->window;
     EXPECT_TRUE(window.close());
     EXPECT_FALSE(window.recordSet().active());
-    QTest::mouseClick(child<QPushButton>(window, "JvXPButton3"), Qt::LeftButton);
+    QTest::mouseClick(child<TJvXPButton>(window, "JvXPButton3"), Qt::LeftButton);
     EXPECT_TRUE(window.recordSet().active());
 }
 

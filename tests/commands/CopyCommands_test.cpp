@@ -4,13 +4,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "app/Fonts.h"
+#include "app/TJvXPButton.h"
 #include "app/TmeslekanaF.h"
 #include "data/Connection.h"
 #include "data/OccupationRecordSet.h"
@@ -109,7 +109,7 @@ TEST_F(CopyCommandsTest, GridShortcutsAndKopyalaActOnTheCurrentRecord) {
     EXPECT_FALSE(box.fatal);
 
     window->recordSet().setCurrentWindowIndex(2);
-    QTest::mouseClick(child<QPushButton>("JvXPButton4"), Qt::LeftButton);
+    QTest::mouseClick(child<TJvXPButton>("JvXPButton4"), Qt::LeftButton);
     EXPECT_EQ(clipboard().text(), "4110.02");
     grid.setFocus();  // the click took it
     press(&grid, {Qt::CTRL | Qt::Key_B});
@@ -119,9 +119,9 @@ TEST_F(CopyCommandsTest, GridShortcutsAndKopyalaActOnTheCurrentRecord) {
 
 TEST_F(CopyCommandsTest, WithoutACurrentRecordNoCopyTouchesTheClipboard) {
     OccupationGrid& grid = window->grid();
-    auto* kopyala = child<QPushButton>("JvXPButton4");
+    auto* kopyala = child<TJvXPButton>("JvXPButton4");
     child<QLineEdit>("Edit1")->setText(QStringLiteral("pilot"));
-    QTest::mouseClick(child<QPushButton>("JvXPButton1"), Qt::LeftButton);
+    QTest::mouseClick(child<TJvXPButton>("JvXPButton1"), Qt::LeftButton);
     ASSERT_TRUE(window->recordSet().isEmpty());
 
     grid.setFocus();
@@ -133,7 +133,7 @@ TEST_F(CopyCommandsTest, WithoutACurrentRecordNoCopyTouchesTheClipboard) {
     EXPECT_EQ(boxes.shown[0].text, "Meslek Kodu:\r\nMeslek Adı: ");
 
     // The set released at a close request that did not end the program.
-    QTest::mouseClick(child<QPushButton>("JvXPButton3"), Qt::LeftButton);
+    QTest::mouseClick(child<TJvXPButton>("JvXPButton3"), Qt::LeftButton);
     window->recordSet().close();
     grid.setFocus();
     press(&grid, CopyKeys);
