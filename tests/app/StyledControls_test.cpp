@@ -320,3 +320,26 @@ TEST(StyledControlsTest, ImageButtonShowsTheSilhouetteOfASmallerPictureAsItsShad
     EXPECT_EQ(pixel(shot, 34, 20), QColor(Qt::white));
     EXPECT_EQ(pixel(shot, 35, 21), TtfXPButton::BackHiColor);
 }
+
+TEST(StyledControlsTest, PanelFillsWithItsColourAndDrawsOnlyTheNamedBoundLines) {
+    TJvXPContainer outer;
+    outer.setColor(Panel);
+    outer.resize(60, 40);
+    auto* inner = new TJvXPContainer(&outer);
+    inner->setGeometry(10, 10, 30, 20);
+    EXPECT_EQ(inner->color(), Panel) << "a panel without a colour shows its parent's";
+    EXPECT_EQ(inner->focusPolicy(), Qt::NoFocus);
+
+    outer.setBoundLines(TJvXPContainer::blLeft | TJvXPContainer::blBottom);
+    QImage shot = outer.grab().toImage();
+    const QColor line(128, 128, 128);
+    EXPECT_EQ(pixel(shot, 0, 5), line);
+    EXPECT_EQ(pixel(shot, 30, 39), line);
+    EXPECT_EQ(pixel(shot, 59, 5), Panel);
+    EXPECT_EQ(pixel(shot, 30, 0), Panel);
+    EXPECT_EQ(pixel(shot, 20, 20), Panel);
+
+    outer.setShowBoundLines(false);
+    shot = outer.grab().toImage();
+    EXPECT_EQ(pixel(shot, 0, 5), Panel);
+}
