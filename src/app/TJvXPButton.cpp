@@ -77,7 +77,10 @@ void TJvXPButton::resizeEvent(QResizeEvent* event) {
 
 void TJvXPButton::paintEvent(QPaintEvent*) {
     if (pressed_.size() != QSize(width() - 2, height() - 2)) buildImages();
-    QImage canvas(size(), QImage::Format_RGB32);
+    // Drawn at the screen's own resolution, so that a scaled screen stays sharp.
+    const qreal ratio = devicePixelRatioF();
+    QImage canvas(size() * ratio, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(ratio);
     {
         QPainter offscreen(&canvas);
         paintFace(offscreen);

@@ -55,7 +55,10 @@ void TJvXPContainer::setShowCaption(bool show) {
 void TJvXPContainer::paintEvent(QPaintEvent* event) {
     // Only the part that needs painting is drawn, off screen first.
     const QRect dirty = event->rect();
-    QImage canvas(dirty.size(), QImage::Format_RGB32);
+    // Drawn at the screen's own resolution, so that a scaled screen stays sharp.
+    const qreal ratio = devicePixelRatioF();
+    QImage canvas(dirty.size() * ratio, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(ratio);
     {
         QPainter offscreen(&canvas);
         offscreen.translate(-dirty.topLeft());

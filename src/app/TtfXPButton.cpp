@@ -40,7 +40,10 @@ void TtfXPButton::setGlyph(const QPixmap& glyph) {
 }
 
 void TtfXPButton::paintEvent(QPaintEvent*) {
-    QImage canvas(size(), QImage::Format_RGB32);
+    // Drawn at the screen's own resolution, so that a scaled screen stays sharp.
+    const qreal ratio = devicePixelRatioF();
+    QImage canvas(size() * ratio, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(ratio);
     {
         QPainter offscreen(&canvas);
         offscreen.fillRect(rect(), hot_ ? BackHiColor : palette().color(QPalette::Button));
