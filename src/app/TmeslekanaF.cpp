@@ -7,12 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/Application.h"
 #include "app/TJvXPButton.h"
 #include "app/TJvXPContainer.h"
 #include "app/TtfXPButton.h"
@@ -24,6 +26,8 @@
 #include "grid/OccupationGrid.h"
 #include "grid/TfrmSelectColumn.h"
 #include "search/SearchCommands.h"
+#include "web/Browser.h"
+#include "web/WebSite.h"
 
 namespace {
 
@@ -114,7 +118,16 @@ ConnectionFactory defaultConnectionFactory() {
 
 TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& connectionFactory,
                          QWidget* parent)
-    : QMainWindow(parent), reporter_(reporter) {
+    : TmeslekanaF(reporter, connectionFactory, WebSide{}, parent) {}
+
+TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& connectionFactory,
+                         const WebSide& web, QWidget* parent)
+    : QMainWindow(parent),
+      reporter_(reporter),
+      desktopBrowser_(web.browser ? std::unique_ptr<Browser>()
+                                  : std::make_unique<DesktopBrowser>()),
+      browser_(web.browser ? web.browser : desktopBrowser_.get()),
+      webPanelFactory_(web.panel ? web.panel : defaultWebPanelFactory()) {
     setObjectName(QStringLiteral("meslekanaF"));
     setWindowTitle(QStringLiteral("Tresvoli Hızlı Arama Programı"));
     setFont(tahoma(8));
@@ -179,7 +192,7 @@ QWidget* TmeslekanaF::buildTopBand() {
     auto* linkColumns = new QHBoxLayout(links);
     linkColumns->setContentsMargins(0, 0, 0, 0);
     linkColumns->setSpacing(0);
-    auto* banner = new QLabel(links);
+    auto* banner = Image1 = new QLabel(links);
     banner->setObjectName(QStringLiteral("Image1"));
     banner->setFixedWidth(337);
     // The picture stands at its own size from the top-left corner; the band
@@ -189,13 +202,16 @@ QWidget* TmeslekanaF::buildTopBand() {
     banner->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     banner->setCursor(Qt::PointingHandCursor);
     linkColumns->addWidget(banner);
-    auto* label2 = new QLabel(QStringLiteral("DETAYLI BİLGİ İÇİN YAZIYA TIKLAYIN"), links);
+    auto* label2 = Label2 = new QLabel(QStringLiteral("DETAYLI BİLGİ İÇİN YAZIYA TIKLAYIN"), links);
     label2->setObjectName(QStringLiteral("Label2"));
     QFont labelFont = tahoma(16, true);
     label2->setFont(labelFont);
     label2->setWordWrap(true);
     label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     linkColumns->addWidget(label2, 1);
+    // A click anywhere in either area counts.
+    banner->installEventFilter(this);
+    label2->installEventFilter(this);
     columns->addWidget(links, 1);
     return band;
 }
@@ -284,12 +300,8 @@ QWidget* TmeslekanaF::buildLowerArea() {
                                 QStringLiteral("PROGRAM WEB SAYFASINI GİZLE"), hiddenRow);
     hiddenRow->hide();
     webRows->addWidget(hiddenRow);
-    WebBrowser2 = new QWidget(webSide);
+    WebBrowser2 = webPanelFactory_(webSide);
     WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
-    WebBrowser2->setAutoFillBackground(true);
-    QPalette white = WebBrowser2->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    WebBrowser2->setPalette(white);
     webRows->addWidget(WebBrowser2, 1);
     columns->addWidget(webSide, 1);
     return lower;
@@ -302,7 +314,7 @@ void TmeslekanaF::buildStatusBar() {
     bar->setSizeGripEnabled(false);
     bar->addPanel(20, QString());
     bar->addPanel(200, QStringLiteral("Tresvoli Yazılım Hizmetleri"));
-    bar->addPanel(430, QStringLiteral("www.tresvoli.com.tr  -  bilgi@tresvoli.com.tr"));
+    bar->addPanel(430, WebSite::notice());
     bar->addPanel(50, QString());
     setStatusBar(bar);
 }
@@ -387,28 +399,63 @@ void TmeslekanaF::loadConnection() {
 void TmeslekanaF::FormCreate() {
     try {
         meslekkoduQuery->open();
-        // The web panel's start page is loaded here once the web side exists.
+        WebBrowser2->navigate(WebSite::startPage());
     } catch (...) {
         reporter_.ReportFailure(this);
     }
 }
 
+// The closing page first, then the record set (later commands open it anew),
+// then the panel. A failure on the way leaves the steps before it done.
 bool TmeslekanaF::FormCloseQuery() {
-    // Releasing the record set: later commands open it anew.
+    browser_->open(WebSite::closingPage());
     meslekkoduQuery->close();
+    WebBrowser2->stop();
     return true;
 }
 
-void TmeslekanaF::closeEvent(QCloseEvent* event) {
+bool TmeslekanaF::closeRequest() {
+    if (closeGranted_) return true;
     bool canClose = false;
     try {
         canClose = FormCloseQuery();
     } catch (...) {
         reporter_.ReportFailure(this);
     }
-    if (canClose) {
+    closeGranted_ = canClose;
+    return canClose;
+}
+
+bool TmeslekanaF::sessionEnding() { return closeRequest(); }
+
+void TmeslekanaF::closeEvent(QCloseEvent* event) {
+    if (closeRequest()) {
         event->accept();
     } else {
         event->ignore();
     }
+}
+
+void TmeslekanaF::Image1Click() { browser_->open(WebSite::downloadAddress()); }
+
+void TmeslekanaF::Label2Click() { browser_->open(WebSite::startPage()); }
+
+// A click on the banner or the label: a left press and its release, both in
+// the area.
+bool TmeslekanaF::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == Image1 || watched == Label2) && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const auto* area = static_cast<QWidget*>(watched);
+        if (mouse->button() == Qt::LeftButton &&
+            area->rect().contains(mouse->position().toPoint())) {
+            guardEvent(this, [&] {
+                if (watched == Image1) {
+                    Image1Click();
+                } else {
+                    Label2Click();
+                }
+            });
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+#include "web/WebPanel.h"
+
 class Connection;
 class CopyCommands;
 class FailureReporter;
@@ -19,11 +21,19 @@ class SearchCommands;
 class TJvXPButton;
 class TtfXPButton;
 class WindowSearchInputs;
+class Browser;
 
 // Makes the database connection component; a failure here means the window
 // cannot be built at all.
 using ConnectionFactory = std::function<std::unique_ptr<Connection>()>;
 ConnectionFactory defaultConnectionFactory();
+
+// The web side's outside parts: the embedded panel and the default browser.
+// Empty parts are the real ones.
+struct WebSide {
+    WebPanelFactory panel;
+    Browser* browser = nullptr;
+};
 
 // The main window: the search area in the top band, the result grid and the
 // web side below, the status bar at the bottom.
@@ -35,6 +45,8 @@ public:
     // creation handler opens the record set. Failures to create a part propagate.
     TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& connectionFactory,
                 QWidget* parent = nullptr);
+    TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& connectionFactory,
+                const WebSide& web, QWidget* parent = nullptr);
     ~TmeslekanaF() override;
 
     Connection& connection() const { return *ADOConnection1; }
@@ -42,8 +54,13 @@ public:
     OccupationGrid& grid() const { return *meslekkoduGrid; }
     SearchCommands& searchCommands() const { return *commands_; }
 
+    // The desktop session is ending: the close request runs as for a close of
+    // the window, once per shutdown. Returns whether the program may end.
+    bool sessionEnding();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLayout();
@@ -57,6 +74,10 @@ private:
     void loadConnection();
     void FormCreate();
     bool FormCloseQuery();
+    // Runs the close request unless one was already granted; returns the answer.
+    bool closeRequest();
+    void Image1Click();
+    void Label2Click();
 
     FailureReporter& reporter_;
     std::unique_ptr<Connection> ADOConnection1;
@@ -64,6 +85,12 @@ private:
     std::unique_ptr<WindowSearchInputs> inputs_;
     std::unique_ptr<SearchCommands> commands_;
     std::unique_ptr<CopyCommands> copyCommands_;
+    std::unique_ptr<Browser> desktopBrowser_;
+    Browser* browser_ = nullptr;
+    WebPanelFactory webPanelFactory_;
+    // A close request was granted: the program is ending, and a later close
+    // event (the session's, a termination request's) does not repeat it.
+    bool closeGranted_ = false;
 
     QLabel* Label1 = nullptr;
     QLineEdit* Edit1 = nullptr;
@@ -79,6 +106,8 @@ private:
     QRadioButton* RadioButton1 = nullptr;
     QRadioButton* RadioButton2 = nullptr;
     OccupationGrid* meslekkoduGrid = nullptr;
-    QWidget* WebBrowser2 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Label2 = nullptr;
+    WebPanel* WebBrowser2 = nullptr;
     QMenu* PopupMenu1 = nullptr;
 };

@@ -1,0 +1,5 @@
+#include "web/Browser.h"
+
+#include <QDesktopServices>
+
+void DesktopBrowser::open(const QUrl& address) { QDesktopServices::openUrl(address); }
