@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ class QPushButton;
 class QRadioButton;
 class QToolButton;
 class SearchCommands;
+class TyardimF;
 class WindowSearchInputs;
 
 // Makes the database connection component; a failure here means the window
@@ -42,6 +44,9 @@ public:
     OccupationGrid& grid() const { return *meslekkoduGrid; }
     SearchCommands& searchCommands() const { return *commands_; }
 
+    // The help window that the help button shows; made after this window.
+    void setHelpWindow(TyardimF* helpWindow);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -54,9 +59,11 @@ private:
     void buildPopupMenu();
     void setTabOrder();
     void connectCommands();
+    void connectHelp();
     void loadConnection();
     void FormCreate();
     bool FormCloseQuery();
+    void tfXPButton1Click();
 
     FailureReporter& reporter_;
     std::unique_ptr<Connection> ADOConnection1;
@@ -81,4 +88,5 @@ private:
     OccupationGrid* meslekkoduGrid = nullptr;
     QWidget* WebBrowser2 = nullptr;
     QMenu* PopupMenu1 = nullptr;
+    QPointer<TyardimF> helpWindow_;
 };
