@@ -108,7 +108,14 @@ QStringList links(QTextDocument& document) {
 
 TEST(HelpWindowTest, IsMadeHiddenWithItsCaptionViewAndStatusBar) {
     TempWorkDir work;
+    // A style that greys a selection without the focus.
+    const QPalette previous = QApplication::palette();
+    QPalette greyed = previous;
+    greyed.setColor(QPalette::Inactive, QPalette::Highlight, Qt::gray);
+    greyed.setColor(QPalette::Active, QPalette::Highlight, Qt::darkBlue);
+    QApplication::setPalette(greyed);
     Windows windows;
+    QApplication::setPalette(previous);
     TyardimF& help = *windows.help;
     EXPECT_FALSE(help.isVisible());
     EXPECT_EQ(help.windowTitle(), "Dermansa - Yardım");
@@ -334,6 +341,7 @@ TEST(HelpWindowTest, TabStaysWithTheView) {
     view->setFocus();
     QTRY_VERIFY(view->hasFocus());
     QTest::keyClick(view, Qt::Key_Tab);
+    EXPECT_TRUE(view->hasFocus());
     QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_TRUE(view->hasFocus());
     EXPECT_EQ(view->toPlainText(), "text");
