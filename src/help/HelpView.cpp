@@ -109,6 +109,14 @@ void HelpView::selectLineAt(int y) {
     setTextCursor(cursor);
 }
 
+// A resource the document does not hold: Qt would read the file of that name
+// (which may be a device that never ends). "data:" addresses carry their bytes
+// in the name and are left to Qt.
+QVariant HelpView::loadResource(int, const QUrl& name) {
+    if (name.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0) return {};
+    return QByteArray();
+}
+
 void HelpView::contextMenuEvent(QContextMenuEvent* event) {
     guardEvent(this, [&] {
         enableMenu();

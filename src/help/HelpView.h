@@ -17,6 +17,9 @@ class QTextDocument;
 //
 // Its right-click menu holds Undo, Cut, Copy, Paste, Delete and Select All
 // with Qt's own (translated) captions, enabled afresh at every opening.
+//
+// Pictures are shown from the document's own resources only: a name in a
+// help file never makes the view read a file of the machine.
 class HelpView : public QTextEdit {
     Q_OBJECT
 public:
@@ -34,6 +37,8 @@ public:
     // Selects the visual line at height `y` of the viewport, its line break
     // included.
     void selectLineAt(int y);
+
+    QVariant loadResource(int type, const QUrl& name) override;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

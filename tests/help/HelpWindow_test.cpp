@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFontInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -370,4 +371,21 @@ TEST(HelpWindowTest, WebAddressesBecomeLinksThatAClickDoesNotFollow) {
     EXPECT_EQ(view.toPlainText(), text);
     EXPECT_EQ(links(*view.document()).size(), 4);
     EXPECT_EQ(view.anchorAt(at), "www.example.com");
+}
+
+TEST(HelpWindowTest, PicturesComeFromTheDocumentNeverFromFilesOfTheMachine) {
+    TempWorkDir work;
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(QStringLiteral("picture.png")));
+    HelpView view;
+    view.load("text");
+    QTextDocument& document = *view.document();
+    document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("held")), red);
+    const auto image = [&document](const QString& name) {
+        return qvariant_cast<QImage>(document.resource(QTextDocument::ImageResource, QUrl(name)));
+    };
+    EXPECT_FALSE(image(QStringLiteral("held")).isNull());
+    EXPECT_TRUE(image(QStringLiteral("picture.png")).isNull());
+    EXPECT_TRUE(image(work.path(QStringLiteral("picture.png"))).isNull());
 }
