@@ -121,6 +121,7 @@ TEST(HelpWindowTest, IsMadeHiddenWithItsCaptionViewAndStatusBar) {
     EXPECT_FALSE(help.isVisible());
     EXPECT_EQ(help.windowTitle(), "Dermansa - Yardım");
     EXPECT_FALSE(help.testAttribute(Qt::WA_QuitOnClose)) << "the program ends with its main window";
+    EXPECT_EQ(QFontInfo(help.font()).family(), "MS Sans Serif");
     help.Show();
     EXPECT_EQ(help.size(), QSize(862, 469));
     EXPECT_EQ(windows.view().size(), QSize(862, 450));
