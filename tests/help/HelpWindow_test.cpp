@@ -23,7 +23,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/Fonts.h"
@@ -222,17 +221,13 @@ TEST(HelpWindowTest, TheHelpButtonShowsTheWindowThenReadsTheFileAgain) {
     EXPECT_FALSE(view.textCursor().hasSelection());
     EXPECT_EQ(view.verticalScrollBar()->value(), 0);
 
-    // Gone, or no file any more: the text of the last load stays.
+    // Gone, or a directory in its place (other kinds: HelpFileTest): the text
+    // of the last load stays.
     const QString shown = windows.text();
     ASSERT_TRUE(QFile::remove(QStringLiteral("yardim")));
     windows.pressHelpButton();
+    EXPECT_EQ(windows.text(), shown);
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("yardim")));
-    windows.pressHelpButton();
-    ASSERT_TRUE(QDir().rmdir(QStringLiteral("yardim")));
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), QStringLiteral("yardim")));
-    windows.pressHelpButton();
-    ASSERT_TRUE(QFile::remove(QStringLiteral("yardim")));
-    ASSERT_EQ(::mkfifo("yardim", 0600), 0);
     windows.pressHelpButton();
     EXPECT_EQ(windows.text(), shown);
     EXPECT_TRUE(windows.boxes.shown.empty());
