@@ -50,7 +50,8 @@ int runProgram(Application& application, const ProgramSeams& seams) {
         mainWindow = std::make_unique<TmeslekanaF>(reporter, seams.connectionFactory
                                                                  ? seams.connectionFactory
                                                                  : defaultConnectionFactory());
-        helpWindow = std::make_unique<TyardimF>();
+        helpWindow = std::make_unique<TyardimF>(reporter);
+        mainWindow->setHelpWindow(helpWindow.get());
     } catch (...) {
         const std::exception_ptr failure = std::current_exception();
         mainWindow.reset();

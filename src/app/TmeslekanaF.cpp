@@ -25,6 +25,7 @@
 #include "failure/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "grid/TfrmSelectColumn.h"
+#include "help/TyardimF.h"
 #include "search/SearchCommands.h"
 #include "web/Browser.h"
 #include "web/WebSite.h"
@@ -155,6 +156,7 @@ TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& con
     copyCommands_ = std::make_unique<CopyCommands>(*meslekkoduQuery, *Edit2, reporter_.boxes());
     buildPopupMenu();
     connectCommands();
+    connectHelp();
     meslekkoduQuery->setLoading(false);
 
     loadConnection();
@@ -384,6 +386,21 @@ void TmeslekanaF::connectCommands() {
             guarded(reporter_, RadioButton2, [&commands](bool checked) {
                 if (checked) commands.orChosen();
             }));
+}
+
+void TmeslekanaF::setHelpWindow(TyardimF* helpWindow) { helpWindow_ = helpWindow; }
+
+void TmeslekanaF::connectHelp() {
+    connect(tfXPButton1, &TtfXPButton::clicked, this,
+            guarded(reporter_, tfXPButton1, [this] { tfXPButton1Click(); }));
+}
+
+// The window first shows the text of the previous load, then the file's text
+// as it is now.
+void TmeslekanaF::tfXPButton1Click() {
+    if (!helpWindow_) return;
+    helpWindow_->Show();
+    helpWindow_->loadHelpFile();
 }
 
 // The connection is marked to connect as soon as the layout is loaded; a

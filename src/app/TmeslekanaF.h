@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -20,6 +21,7 @@ class QRadioButton;
 class SearchCommands;
 class TJvXPButton;
 class TtfXPButton;
+class TyardimF;
 class WindowSearchInputs;
 class Browser;
 
@@ -57,6 +59,8 @@ public:
     // The desktop session is ending: the close request runs as for a close of
     // the window, once per shutdown. Returns whether the program may end.
     bool sessionEnding();
+    // The help window that the help button shows; made after this window.
+    void setHelpWindow(TyardimF* helpWindow);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,6 +75,7 @@ private:
     void buildPopupMenu();
     void setTabOrder();
     void connectCommands();
+    void connectHelp();
     void loadConnection();
     void FormCreate();
     bool FormCloseQuery();
@@ -78,6 +83,7 @@ private:
     bool closeRequest();
     void Image1Click();
     void Label2Click();
+    void tfXPButton1Click();
 
     FailureReporter& reporter_;
     std::unique_ptr<Connection> ADOConnection1;
@@ -110,4 +116,5 @@ private:
     QLabel* Label2 = nullptr;
     WebPanel* WebBrowser2 = nullptr;
     QMenu* PopupMenu1 = nullptr;
+    QPointer<TyardimF> helpWindow_;
 };
