@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "app/Application.h"
+#include "app/PanelStatusBar.h"
 #include "app/TJvXPButton.h"
 #include "app/TJvXPContainer.h"
 #include "app/TtfXPButton.h"
@@ -56,37 +57,6 @@ TJvXPButton* commandButton(const QString& name, const QString& caption, QWidget*
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }
-
-// The bottom bar's panels sit side by side from its left edge, without gaps.
-// QStatusBar spaces out and frames the widgets given to it, so the panels live
-// in a row of their own that covers the whole bar.
-class PanelStatusBar : public QStatusBar {
-public:
-    explicit PanelStatusBar(QWidget* parent) : QStatusBar(parent), row_(new QWidget(this)) {
-        panels_ = new QHBoxLayout(row_);
-        panels_->setContentsMargins(0, 0, 0, 0);
-        panels_->setSpacing(0);
-        panels_->addStretch(1);
-    }
-
-    void addPanel(int width, const QString& text) {
-        auto* label = new QLabel(text, row_);
-        label->setTextFormat(Qt::PlainText);
-        label->setFixedWidth(width);
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panels_->insertWidget(panels_->count() - 1, label);
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QStatusBar::resizeEvent(event);
-        row_->setGeometry(rect());
-    }
-
-private:
-    QWidget* row_;
-    QHBoxLayout* panels_ = nullptr;
-};
 
 }  // namespace
 

@@ -8,8 +8,10 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "app/PanelStatusBar.h"
 #include "failure/FailureReporter.h"
 #include "help/HelpView.h"
+#include "web/WebSite.h"
 
 namespace {
 
@@ -17,44 +19,6 @@ namespace {
 constexpr int ClientWidth = 862;
 constexpr int ViewHeight = 450;
 constexpr int StatusBarHeight = 19;
-
-// Panels side by side from the bar's left edge, without the gaps and frames
-// QStatusBar gives the widgets handed to it: they live in a row of their own
-// that covers the bar, under the size grip.
-class PanelStatusBar : public QStatusBar {
-public:
-    explicit PanelStatusBar(QWidget* parent) : QStatusBar(parent), row_(new QWidget(this)) {
-        setObjectName(QStringLiteral("StatusBar1"));
-        setFixedHeight(StatusBarHeight);
-        auto* panels = new QHBoxLayout(row_);
-        panels->setContentsMargins(0, 0, 0, 0);
-        panels->setSpacing(0);
-        const struct {
-            int width;
-            QString text;
-        } items[] = {{20, QString()},
-                     {300, QStringLiteral("Tresvoli Yazılım Hizmetleri")},
-                     {300, QStringLiteral("www.tresvoli.com.tr  -  bilgi@tresvoli.com.tr")}};
-        for (const auto& item : items) {
-            auto* label = new QLabel(item.text, row_);
-            label->setTextFormat(Qt::PlainText);
-            label->setFixedWidth(item.width);
-            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            panels->addWidget(label);
-        }
-        panels->addStretch(1);
-        row_->lower();
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QStatusBar::resizeEvent(event);
-        row_->setGeometry(rect());
-    }
-
-private:
-    QWidget* row_;
-};
 
 }  // namespace
 
@@ -71,7 +35,13 @@ TyardimF::TyardimF(FailureReporter& reporter, QWidget* parent)
     rows->setSpacing(0);
     RichEdit1 = new HelpView(this);
     rows->addWidget(RichEdit1, 1);
-    StatusBar1 = new PanelStatusBar(this);
+    auto* bar = new PanelStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setFixedHeight(StatusBarHeight);
+    bar->addPanel(20, QString());
+    bar->addPanel(300, QStringLiteral("Tresvoli Yazılım Hizmetleri"));
+    bar->addPanel(300, WebSite::notice());
+    StatusBar1 = bar;
     rows->addWidget(StatusBar1);
     resize(ClientWidth, ViewHeight + StatusBarHeight);
 
