@@ -131,9 +131,7 @@ void printSummary() {
     std::printf("%9s %11s %9s %7s %11s %7s %12s\n", "rows", "mdb-export", "read", "ratio",
                 "meslek-ara", "ratio", "by-name-desc");
     for (int rows : {7764, 100000, 1000000}) {
-        // Appended rather than concatenated: GCC 12 warns falsely on "/" + to_string at -O3.
-        std::string key = "/";
-        key += std::to_string(rows);
+        const std::string key = bench::rowsKey(rows);
         const double exportS = bench::median(g_seconds["mdb-export" + key]);
         const double readS = bench::median(g_seconds["read" + key]);
         const double araS = bench::median(g_seconds["meslek-ara" + key]);

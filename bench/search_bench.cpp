@@ -128,7 +128,7 @@ void printSummary() {
     std::printf("%9s %12s %10s %12s %10s %11s\n", "rows", "search-many", "grep-many", "search-none",
                 "grep-none", "ratio-none");
     for (int rows : {10000, 1000000}) {
-        const std::string key = "/" + std::to_string(rows);
+        const std::string key = bench::rowsKey(rows);
         const double many = bench::median(g_seconds["many" + key]) * 1000;
         const double grepMany = bench::median(g_seconds["grep-many" + key]) * 1000;
         const double none = bench::median(g_seconds["none" + key]) * 1000;

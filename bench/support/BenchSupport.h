@@ -17,6 +17,14 @@
 
 namespace bench {
 
+// "/N", the key suffix of a size's samples. Built by appending: GCC 12 warns
+// falsely on "/" + std::to_string at -O3.
+inline std::string rowsKey(int rows) {
+    std::string key = "/";
+    key += std::to_string(rows);
+    return key;
+}
+
 // Runs a command and returns its wall time in seconds, or -1 when it could not
 // run or failed (exit codes above `okExitCode`). Its output goes to `output`
 // (a scratch file; GNU grep stops at the first match when writing to
