@@ -1,17 +1,77 @@
 #include "help/HelpDocument.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QColor>
 #include <QRegularExpression>
 #include <QStringDecoder>
-#include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include "help/CodePages.h"
 #include "help/RtfReader.h"
+
+namespace {
+
+struct WebAddress {
+    qsizetype start;
+    qsizetype length;
+    QString href;
+};
+
+// The bare web addresses of `text`: "http://", "https://" or "www." up to the
+// next blank or separator, without trailing punctuation.
+std::vector<WebAddress> findWebAddresses(const QString& text) {
+    static const QRegularExpression address(
+        QStringLiteral(R"((?:https?://|www\.)[^\s<>"\x{2028}\x{2029}\x{FFFC}]+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QString trailing = QStringLiteral(".,;:!?)]}'\u2019\u201D");
+    std::vector<WebAddress> found;
+    for (auto it = address.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const qsizetype start = match.capturedStart();
+        // A match inside a longer word ("xwww.") is no address.
+        if (start > 0 && text[start - 1].isLetterOrNumber()) continue;
+        QString url = match.captured();
+        while (!url.isEmpty() && trailing.contains(url.back())) url.chop(1);
+        if (url.endsWith(QLatin1String("://")) ||
+            url.compare(QLatin1String("www."), Qt::CaseInsensitive) == 0) {
+            continue;
+        }
+        const qsizetype length = url.size();
+        if (url.startsWith(QLatin1String("www."), Qt::CaseInsensitive)) url.prepend(u"http://");
+        found.push_back(WebAddress{start, length, url});
+    }
+    return found;
+}
+
+QTextCharFormat linkFormat(const QString& href) {
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setAnchorHref(href);
+    link.setFontUnderline(true);
+    link.setForeground(QColor(0, 0, 255));
+    return link;
+}
+
+// Plain text with its addresses as links, inserted in one pass.
+void insertPlainText(const QString& text, QTextDocument& document) {
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();  // no layout after every insertion
+    const QTextCharFormat plain;
+    qsizetype done = 0;
+    for (const WebAddress& a : findWebAddresses(text)) {
+        cursor.insertText(text.mid(done, a.start - done), plain);
+        cursor.insertText(text.mid(a.start, a.length), linkFormat(a.href));
+        done = a.start + a.length;
+    }
+    cursor.insertText(text.mid(done), plain);
+    cursor.endEditBlock();
+}
+
+}  // namespace
 
 void loadHelpDocument(const QByteArray& bytes, QTextDocument& document) {
     const bool undo = document.isUndoRedoEnabled();
@@ -21,10 +81,10 @@ void loadHelpDocument(const QByteArray& bytes, QTextDocument& document) {
     // data must reach it unchanged.
     if (bytes.startsWith("{\\rtf")) {
         rtf::readRtf(bytes, document, HelpTextCapacity);
+        markWebAddresses(document);
     } else {
-        document.setPlainText(plainHelpText(bytes));
+        insertPlainText(plainHelpText(bytes), document);
     }
-    markWebAddresses(document);
     document.setUndoRedoEnabled(undo);
 }
 
@@ -51,40 +111,17 @@ QString plainHelpText(const QByteArray& bytes) {
 }
 
 void markWebAddresses(QTextDocument& document) {
-    static const QRegularExpression address(QStringLiteral(R"((?:https?://|www\.)[^\s<>"]+)"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    static const QString trailing = QStringLiteral(".,;:!?)]}'\u2019\u201D");
+    // Positions in the raw text are document positions.
+    const QString text = document.toRawText();
     QTextCursor cursor(&document);
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        if (!text.contains(QLatin1String("://")) &&
-            !text.contains(QLatin1String("www."), Qt::CaseInsensitive)) {
-            continue;
-        }
-        for (auto it = address.globalMatch(text); it.hasNext();) {
-            const QRegularExpressionMatch match = it.next();
-            const qsizetype start = match.capturedStart();
-            // A match inside a longer word ("xwww.") is no address.
-            if (start > 0 && text[start - 1].isLetterOrNumber()) continue;
-            QString url = match.captured();
-            while (!url.isEmpty() && trailing.contains(url.back())) url.chop(1);
-            if (url.endsWith(QLatin1String("://")) ||
-                url.compare(QLatin1String("www."), Qt::CaseInsensitive) == 0) {
-                continue;
-            }
-            const int from = block.position() + static_cast<int>(start);
-            cursor.setPosition(from + 1);
-            if (cursor.charFormat().isAnchor()) continue;
-            cursor.setPosition(from);
-            cursor.setPosition(from + static_cast<int>(url.size()), QTextCursor::KeepAnchor);
-            QTextCharFormat link;
-            link.setAnchor(true);
-            link.setAnchorHref(url.startsWith(QLatin1String("www."), Qt::CaseInsensitive)
-                                   ? QStringLiteral("http://") + url
-                                   : url);
-            link.setFontUnderline(true);
-            link.setForeground(QColor(0, 0, 255));
-            cursor.mergeCharFormat(link);
-        }
+    cursor.beginEditBlock();  // no layout after every change
+    for (const WebAddress& a : findWebAddresses(text)) {
+        const int from = static_cast<int>(a.start);
+        cursor.setPosition(from + 1);
+        if (cursor.charFormat().isAnchor()) continue;
+        cursor.setPosition(from);
+        cursor.setPosition(from + static_cast<int>(a.length), QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(linkFormat(a.href));
     }
+    cursor.endEditBlock();
 }

@@ -402,6 +402,15 @@ public:
     }
 
     void run() {
+        // Inside an edit block the cursor does not lay out the block after
+        // every insertion, which would make reading a long paragraph quadratic.
+        cursor_.beginEditBlock();
+        read();
+        cursor_.endEditBlock();
+    }
+
+private:
+    void read() {
         while (p_ < end_ && !full_) {
             const char c = *p_++;
             switch (c) {
@@ -442,7 +451,6 @@ public:
         cursor_.setBlockFormat(blockFormat(closed ? *documentEnd_ : st_.para));
     }
 
-private:
     bool skipping() const { return overflow_ > 0 || st_.dest == Destination::Skip; }
 
     void openGroup() {
