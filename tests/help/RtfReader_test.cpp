@@ -134,6 +134,9 @@ TEST(RtfReaderTest, ParagraphsBreaksAndSpecialCharacters) {
         "\\pard sol\\line ikinci\\tab sekme\\par \\qr\\sl-480 sag\\par\\pard\\qj\\sl360\\slmult1 "
         "iki\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\-\\_}");
     ASSERT_EQ(d->blockCount(), 4);
+    // A final \par ends the last paragraph and opens no empty one.
+    EXPECT_EQ(load("{\\rtf1 a\\par}")->blockCount(), 1);
+    EXPECT_EQ(text("a\\par\\par"), "a\n");
     const QTextBlockFormat centred = d->begin().blockFormat();
     EXPECT_EQ(centred.alignment(), Qt::AlignHCenter);
     EXPECT_EQ(centred.leftMargin(), 48);
@@ -221,8 +224,11 @@ TEST(RtfReaderTest, BadInputIsReadWithinLimits) {
     // Nesting past the limit is skipped whole; the text around it stays.
     const int deep = 100000;
     EXPECT_EQ(text("a" + QByteArray(deep, '{') + "b" + QByteArray(deep, '}') + "c"), "ac");
-    const int shallow = rtf::MaxGroupDepth - 2;
-    EXPECT_EQ(text("a" + QByteArray(shallow, '{') + "b" + QByteArray(shallow, '}') + "c"), "abc");
+    // {\rtf1 is the first group: MaxGroupDepth groups in all are read, one more is not.
+    const int inner = rtf::MaxGroupDepth - 1;
+    EXPECT_EQ(text("a" + QByteArray(inner, '{') + "b" + QByteArray(inner, '}') + "c"), "abc");
+    EXPECT_EQ(text("a" + QByteArray(inner + 1, '{') + "b" + QByteArray(inner + 1, '}') + "c"),
+              "ac");
     // Huge parameters, \bin past the end, a long control word, a cut-off \'h.
     EXPECT_EQ(text("\\fs99999999999999999999 a\\u99999999999 b\\li-99999999999 c"), "a\uFFFDc");
     EXPECT_EQ(load("{\\rtf1 a\\bin999999999 xyz")->toPlainText(), "a");
