@@ -13,9 +13,11 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTextOption>
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -61,6 +63,9 @@ struct ParaProps {
     int after = 0;
     int lineSpacing = 0;
     bool lineMultiple = false;
+    bool inTable = false;
+    std::uint8_t tabCount = 0;
+    std::array<std::int16_t, 32> tabs{};  // \txN, twips from the left margin
 };
 
 struct GroupState {
@@ -161,6 +166,10 @@ enum class Word {
     SpaceAfter,
     LineSpacing,
     LineMultiple,
+    TabStop,
+    InTable,
+    RowDefaults,
+    CellEdge,
     // breaks and tables
     Par,
     Line,
@@ -316,6 +325,10 @@ const std::unordered_map<std::string_view, WordInfo>& words() {
         add({"sa"}, Word::SpaceAfter);
         add({"sl"}, Word::LineSpacing);
         add({"slmult"}, Word::LineMultiple);
+        add({"tx", "tb"}, Word::TabStop);
+        add({"intbl"}, Word::InTable);
+        add({"trowd"}, Word::RowDefaults);
+        add({"cellx"}, Word::CellEdge);
         add({"par", "sect", "page"}, Word::Par);
         add({"line"}, Word::Line);
         add({"tab"}, Word::Tab);
@@ -779,6 +792,20 @@ private:
             case Word::LineMultiple:
                 pa.lineMultiple = on;
                 break;
+            case Word::TabStop:
+                if (pa.tabCount < pa.tabs.size()) {
+                    pa.tabs[pa.tabCount++] = static_cast<std::int16_t>(twips(parameter));
+                }
+                break;
+            case Word::InTable:
+                pa.inTable = on;
+                break;
+            case Word::RowDefaults:
+                cellEdges_.clear();
+                break;
+            case Word::CellEdge:
+                if (cellEdges_.size() < 64) cellEdges_.push_back(twips(parameter));
+                break;
             case Word::Par:
                 endParagraph();
                 break;
@@ -1044,7 +1071,7 @@ private:
         return colours_[static_cast<std::size_t>(index)];
     }
 
-    static QTextBlockFormat blockFormat(const ParaProps& pa) {
+    QTextBlockFormat blockFormat(const ParaProps& pa) const {
         QTextBlockFormat f;
         static constexpr Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignHCenter,
                                                        Qt::AlignRight, Qt::AlignJustify};
@@ -1061,6 +1088,25 @@ private:
         } else if (pa.lineSpacing < 0) {
             f.setLineHeight(pixels(-pa.lineSpacing), QTextBlockFormat::FixedHeight);
         }
+        // Tab stops: a table row's cells start at its cell edges; elsewhere the
+        // paragraph's own stops, and a hanging indent has one at the indent.
+        std::vector<int> stops;
+        if (pa.inTable) {
+            if (!cellEdges_.empty()) stops.assign(cellEdges_.begin(), cellEdges_.end() - 1);
+        } else {
+            stops.assign(pa.tabs.begin(), pa.tabs.begin() + pa.tabCount);
+            if (pa.first < 0 && pa.left > 0) stops.push_back(pa.left);
+        }
+        std::sort(stops.begin(), stops.end());
+        // Qt measures tab stops from where the first line starts.
+        QList<QTextOption::Tab> tabs;
+        for (int stop : stops) {
+            const int fromLineStart = stop - std::max(pa.left, 0) - pa.first;
+            if (fromLineStart > 0) {
+                tabs.append(QTextOption::Tab(pixels(fromLineStart), QTextOption::LeftTab));
+            }
+        }
+        if (!tabs.isEmpty()) f.setTabPositions(tabs);
         return f;
     }
 
@@ -1179,6 +1225,7 @@ private:
     QString run_;
     CharProps runProps_;
     int pendingCells_ = 0;
+    std::vector<int> cellEdges_;  // twips, of the current table row
 
     std::vector<Field> fields_;
     QStringList links_;

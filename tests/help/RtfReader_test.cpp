@@ -144,6 +144,14 @@ TEST(RtfReaderTest, ParagraphsBreaksAndSpecialCharacters) {
     EXPECT_EQ(centred.textIndent(), -24);
     EXPECT_EQ(centred.topMargin(), 16);
     EXPECT_EQ(centred.bottomMargin(), 8);
+    // Tab stops count from the margin, Qt's from where the first line starts;
+    // a hanging indent has a stop at the indent.
+    const QList<QTextOption::Tab> stops = centred.tabPositions();
+    ASSERT_EQ(stops.size(), 1);
+    EXPECT_EQ(stops[0].position, 24);
+    EXPECT_EQ(load("{\\rtf1\\tx1500\\tx750 a\\tab b}")->begin().blockFormat().tabPositions(),
+              (QList<QTextOption::Tab>{QTextOption::Tab(50, QTextOption::LeftTab),
+                                       QTextOption::Tab(100, QTextOption::LeftTab)}));
     const QTextBlock second = d->begin().next();
     EXPECT_EQ(second.text(), QString("sol") + QChar::LineSeparator + "ikinci\tsekme");
     EXPECT_EQ(second.blockFormat().leftMargin(), 0);  // \pard
@@ -214,6 +222,14 @@ TEST(RtfReaderTest, PicturesShowOnceAtTheirSize) {
 }
 
 TEST(RtfReaderTest, TablesAreRowsOfTabSeparatedCells) {
+    // The cells start at the row's cell edges.
+    const auto d = load(
+        "{\\rtf1\\trowd\\cellx1500\\cellx3000\\pard\\intbl a\\cell b\\cell\\row"
+        "\\pard dis\\par}");
+    const QList<QTextOption::Tab> tabs = d->begin().blockFormat().tabPositions();
+    ASSERT_EQ(tabs.size(), 1);
+    EXPECT_EQ(tabs[0].position, 100);
+    EXPECT_TRUE(d->lastBlock().blockFormat().tabPositions().isEmpty());
     EXPECT_EQ(
         text("\\trowd\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl a\\cell b\\cell c\\cell\\row"
              "\\trowd\\pard\\intbl \\cell\\cell son\\cell\\row sonra"),
