@@ -12,11 +12,12 @@ class QTextDocument;
 // `\'hh` in the current font's \fcharset or else \ansicpg, `\uN` with `\ucN`,
 // the font and colour tables, character formatting (font, size, bold, italic,
 // underline, strike, hidden, super/subscript, \cf, \highlight/\cb), paragraph
-// formatting (alignment, indents, spacing), \par, \line, \tab, the special
+// formatting (alignment, indents, spacing, tab stops), \par, \line, \tab, the special
 // characters, list texts (the bullets and numbers the writer put in
 // \listtext/\pntext), HYPERLINK fields as anchors, \pict (PNG and JPEG shown,
 // other kinds as an empty frame of their size; {\*\shppict} read,
-// {\nonshppict} skipped) and tables as rows of tab-separated cells.
+// {\nonshppict} skipped) and tables as rows of tab-separated cells, with tab
+// stops at the cell edges.
 //
 // Best effort: bad input gives what could be made of it. Line ends in the
 // bytes are ignored, as RTF wants, so \bin data arrives untouched.
