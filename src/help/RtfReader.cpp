@@ -646,7 +646,9 @@ private:
                 if (fields_.size() < 64) fields_.push_back(Field{stack_.size(), QString()});
                 return;
             case Word::FieldResult: {
-                st_.dest = Destination::Text;
+                // The result keeps its group's destination: a field nested in
+                // another field's code shows nothing.
+                if (st_.dest != Destination::Text) return;
                 const QString target =
                     fields_.empty() ? QString() : hyperlinkTarget(fields_.back().instruction);
                 if (!target.isEmpty() && links_.size() < 100000) {

@@ -179,7 +179,8 @@ TEST(RtfReaderTest, HyperlinkFieldsBecomeAnchors) {
         "{\\rtf1 Bkz. {\\field{\\*\\fldinst{HYPERLINK \"http://example.com/a b\"}}"
         "{\\fldrslt{\\ul\\cf1 sitemiz}}} ve "
         "{\\field{\\*\\fldinst HYPERLINK \\\\l \"bolum\"}{\\fldrslt b\\'f6l\\'fcm}} "
-        "{\\field{\\*\\fldinst PAGE}{\\fldrslt 3}} son}");
+        "{\\field{\\*\\fldinst PAGE}{\\fldrslt 3}} "
+        "{\\field{\\*\\fldinst IF {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} = 1}{\\fldrslt son}}}");
     EXPECT_EQ(d->toPlainText(), "Bkz. sitemiz ve bölüm 3 son");
     const QTextCharFormat link = formatOf(*d, "sitemiz");
     EXPECT_TRUE(link.isAnchor());
