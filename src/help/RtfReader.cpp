@@ -198,80 +198,21 @@ const std::unordered_map<std::string_view, WordInfo>& words() {
         add({"fldinst"}, Word::FieldInstruction);
         add({"fldrslt"}, Word::FieldResult);
         add({"shppict"}, Word::ShapePicture);
-        add({"stylesheet",
-             "info",
-             "header",
-             "headerl",
-             "headerr",
-             "headerf",
-             "footer",
-             "footerl",
-             "footerr",
-             "footerf",
-             "footnote",
-             "annotation",
-             "atnid",
-             "atnauthor",
-             "xe",
-             "tc",
-             "txe",
-             "pn",
-             "pntxta",
-             "pntxtb",
-             "pnseclvl",
-             "listtable",
-             "listoverridetable",
-             "revtbl",
-             "rsidtbl",
-             "generator",
-             "themedata",
-             "colorschememapping",
-             "latentstyles",
-             "datastore",
-             "xmlnstbl",
-             "mmathPr",
-             "private",
-             "objdata",
-             "objclass",
-             "fontemb",
-             "fontfile",
-             "falt",
-             "panose",
-             "bkmkstart",
-             "bkmkend",
-             "nonshppict",
-             "template",
-             "userprops",
-             "docvar",
-             "ftnsep",
-             "ftnsepc",
-             "ftncn",
-             "aftnsep",
-             "aftnsepc",
-             "aftncn",
-             "filetbl",
-             "pgdsctbl",
-             "leveltext",
-             "levelnumbers",
-             "comment",
-             "author",
-             "title",
-             "subject",
-             "keywords",
-             "operator",
-             "doccomm",
-             "company",
-             "manager",
-             "category",
-             "shpinst",
-             "sp",
-             "sn",
-             "sv",
-             "blipuid",
-             "wgrffmtfilter",
-             "defchp",
-             "defpap"},
-            Word::SkipDestination);
+        // Destinations whose text is never shown.
+        static const std::string_view skipped =
+            "stylesheet info header headerl headerr headerf footer footerl footerr footerf "
+            "footnote annotation atnid atnauthor xe tc txe pn pntxta pntxtb pnseclvl "
+            "listtable listoverridetable revtbl rsidtbl generator themedata "
+            "colorschememapping latentstyles datastore xmlnstbl mmathPr private objdata "
+            "objclass fontemb fontfile falt panose bkmkstart bkmkend nonshppict template "
+            "userprops docvar ftnsep ftnsepc ftncn aftnsep aftnsepc aftncn filetbl pgdsctbl "
+            "leveltext levelnumbers comment author title subject keywords operator doccomm "
+            "company manager category shpinst sp sn sv blipuid wgrffmtfilter defchp defpap ";
+        for (std::size_t at = 0; at < skipped.size();) {
+            const std::size_t blank = std::min(skipped.find(' ', at), skipped.size());
+            if (blank > at) t[skipped.substr(at, blank - at)] = WordInfo{Word::SkipDestination};
+            at = blank + 1;
+        }
         add({"deff"}, Word::Deff);
         add({"ansicpg"}, Word::AnsiCodePage);
         add({"ansi"}, Word::Ansi);
