@@ -81,7 +81,7 @@ struct Font {
     int codePage = 0;  // \cpgN; 0: from the charset
 };
 
-enum class PictureKind : std::uint8_t { None, Png, Jpeg, Metafile, Bitmap };
+enum class PictureKind : std::uint8_t { None, Png, Jpeg, Dib, Metafile, Bitmap };
 
 struct Picture {
     PictureKind kind = PictureKind::None;
@@ -107,6 +107,37 @@ int hexValue(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+// A device-independent bitmap (a BITMAPINFO and the pixels) as a BMP file,
+// the pixels starting after the header and the palette (Qt only seeks forward),
+// or nothing when its header does not hold together.
+QByteArray bmpFile(const QByteArray& dib) {
+    auto read = [&dib](qsizetype at, int bytes) -> quint32 {
+        quint32 v = 0;
+        for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(dib[at + i]);
+        return v;
+    };
+    if (dib.size() < 12) return {};
+    const quint32 headerSize = read(0, 4);
+    if (headerSize < 12 || headerSize > 1024 || headerSize > quint32(dib.size())) return {};
+    quint32 palette = 0;
+    if (headerSize == 12) {
+        const quint32 bits = read(10, 2);
+        palette = bits <= 8 ? 3u << bits : 0;
+    } else {
+        if (headerSize < 36) return {};
+        const quint32 bits = read(14, 2);
+        const quint32 used = read(32, 4);
+        palette = 4 * (used != 0 ? std::min<quint32>(used, 256) : bits <= 8 ? 1u << bits : 0);
+        if (headerSize == 40 && read(16, 4) == 3) palette += 12;  // BI_BITFIELDS masks
+    }
+    const quint32 offset = 14 + headerSize + palette;
+    QByteArray file("BM");
+    for (quint32 v : {quint32(dib.size() + 14), quint32(0), offset}) {
+        for (int i = 0; i < 4; ++i) file += static_cast<char>(v >> (8 * i) & 0xFF);
+    }
+    return file + dib;
 }
 
 constexpr int MaxTwips = 31680;  // 22 inches
@@ -646,6 +677,9 @@ private:
             case Word::Bitmap:
                 picture_.kind = PictureKind::Bitmap;
                 break;
+            case Word::DeviceIndependentBitmap:
+                picture_.kind = PictureKind::Dib;
+                break;
             case Word::PicW:
                 picture_.width = size;
                 break;
@@ -866,11 +900,14 @@ private:
             return;
         }
         QImage image;
-        if ((pic.kind == PictureKind::Png || pic.kind == PictureKind::Jpeg) &&
+        if (pic.kind == PictureKind::Dib) pic.data = bmpFile(pic.data);
+        if ((pic.kind == PictureKind::Png || pic.kind == PictureKind::Jpeg ||
+             pic.kind == PictureKind::Dib) &&
             !pic.data.isEmpty()) {
             QBuffer buffer(&pic.data);
             buffer.open(QIODevice::ReadOnly);
-            QImageReader reader(&buffer, pic.kind == PictureKind::Png ? "png" : "jpeg");
+            static constexpr const char* formats[] = {"", "png", "jpeg", "bmp"};
+            QImageReader reader(&buffer, formats[static_cast<int>(pic.kind)]);
             const QSize size = reader.size();
             if (size.isValid() && qint64(size.width()) * size.height() <= MaxDecodedPixels) {
                 reader.read(&image);

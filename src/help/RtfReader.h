@@ -14,7 +14,7 @@ class QTextDocument;
 // underline, strike, hidden, super/subscript, \cf, \highlight/\cb), paragraph
 // formatting (alignment, indents, spacing, tab stops), \par, \line, \tab, the special
 // characters, list texts (the bullets and numbers the writer put in
-// \listtext/\pntext), HYPERLINK fields as anchors, \pict (PNG and JPEG shown,
+// \listtext/\pntext), HYPERLINK fields as anchors, \pict (PNG, JPEG and DIB shown,
 // other kinds as an empty frame of their size; {\*\shppict} read,
 // {\nonshppict} skipped) and tables as rows of tab-separated cells, with tab
 // stops at the cell edges.

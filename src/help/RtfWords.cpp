@@ -51,7 +51,8 @@ WordInfo lookupWord(std::string_view name) {
         add({"pngblip"}, Word::PngBlip);
         add({"jpegblip"}, Word::JpegBlip);
         add({"emfblip", "wmetafile", "macpict", "pmmetafile"}, Word::Metafile);
-        add({"dibitmap", "wbitmap"}, Word::Bitmap);
+        add({"dibitmap"}, Word::DeviceIndependentBitmap);
+        add({"wbitmap"}, Word::Bitmap);
         add({"picw"}, Word::PicW);
         add({"pich"}, Word::PicH);
         add({"picwgoal"}, Word::PicWGoal);

@@ -37,6 +37,7 @@ enum class Word {
     JpegBlip,
     Metafile,
     Bitmap,
+    DeviceIndependentBitmap,
     PicW,
     PicH,
     PicWGoal,

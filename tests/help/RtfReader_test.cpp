@@ -37,13 +37,16 @@ QTextCharFormat formatOf(const QTextDocument& document, const QString& word) {
     return formatAt(document, at);
 }
 
-QByteArray png(int width, int height) {
+QByteArray encoded(int width, int height, const char* format) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::red);
+    for (int y = 0; y < height; ++y) image.setPixelColor(1, y, Qt::blue);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    // BMP with a palette, to exercise the bitmap header's arithmetic.
+    if (QByteArray(format) == "BMP") image = image.convertToFormat(QImage::Format_Indexed8);
+    image.save(&buffer, format);
     return bytes;
 }
 
@@ -193,7 +196,8 @@ TEST(RtfReaderTest, HyperlinkFieldsBecomeAnchors) {
 }
 
 TEST(RtfReaderTest, PicturesShowOnceAtTheirSize) {
-    const QByteArray data = png(3, 2);
+    const QByteArray data = encoded(3, 2, "PNG");
+    const QByteArray dib = encoded(5, 4, "BMP").mid(14);  // without the file header
     // The shape picture is read, the fallback beside it is not.
     const auto d = load(
         "{\\rtf1 a{\\*\\shppict{\\pict\\pngblip\\picw3\\pich2\\picwgoal450"
@@ -202,11 +206,14 @@ TEST(RtfReaderTest, PicturesShowOnceAtTheirSize) {
         "}}{\\nonshppict{\\pict\\wmetafile8\\picw10\\pich10 0102}}b"
         "{\\pict\\emfblip\\picw2540\\pich1270 0000}"
         "{\\pict\\jpegblip ffd8ffzz}"
+        "{\\pict\\dibitmap0 " +
+        dib.toHex() +
+        "}"
         "{\\pict\\pngblip\\picscalex200\\bin" +
         QByteArray::number(data.size()) + " " + data + "}}");
-    EXPECT_EQ(yardim::documentText(*d), "a[resim]b[resim][resim][resim]\n");
+    EXPECT_EQ(yardim::documentText(*d), "a[resim]b[resim][resim][resim][resim]\n");
     const auto found = images(*d);
-    ASSERT_EQ(found.size(), 4u);
+    ASSERT_EQ(found.size(), 5u);
     EXPECT_EQ(found[0].width(), 30);  // 450 twips
     EXPECT_EQ(found[0].height(), 20);
     const QImage shown =
@@ -217,9 +224,18 @@ TEST(RtfReaderTest, PicturesShowOnceAtTheirSize) {
     EXPECT_EQ(found[1].height(), 48);
     EXPECT_TRUE(found[1].name().startsWith("rtf-frame:"));
     EXPECT_TRUE(found[2].name().startsWith("rtf-frame:"));
-    // \bin data holds CR LF (the PNG signature has one) and arrives unchanged.
-    EXPECT_EQ(found[3].width(), 6);
+    // A device-independent bitmap is shown.
+    const QImage bitmap =
+        d->resource(QTextDocument::ImageResource, QUrl(found[3].name())).value<QImage>();
+    EXPECT_EQ(bitmap.size(), QSize(5, 4));
+    for (int y : {0, 3}) {
+        EXPECT_EQ(bitmap.pixelColor(0, y), QColor(Qt::red));
+        EXPECT_EQ(bitmap.pixelColor(1, y), QColor(Qt::blue));
+    }
     EXPECT_FALSE(found[3].name().startsWith("rtf-frame:"));
+    // \bin data holds CR LF (the PNG signature has one) and arrives unchanged.
+    EXPECT_EQ(found[4].width(), 6);
+    EXPECT_FALSE(found[4].name().startsWith("rtf-frame:"));
 }
 
 TEST(RtfReaderTest, TablesAreRowsOfTabSeparatedCells) {
