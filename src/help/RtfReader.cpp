@@ -109,9 +109,9 @@ int hexValue(char c) {
     return -1;
 }
 
-// A device-independent bitmap (a BITMAPINFO and the pixels) as a BMP file,
-// the pixels starting after the header and the palette (Qt only seeks forward),
-// or nothing when its header does not hold together.
+// A device-independent bitmap (a BITMAPINFO and the pixels) as a BMP file: a
+// file header that puts the pixels after the info header and the palette.
+// Nothing when the info header does not hold together.
 QByteArray bmpFile(const QByteArray& dib) {
     auto read = [&dib](qsizetype at, int bytes) -> quint32 {
         quint32 v = 0;
