@@ -35,3 +35,4 @@ printf '\x01{\\field{\\*\\fldinst HYPERLINK "http://a.example"}{\\fldrslt link}}
 printf '\x01\\trowd\\cellx100\\pard\\intbl a\\cell b\\cell\\row{\\listtext \\bullet\\tab}{\\pict\\jpegblip\\bin4 \xff\xd8\r\n}}' > "$help/table"
 printf '\x02\\'"'"'82\\'"'"'a0{\\f0 \\'"'"'fd}}' > "$help/codepage"
 printf '\x07abc\\par def\\line ghi}' > "$help/capacity"
+printf '\x01{\\pict\\dibitmap0 280000000100000001000000010018000000000004000000000000000000000000000000000000000000ff00}}' > "$help/bitmap"
