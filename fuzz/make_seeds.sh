@@ -24,3 +24,15 @@ for f in "$seeds/table_stream_fuzz"/*; do
 done
 cp "$tmp/small.csv" "$seeds/csv_fuzz/small.csv"
 printf 'meslek_kodu,meslek_adi\n"1,2",x\n' > "$seeds/csv_fuzz/quoted.csv"
+
+# Help files: the bundled text and small RTF pieces of each kind the reader knows.
+help="$seeds/help_fuzz"
+mkdir -p "$help"
+{ printf '\x00'; cat "$root/data/yardim.rtf"; } > "$help/yardim"
+printf '\x00Plain text\r\nwith www.example.com\rand \xfd\n' > "$help/plain"
+printf '\x01{\\fonttbl{\\f0\\fcharset162 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\fs20\\b\\cf1 \\'"'"'fd\\u351?\\uc2\\u287 ab\\par\\pard\\qc\\li720 x}' > "$help/format"
+printf '\x01{\\field{\\*\\fldinst HYPERLINK "http://a.example"}{\\fldrslt link}}{\\*\\shppict{\\pict\\pngblip\\picw1\\pich1 89504e470d0a1a0a}}{\\nonshppict{\\pict\\wmetafile8 00}}}' > "$help/field"
+printf '\x01\\trowd\\cellx100\\pard\\intbl a\\cell b\\cell\\row{\\listtext \\bullet\\tab}{\\pict\\jpegblip\\bin4 \xff\xd8\r\n}}' > "$help/table"
+printf '\x02\\'"'"'82\\'"'"'a0{\\f0 \\'"'"'fd}}' > "$help/codepage"
+printf '\x07abc\\par def\\line ghi}' > "$help/capacity"
+printf '\x01{\\pict\\dibitmap0 280000000100000001000000010018000000000004000000000000000000000000000000000000000000ff00}}' > "$help/bitmap"

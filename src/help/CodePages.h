@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+struct UConverter;
+
+// Windows code pages through ICU's converters. A single-byte page is a table of
+// 256 characters; a multi-byte page (932, 936, 949, 950, ...) converts whole
+// byte runs. An unknown page falls back to Windows-1252.
+namespace codepages {
+
+// The code page of an RTF font's \fcharset, or 0 when the charset means "the
+// document's ANSI code page" (0 ANSI, 1 default and any charset not listed).
+// The symbol charset (2) gives SymbolCodePage.
+int forCharset(int charset);
+
+// A pseudo code page: Windows-1252 with the Symbol font's bullet at 0xB7.
+constexpr int SymbolCodePage = -2;
+
+class Codec {
+public:
+    explicit Codec(int codePage);
+    ~Codec();
+    Codec(const Codec&) = delete;
+    Codec& operator=(const Codec&) = delete;
+
+    bool singleByte() const { return cnv_ == nullptr; }
+    char16_t at(unsigned char byte) const { return table_[byte]; }
+    // Appends the characters of `bytes` to `out`.
+    void decode(const char* bytes, qsizetype size, QString& out) const;
+
+private:
+    char16_t table_[256];
+    UConverter* cnv_ = nullptr;  // only for multi-byte pages
+};
+
+// Codecs opened once and kept for the life of the cache.
+class CodecCache {
+public:
+    const Codec& get(int codePage);
+
+private:
+    std::unordered_map<int, std::unique_ptr<Codec>> codecs_;
+};
+
+// The whole of `bytes` in one code page.
+QString decode(const QByteArray& bytes, int codePage);
+
+}  // namespace codepages

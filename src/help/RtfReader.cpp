@@ -1,0 +1,1030 @@
+#include "help/RtfReader.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QImageReader>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QTextOption>
+#include <QUrl>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "help/CodePages.h"
+#include "help/RtfWords.h"
+
+namespace rtf {
+
+namespace {
+
+enum class Destination : std::uint8_t {
+    Text,
+    FontTable,
+    ColorTable,
+    FieldInstruction,
+    Picture,
+    Skip
+};
+
+struct CharProps {
+    int font = -1;       // font table index; -1: the view's default font
+    int size = 0;        // half-points; 0: the view's default size
+    int foreground = 0;  // colour table index; 0: automatic
+    int background = 0;
+    int link = -1;  // index into the reader's link targets
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+    std::int8_t vertical = 0;  // 1 superscript, -1 subscript
+    bool operator==(const CharProps&) const = default;
+};
+
+struct ParaProps {
+    int align = 0;  // 0 left, 1 centre, 2 right, 3 justified
+    int left = 0;   // twips
+    int right = 0;
+    int first = 0;
+    int before = 0;
+    int after = 0;
+    int lineSpacing = 0;
+    bool lineMultiple = false;
+    bool inTable = false;
+    std::uint8_t tabCount = 0;
+    std::array<std::int16_t, 32> tabs{};  // \txN, twips from the left margin
+};
+
+struct GroupState {
+    CharProps chars;
+    ParaProps para;
+    Destination dest = Destination::Text;
+    int unicodeSkip = 1;  // \ucN
+};
+
+struct Font {
+    QString name;
+    int charset = -1;
+    int codePage = 0;  // \cpgN; 0: from the charset
+};
+
+enum class PictureKind : std::uint8_t { None, Png, Jpeg, Dib, Metafile, Bitmap };
+
+struct Picture {
+    PictureKind kind = PictureKind::None;
+    int width = 0;  // \picw, \pich: pixels for bitmaps, 0.01 mm for metafiles
+    int height = 0;
+    int goalWidth = 0;  // twips
+    int goalHeight = 0;
+    int scaleX = 100;
+    int scaleY = 100;
+    QByteArray data;
+    int highNibble = -1;
+};
+
+struct Field {
+    std::size_t depth;  // group depth of the {\field ...} group
+    QString instruction;
+};
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// A device-independent bitmap (a BITMAPINFO and the pixels) as a BMP file: a
+// file header that puts the pixels after the info header and the palette.
+// Nothing when the info header does not hold together.
+QByteArray bmpFile(const QByteArray& dib) {
+    auto read = [&dib](qsizetype at, int bytes) -> quint32 {
+        quint32 v = 0;
+        for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(dib[at + i]);
+        return v;
+    };
+    if (dib.size() < 12) return {};
+    const quint32 headerSize = read(0, 4);
+    if (headerSize < 12 || headerSize > 1024 || headerSize > quint32(dib.size())) return {};
+    quint32 palette = 0;
+    if (headerSize == 12) {
+        const quint32 bits = read(10, 2);
+        palette = bits <= 8 ? 3u << bits : 0;
+    } else {
+        if (headerSize < 36) return {};
+        const quint32 bits = read(14, 2);
+        const quint32 used = read(32, 4);
+        palette = 4 * (used != 0 ? std::min<quint32>(used, 256) : bits <= 8 ? 1u << bits : 0);
+        if (headerSize == 40 && read(16, 4) == 3) palette += 12;  // BI_BITFIELDS masks
+    }
+    const quint32 offset = 14 + headerSize + palette;
+    QByteArray file("BM");
+    for (quint32 v : {quint32(dib.size() + 14), quint32(0), offset}) {
+        for (int i = 0; i < 4; ++i) file += static_cast<char>(v >> (8 * i) & 0xFF);
+    }
+    return file + dib;
+}
+
+constexpr int MaxTwips = 31680;  // 22 inches
+int twips(int value) { return std::clamp(value, -MaxTwips, MaxTwips); }
+qreal pixels(int twipsValue) { return twipsValue / 15.0; }
+const QColor LinkColor(0, 0, 255);
+
+// The target of a HYPERLINK field's code, empty for any other field.
+QString hyperlinkTarget(const QString& instruction) {
+    const QString code = instruction.trimmed();
+    if (!code.startsWith(QLatin1String("HYPERLINK"), Qt::CaseInsensitive)) return {};
+    QStringList tokens;
+    for (qsizetype i = 9; i < code.size();) {
+        if (code[i].isSpace()) {
+            ++i;
+        } else if (code[i] == u'"') {
+            const qsizetype close = code.indexOf(u'"', i + 1);
+            const qsizetype stop = close < 0 ? code.size() : close;
+            tokens << code.mid(i + 1, stop - i - 1);
+            i = stop + 1;
+        } else {
+            qsizetype j = i;
+            while (j < code.size() && !code[j].isSpace()) ++j;
+            tokens << code.mid(i, j - i);
+            i = j;
+        }
+    }
+    QString url;
+    QString local;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const QString& t = tokens[i];
+        if (t.startsWith(u'\\') && t.size() == 2) {
+            const QChar option = t[1].toLower();
+            if (option == u'l' && i + 1 < tokens.size()) local = tokens[++i];
+            if (option == u'o' || option == u't') ++i;  // tooltip, target frame
+        } else if (url.isEmpty()) {
+            url = t;
+        }
+    }
+    if (!local.isEmpty()) url += u'#' + local;
+    return url;
+}
+
+class Reader {
+public:
+    Reader(const QByteArray& rtf, QTextDocument& document, qsizetype capacity)
+        : p_(rtf.constData()),
+          end_(rtf.constData() + rtf.size()),
+          document_(document),
+          cursor_(&document),
+          capacity_(capacity) {
+        cursor_.movePosition(QTextCursor::End);
+    }
+
+    void run() {
+        // Inside an edit block the cursor does not lay out the block after
+        // every insertion, which would make reading a long paragraph quadratic.
+        cursor_.beginEditBlock();
+        read();
+        cursor_.endEditBlock();
+    }
+
+private:
+    void read() {
+        while (p_ < end_ && !full_) {
+            const char c = *p_++;
+            switch (c) {
+                case '{':
+                    flushBytes();
+                    skipChars_ = 0;
+                    openGroup();
+                    break;
+                case '}':
+                    flushBytes();
+                    skipChars_ = 0;
+                    closeGroup();
+                    break;
+                case '\\':
+                    controlSequence();
+                    break;
+                case '\r':
+                case '\n':
+                case '\0':
+                    break;
+                default:
+                    if (skipChars_ > 0) {
+                        --skipChars_;
+                    } else {
+                        textByte(static_cast<unsigned char>(c));
+                    }
+            }
+        }
+        flushBytes();
+        flushRun();
+        // A final \par ends the last paragraph; it opens no empty one.
+        if (endedParagraph_) {
+            cursor_.deletePreviousChar();
+            return;
+        }
+        // The last paragraph has the format in force at the document's end.
+        const bool closed = stack_.empty() && overflow_ == 0 && documentEnd_.has_value();
+        cursor_.setBlockFormat(blockFormat(closed ? *documentEnd_ : st_.para));
+    }
+
+    bool skipping() const { return overflow_ > 0 || st_.dest == Destination::Skip; }
+
+    void openGroup() {
+        starPending_ = false;
+        if (overflow_ > 0 || stack_.size() >= static_cast<std::size_t>(MaxGroupDepth)) {
+            ++overflow_;
+            return;
+        }
+        stack_.push_back(st_);
+    }
+
+    void closeGroup() {
+        starPending_ = false;
+        if (overflow_ > 0) {
+            --overflow_;
+            return;
+        }
+        if (stack_.empty()) return;  // an unmatched '}'
+        if (!fields_.empty() && fields_.back().depth == stack_.size()) fields_.pop_back();
+        const GroupState closed = st_;
+        st_ = stack_.back();
+        stack_.pop_back();
+        if (stack_.empty()) documentEnd_ = closed.para;
+        if (closed.dest == Destination::Picture && st_.dest != Destination::Picture) {
+            finishPicture();
+        }
+        if (closed.dest == Destination::FontTable) {
+            commitFont();
+            if (st_.dest != Destination::FontTable) codecFont_ = InvalidFont;
+        }
+    }
+
+    void controlSequence() {
+        if (p_ >= end_) return;
+        if (!isLetter(*p_)) {
+            controlSymbol(*p_++);
+            return;
+        }
+        char name[MaxControlWordLength];
+        int length = 0;
+        bool tooLong = false;
+        while (p_ < end_ && isLetter(*p_)) {
+            if (length < MaxControlWordLength) {
+                name[length++] = *p_;
+            } else {
+                tooLong = true;
+            }
+            ++p_;
+        }
+        bool hasParameter = false;
+        bool negative = false;
+        qint64 value = 0;
+        if (p_ + 1 < end_ && *p_ == '-' && isDigit(p_[1])) {
+            negative = true;
+            ++p_;
+        }
+        while (p_ < end_ && isDigit(*p_)) {
+            hasParameter = true;
+            if (value < MaxParameter) value = value * 10 + (*p_ - '0');
+            ++p_;
+        }
+        if (p_ < end_ && *p_ == ' ') ++p_;
+        const int parameter =
+            static_cast<int>(std::min<qint64>(value, MaxParameter)) * (negative ? -1 : 1);
+
+        flushBytes();
+        const WordInfo info =
+            tooLong ? WordInfo{Word::Unknown} : lookupWord(std::string_view(name, length));
+
+        if (info.word == Word::Bin) {
+            skipBinary(hasParameter ? parameter : 0);
+            if (skipChars_ > 0) --skipChars_;
+            starPending_ = false;
+            return;
+        }
+        if (skipChars_ > 0) {
+            --skipChars_;
+            return;
+        }
+        if (starPending_) {
+            starPending_ = false;
+            const bool read =
+                info.word == Word::FieldInstruction || info.word == Word::ShapePicture;
+            if (!read) {
+                st_.dest = Destination::Skip;
+                return;
+            }
+        }
+        if (skipping()) return;
+        word(info, hasParameter, parameter);
+    }
+
+    void controlSymbol(char c) {
+        if (c == '\'') {
+            // Two hex digits make a byte; a lone digit is dropped.
+            int byte = 0;
+            int digits = 0;
+            while (digits < 2 && p_ < end_ && hexValue(*p_) >= 0) {
+                byte = byte * 16 + hexValue(*p_++);
+                ++digits;
+            }
+            if (digits < 2) byte = -1;
+            if (skipChars_ > 0) {
+                --skipChars_;
+            } else if (byte >= 0) {
+                textByte(static_cast<unsigned char>(byte));
+            }
+            return;
+        }
+        flushBytes();
+        if (c == '*') {
+            starPending_ = true;
+            return;
+        }
+        if (skipChars_ > 0) {
+            --skipChars_;
+            return;
+        }
+        switch (c) {
+            case '\\':
+            case '{':
+            case '}':
+                character(QChar(QLatin1Char(c)));
+                break;
+            case '~':
+                character(QChar(0x00A0));
+                break;
+            case '-':
+                character(QChar(0x00AD));
+                break;
+            case '_':
+                character(QChar(0x2011));
+                break;
+            case '\t':
+                character(QChar(u'\t'));
+                break;
+            case '\r':
+            case '\n':
+                if (!skipping() && st_.dest == Destination::Text) endParagraph();
+                break;
+            default:
+                break;
+        }
+    }
+
+    void skipBinary(int length) {
+        const qsizetype available = end_ - p_;
+        const qsizetype n = std::clamp<qsizetype>(length, 0, available);
+        if (!skipping() && st_.dest == Destination::Picture) {
+            const qsizetype room = MaxPictureBytes - picture_.data.size();
+            picture_.data.append(p_, std::clamp<qsizetype>(n, 0, room));
+        }
+        p_ += n;
+    }
+
+    void word(const WordInfo& info, bool hasParameter, int parameter) {
+        const bool on = !hasParameter || parameter != 0;
+        const int index = std::clamp(parameter, 0, MaxTableEntries);
+        switch (info.word) {
+            // Destinations and words that mean the same everywhere.
+            case Word::SkipDestination:
+                st_.dest = Destination::Skip;
+                return;
+            case Word::FontTable:
+                st_.dest = Destination::FontTable;
+                return;
+            case Word::ColorTable:
+                st_.dest = Destination::ColorTable;
+                colours_.clear();
+                colourStarted_ = false;
+                return;
+            case Word::Picture:
+                st_.dest = Destination::Picture;
+                picture_ = Picture();
+                return;
+            case Word::FieldInstruction:
+                st_.dest = Destination::FieldInstruction;
+                return;
+            case Word::Field:
+                if (fields_.size() < 64) fields_.push_back(Field{stack_.size(), QString()});
+                return;
+            case Word::FieldResult: {
+                // The result keeps its group's destination: a field nested in
+                // another field's code shows nothing.
+                if (st_.dest != Destination::Text) return;
+                const QString target =
+                    fields_.empty() ? QString() : hyperlinkTarget(fields_.back().instruction);
+                if (!target.isEmpty() && links_.size() < 100000) {
+                    links_ << target;
+                    st_.chars.link = static_cast<int>(links_.size() - 1);
+                }
+                return;
+            }
+            case Word::UnicodeSkip:
+                st_.unicodeSkip = std::clamp(parameter, 0, 16);
+                return;
+            case Word::Unicode: {
+                int code = parameter < 0 ? parameter + 65536 : parameter;
+                if (code < 0 || code > 0xFFFF) code = 0xFFFD;
+                character(QChar(static_cast<char16_t>(code)));
+                skipChars_ = st_.unicodeSkip;
+                return;
+            }
+            default:
+                break;
+        }
+        switch (st_.dest) {
+            case Destination::FontTable:
+                fontTableWord(info.word, parameter);
+                return;
+            case Destination::ColorTable:
+                colourTableWord(info.word, parameter);
+                return;
+            case Destination::Picture:
+                pictureWord(info.word, parameter);
+                return;
+            case Destination::FieldInstruction:
+                if (info.word == Word::Character) character(QChar(info.character));
+                return;
+            case Destination::Skip:
+                return;
+            case Destination::Text:
+                break;
+        }
+        CharProps& ch = st_.chars;
+        ParaProps& pa = st_.para;
+        switch (info.word) {
+            case Word::Deff:
+                defaultFont_ = index;
+                if (ch.font < 0) ch.font = index;
+                codecFont_ = InvalidFont;
+                break;
+            case Word::AnsiCodePage:
+                ansiCodePage_ = std::clamp(parameter, 0, 65535);
+                codecFont_ = InvalidFont;
+                break;
+            case Word::Ansi:
+                setAnsi(1252);
+                break;
+            case Word::Mac:
+                setAnsi(10000);
+                break;
+            case Word::Pc:
+                setAnsi(437);
+                break;
+            case Word::Pca:
+                setAnsi(850);
+                break;
+            case Word::Plain: {
+                const int link = ch.link;
+                ch = CharProps();
+                ch.font = defaultFont_;
+                ch.link = link;
+                break;
+            }
+            case Word::Font:
+                ch.font = index;
+                break;
+            case Word::FontSize:
+                ch.size = std::clamp(parameter, 0, 3276);
+                break;
+            case Word::Bold:
+                ch.bold = on;
+                break;
+            case Word::Italic:
+                ch.italic = on;
+                break;
+            case Word::Underline:
+                ch.underline = on;
+                break;
+            case Word::UnderlineNone:
+                ch.underline = false;
+                break;
+            case Word::Strike:
+                ch.strike = on;
+                break;
+            case Word::Hidden:
+                ch.hidden = on;
+                break;
+            case Word::Foreground:
+                ch.foreground = index;
+                break;
+            case Word::Background:
+                ch.background = index;
+                break;
+            case Word::Super:
+                ch.vertical = 1;
+                break;
+            case Word::Sub:
+                ch.vertical = -1;
+                break;
+            case Word::NoSuperSub:
+                ch.vertical = 0;
+                break;
+            case Word::Pard:
+                pa = ParaProps();
+                break;
+            case Word::AlignLeft:
+                pa.align = 0;
+                break;
+            case Word::AlignCenter:
+                pa.align = 1;
+                break;
+            case Word::AlignRight:
+                pa.align = 2;
+                break;
+            case Word::AlignJustify:
+                pa.align = 3;
+                break;
+            case Word::LeftIndent:
+                pa.left = twips(parameter);
+                break;
+            case Word::RightIndent:
+                pa.right = twips(parameter);
+                break;
+            case Word::FirstIndent:
+                pa.first = twips(parameter);
+                break;
+            case Word::SpaceBefore:
+                pa.before = twips(parameter);
+                break;
+            case Word::SpaceAfter:
+                pa.after = twips(parameter);
+                break;
+            case Word::LineSpacing:
+                pa.lineSpacing = twips(parameter);
+                break;
+            case Word::LineMultiple:
+                pa.lineMultiple = on;
+                break;
+            case Word::TabStop:
+                if (pa.tabCount < pa.tabs.size()) {
+                    pa.tabs[pa.tabCount++] = static_cast<std::int16_t>(twips(parameter));
+                }
+                break;
+            case Word::InTable:
+                pa.inTable = on;
+                break;
+            case Word::RowDefaults:
+                cellEdges_.clear();
+                break;
+            case Word::CellEdge:
+                if (cellEdges_.size() < 64) cellEdges_.push_back(twips(parameter));
+                break;
+            case Word::Par:
+                endParagraph();
+                break;
+            case Word::Line:
+                character(QChar(QChar::LineSeparator));
+                break;
+            case Word::Tab:
+                character(QChar(u'\t'));
+                break;
+            case Word::Cell:
+                ++pendingCells_;
+                break;
+            case Word::Row:
+                pendingCells_ = 0;
+                endParagraph();
+                break;
+            case Word::Character:
+                character(QChar(info.character));
+                break;
+            default:
+                break;
+        }
+    }
+
+    void setAnsi(int codePage) {
+        ansiCodePage_ = codePage;
+        codecFont_ = InvalidFont;
+    }
+
+    void fontTableWord(Word w, int parameter) {
+        switch (w) {
+            case Word::Font:
+                commitFont();
+                fontIndex_ = std::clamp(parameter, 0, MaxTableEntries);
+                font_ = Font();
+                break;
+            case Word::Charset:
+                font_.charset = std::clamp(parameter, 0, 255);
+                break;
+            case Word::FontCodePage:
+                font_.codePage = std::clamp(parameter, 0, 65535);
+                break;
+            default:
+                break;
+        }
+    }
+
+    void commitFont() {
+        if (fontIndex_ < 0) return;
+        font_.name = font_.name.trimmed();
+        if (fonts_.size() < MaxTableEntries || fonts_.contains(fontIndex_)) {
+            fonts_.insert(fontIndex_, font_);
+        }
+        fontIndex_ = -1;
+        font_ = Font();
+        codecFont_ = InvalidFont;
+    }
+
+    void colourTableWord(Word w, int parameter) {
+        const int component = std::clamp(parameter, 0, 255);
+        switch (w) {
+            case Word::Red:
+                colour_.setRed(component);
+                break;
+            case Word::Green:
+                colour_.setGreen(component);
+                break;
+            case Word::Blue:
+                colour_.setBlue(component);
+                break;
+            default:
+                return;
+        }
+        colourStarted_ = true;
+    }
+
+    void pictureWord(Word w, int parameter) {
+        const int size = std::clamp(parameter, 0, MaxParameter);
+        switch (w) {
+            case Word::PngBlip:
+                picture_.kind = PictureKind::Png;
+                break;
+            case Word::JpegBlip:
+                picture_.kind = PictureKind::Jpeg;
+                break;
+            case Word::Metafile:
+                picture_.kind = PictureKind::Metafile;
+                break;
+            case Word::Bitmap:
+                picture_.kind = PictureKind::Bitmap;
+                break;
+            case Word::DeviceIndependentBitmap:
+                picture_.kind = PictureKind::Dib;
+                break;
+            case Word::PicW:
+                picture_.width = size;
+                break;
+            case Word::PicH:
+                picture_.height = size;
+                break;
+            case Word::PicWGoal:
+                picture_.goalWidth = size;
+                break;
+            case Word::PicHGoal:
+                picture_.goalHeight = size;
+                break;
+            case Word::PicScaleX:
+                picture_.scaleX = std::clamp(parameter, 1, 1000);
+                break;
+            case Word::PicScaleY:
+                picture_.scaleY = std::clamp(parameter, 1, 1000);
+                break;
+            default:
+                break;
+        }
+    }
+
+    // One byte of text, raw or from \'hh, in the current font's code page.
+    void textByte(unsigned char byte) {
+        if (skipping()) return;
+        if (st_.dest == Destination::Picture) {
+            const int v = hexValue(static_cast<char>(byte));
+            if (v < 0) return;
+            if (picture_.highNibble < 0) {
+                picture_.highNibble = v;
+            } else {
+                if (picture_.data.size() < MaxPictureBytes) {
+                    picture_.data.append(static_cast<char>(picture_.highNibble * 16 + v));
+                }
+                picture_.highNibble = -1;
+            }
+            return;
+        }
+        if (byte == ';' && pendingBytes_.isEmpty()) {
+            if (st_.dest == Destination::FontTable) {
+                commitFont();
+                return;
+            }
+            if (st_.dest == Destination::ColorTable) {
+                if (colours_.size() < static_cast<std::size_t>(MaxTableEntries)) {
+                    colours_.push_back(colourStarted_ ? std::optional<QColor>(colour_)
+                                                      : std::nullopt);
+                }
+                colour_ = QColor(0, 0, 0);
+                colourStarted_ = false;
+                return;
+            }
+        }
+        const codepages::Codec& c = codec();
+        if (c.singleByte()) {
+            character(QChar(c.at(byte)));
+        } else {
+            if (!pendingBytes_.isEmpty() && pendingCodec_ != &c) flushBytes();
+            pendingCodec_ = &c;
+            pendingBytes_.append(static_cast<char>(byte));
+        }
+    }
+
+    void flushBytes() {
+        if (pendingBytes_.isEmpty()) return;
+        decoded_.clear();
+        pendingCodec_->decode(pendingBytes_.constData(), pendingBytes_.size(), decoded_);
+        pendingBytes_.clear();
+        for (QChar ch : decoded_) character(ch);
+    }
+
+    const codepages::Codec& codec() {
+        if (codecFont_ != st_.chars.font || codec_ == nullptr) {
+            int codePage = 0;
+            const auto font = fonts_.constFind(st_.chars.font);
+            if (font != fonts_.constEnd()) {
+                codePage =
+                    font->codePage != 0 ? font->codePage : codepages::forCharset(font->charset);
+            }
+            if (codePage == 0) codePage = ansiCodePage_ != 0 ? ansiCodePage_ : 1252;
+            codec_ = &codecs_.get(codePage);
+            codecFont_ = st_.chars.font;
+        }
+        return *codec_;
+    }
+
+    // A character for the current destination.
+    void character(QChar ch) {
+        if (skipping()) return;
+        switch (st_.dest) {
+            case Destination::Text:
+                break;
+            case Destination::FontTable:
+                if (fontIndex_ >= 0 && font_.name.size() < 256) font_.name += ch;
+                return;
+            case Destination::FieldInstruction:
+                if (!fields_.empty() && fields_.back().instruction.size() < MaxFieldInstruction) {
+                    fields_.back().instruction += ch;
+                }
+                return;
+            default:
+                return;
+        }
+        if (st_.chars.hidden) return;
+        if (pendingCells_ > 0) {
+            const int cells = pendingCells_;
+            pendingCells_ = 0;
+            for (int i = 0; i < cells; ++i) character(QChar(u'\t'));
+        }
+        if (!(st_.chars == runProps_)) {
+            flushRun();
+            runProps_ = st_.chars;
+        }
+        if (!take(1)) return;
+        run_ += ch;
+        endedParagraph_ = false;
+    }
+
+    // Counts `n` characters against the capacity; false when they do not fit.
+    bool take(qsizetype n) {
+        if (written_ + n > capacity_) {
+            full_ = true;
+            return false;
+        }
+        written_ += n;
+        return true;
+    }
+
+    void flushRun() {
+        if (run_.isEmpty()) return;
+        cursor_.insertText(run_, charFormat(runProps_));
+        run_.resize(0);
+    }
+
+    void endParagraph() {
+        flushBytes();
+        flushRun();
+        if (!take(1)) return;
+        cursor_.setBlockFormat(blockFormat(st_.para));
+        cursor_.setBlockCharFormat(charFormat(st_.chars));
+        cursor_.insertBlock();
+        endedParagraph_ = true;
+    }
+
+    QTextCharFormat charFormat(const CharProps& props) const {
+        QTextCharFormat f;
+        const auto font = fonts_.constFind(props.font);
+        if (font != fonts_.constEnd() && !font->name.isEmpty()) {
+            f.setFontFamilies({font->name});
+        }
+        if (props.size > 0) f.setFontPointSize(props.size / 2.0);
+        if (props.bold) f.setFontWeight(QFont::Bold);
+        if (props.italic) f.setFontItalic(true);
+        if (props.underline) f.setFontUnderline(true);
+        if (props.strike) f.setFontStrikeOut(true);
+        if (props.vertical > 0) f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        if (props.vertical < 0) f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+        if (const std::optional<QColor> c = colour(props.foreground)) f.setForeground(*c);
+        if (const std::optional<QColor> c = colour(props.background)) f.setBackground(*c);
+        if (props.link >= 0 && props.link < links_.size()) {
+            f.setAnchor(true);
+            f.setAnchorHref(links_[props.link]);
+            f.setFontUnderline(true);
+            f.setForeground(LinkColor);
+        }
+        return f;
+    }
+
+    std::optional<QColor> colour(int index) const {
+        if (index <= 0 || static_cast<std::size_t>(index) >= colours_.size()) return std::nullopt;
+        return colours_[static_cast<std::size_t>(index)];
+    }
+
+    QTextBlockFormat blockFormat(const ParaProps& pa) const {
+        QTextBlockFormat f;
+        static constexpr Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignHCenter,
+                                                       Qt::AlignRight, Qt::AlignJustify};
+        f.setAlignment(alignments[pa.align]);
+        if (pa.left > 0) f.setLeftMargin(pixels(pa.left));
+        if (pa.right > 0) f.setRightMargin(pixels(pa.right));
+        if (pa.first != 0) f.setTextIndent(pixels(pa.first));
+        if (pa.before > 0) f.setTopMargin(pixels(pa.before));
+        if (pa.after > 0) f.setBottomMargin(pixels(pa.after));
+        if (pa.lineSpacing > 0 && pa.lineMultiple) {
+            f.setLineHeight(pa.lineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+        } else if (pa.lineSpacing > 0) {
+            f.setLineHeight(pixels(pa.lineSpacing), QTextBlockFormat::MinimumHeight);
+        } else if (pa.lineSpacing < 0) {
+            f.setLineHeight(pixels(-pa.lineSpacing), QTextBlockFormat::FixedHeight);
+        }
+        // Tab stops: a table row's cells start at its cell edges; elsewhere the
+        // paragraph's own stops, and a hanging indent has one at the indent.
+        std::vector<int> stops;
+        if (pa.inTable) {
+            if (!cellEdges_.empty()) stops.assign(cellEdges_.begin(), cellEdges_.end() - 1);
+        } else {
+            stops.assign(pa.tabs.begin(), pa.tabs.begin() + pa.tabCount);
+            if (pa.first < 0 && pa.left > 0) stops.push_back(pa.left);
+        }
+        std::sort(stops.begin(), stops.end());
+        // Qt measures tab stops from where the first line starts.
+        QList<QTextOption::Tab> tabs;
+        for (int stop : stops) {
+            const int fromLineStart = stop - std::max(pa.left, 0) - pa.first;
+            if (fromLineStart > 0) {
+                tabs.append(QTextOption::Tab(pixels(fromLineStart), QTextOption::LeftTab));
+            }
+        }
+        if (!tabs.isEmpty()) f.setTabPositions(tabs);
+        return f;
+    }
+
+    void finishPicture() {
+        Picture pic = std::move(picture_);
+        picture_ = Picture();
+        if (st_.dest != Destination::Text || st_.chars.hidden || pic.kind == PictureKind::None) {
+            return;
+        }
+        QImage image;
+        if (pic.kind == PictureKind::Dib) pic.data = bmpFile(pic.data);
+        if ((pic.kind == PictureKind::Png || pic.kind == PictureKind::Jpeg ||
+             pic.kind == PictureKind::Dib) &&
+            !pic.data.isEmpty()) {
+            QBuffer buffer(&pic.data);
+            buffer.open(QIODevice::ReadOnly);
+            static constexpr const char* formats[] = {"", "png", "jpeg", "bmp"};
+            QImageReader reader(&buffer, formats[static_cast<int>(pic.kind)]);
+            const QSize size = reader.size();
+            if (size.isValid() && qint64(size.width()) * size.height() <= MaxDecodedPixels) {
+                reader.read(&image);
+            }
+        }
+        // The display size: the goal size in twips, else the picture's own.
+        qreal width = 0;
+        qreal height = 0;
+        if (pic.goalWidth > 0 && pic.goalHeight > 0) {
+            width = pixels(pic.goalWidth);
+            height = pixels(pic.goalHeight);
+        } else if (!image.isNull()) {
+            width = image.width();
+            height = image.height();
+        } else if (pic.kind == PictureKind::Metafile) {
+            width = pic.width * 96.0 / 2540.0;
+            height = pic.height * 96.0 / 2540.0;
+        } else {
+            width = pic.width;
+            height = pic.height;
+        }
+        width = std::clamp(width * pic.scaleX / 100.0, 1.0, qreal(MaxPictureSide));
+        height = std::clamp(height * pic.scaleY / 100.0, 1.0, qreal(MaxPictureSide));
+
+        flushBytes();
+        flushRun();
+        if (!take(1)) return;
+        QString name;
+        if (image.isNull()) {
+            name = frame(qRound(width), qRound(height));
+        } else {
+            name = QStringLiteral("rtf-picture:%1").arg(++pictures_);
+            document_.addResource(QTextDocument::ImageResource, QUrl(name), image);
+        }
+        QTextImageFormat f;
+        f.setName(name);
+        f.setWidth(width);
+        f.setHeight(height);
+        cursor_.insertImage(f);
+        endedParagraph_ = false;
+    }
+
+    // An empty frame for a picture we do not draw; one image per size.
+    QString frame(int width, int height) {
+        constexpr int MaxFrameSide = 1024;
+        const int w = std::clamp(width, 1, MaxFrameSide);
+        const int h = std::clamp(height, 1, MaxFrameSide);
+        const QString name = QStringLiteral("rtf-frame:%1x%2").arg(w).arg(h);
+        if (frames_.contains(name)) return name;
+        if (frames_.size() >= 32) return *frames_.constBegin();
+        QImage image(w, h, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        const QRgb grey = qRgb(128, 128, 128);
+        for (int x = 0; x < w; ++x) {
+            image.setPixel(x, 0, grey);
+            image.setPixel(x, h - 1, grey);
+        }
+        for (int y = 0; y < h; ++y) {
+            image.setPixel(0, y, grey);
+            image.setPixel(w - 1, y, grey);
+        }
+        document_.addResource(QTextDocument::ImageResource, QUrl(name), image);
+        frames_.insert(name);
+        return name;
+    }
+
+    static constexpr int InvalidFont = -1000;
+
+    const char* p_;
+    const char* end_;
+    QTextDocument& document_;
+    QTextCursor cursor_;
+    const qsizetype capacity_;
+    qsizetype written_ = 0;
+    bool full_ = false;
+    bool endedParagraph_ = false;  // nothing came after the last paragraph end
+
+    GroupState st_;
+    std::optional<ParaProps> documentEnd_;  // at the outermost group's end
+    std::vector<GroupState> stack_;
+    int overflow_ = 0;  // groups opened past MaxGroupDepth, skipped
+    bool starPending_ = false;
+    int skipChars_ = 0;  // characters still to skip after \uN
+
+    int ansiCodePage_ = 1252;
+    int defaultFont_ = -1;
+    QHash<int, Font> fonts_;
+    int fontIndex_ = -1;  // the font table entry being read
+    Font font_;
+    std::vector<std::optional<QColor>> colours_;
+    QColor colour_{0, 0, 0};
+    bool colourStarted_ = false;
+
+    codepages::CodecCache codecs_;
+    const codepages::Codec* codec_ = nullptr;
+    int codecFont_ = InvalidFont;
+    QByteArray pendingBytes_;  // for multi-byte code pages
+    const codepages::Codec* pendingCodec_ = nullptr;
+    QString decoded_;
+
+    QString run_;
+    CharProps runProps_;
+    int pendingCells_ = 0;
+    std::vector<int> cellEdges_;  // twips, of the current table row
+
+    std::vector<Field> fields_;
+    QStringList links_;
+    Picture picture_;
+    int pictures_ = 0;
+    QSet<QString> frames_;
+};
+
+}  // namespace
+
+void readRtf(const QByteArray& rtf, QTextDocument& document, qsizetype capacity) {
+    Reader reader(rtf, document, capacity);
+    reader.run();
+}
+
+}  // namespace rtf
