@@ -85,7 +85,6 @@ HelpView::HelpView(QWidget* parent) : QTextEdit(parent) {
 void HelpView::load(const QByteArray& bytes) {
     loadHelpDocument(bytes, *document());
     document()->clearUndoRedoStacks();
-    markWebAddresses(*document(), palette().color(QPalette::Link));
     QTextCursor start(document());
     start.movePosition(QTextCursor::Start);
     setTextCursor(start);
@@ -180,36 +179,4 @@ void HelpView::placeSelectionBar() {
     const QRect area = viewport()->geometry();
     selectionBar_->setGeometry(area.left() - SelectionBarWidth, area.top(), SelectionBarWidth,
                                area.height());
-}
-
-void markWebAddresses(QTextDocument& document, const QColor& linkColour) {
-    static const QRegularExpression address(
-        QStringLiteral(R"((https?://|www\.)[^\s"<>\x{fffc}\x{2028}\x{2029}]+)"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QString trailing = QStringLiteral(".,;:!?)]}'");
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        for (auto it = address.globalMatch(text); it.hasNext();) {
-            const QRegularExpressionMatch match = it.next();
-            // "xwww.a.b" is no address: a run starts at a word's beginning.
-            const qsizetype begin = match.capturedStart();
-            if (begin > 0 && text.at(begin - 1).isLetterOrNumber()) continue;
-            QString run = match.captured();
-            while (!run.isEmpty() && trailing.contains(run.back())) run.chop(1);
-            if (run.size() <= match.capturedLength(1)) continue;
-            QTextCursor cursor(&document);
-            cursor.setPosition(block.position() + static_cast<int>(begin));
-            cursor.setPosition(block.position() + static_cast<int>(begin + run.size()),
-                               QTextCursor::KeepAnchor);
-            QTextCursor first(&document);
-            first.setPosition(block.position() + static_cast<int>(begin) + 1);
-            if (first.charFormat().isAnchor()) continue;
-            QTextCharFormat link;
-            link.setAnchor(true);
-            link.setAnchorHref(run);
-            link.setForeground(linkColour);
-            link.setFontUnderline(true);
-            cursor.mergeCharFormat(link);
-        }
-    }
 }

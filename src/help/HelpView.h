@@ -60,8 +60,3 @@ private:
     QAction* delete_ = nullptr;
     QAction* selectAll_ = nullptr;
 };
-
-// Marks every run that starts with "http://", "https://" or "www." (any case)
-// and ends before a blank, a line end, an object or a quotation mark as a
-// link, unless it is one already; trailing punctuation is left out.
-void markWebAddresses(QTextDocument& document, const QColor& linkColour);

@@ -354,7 +354,7 @@ TEST(HelpWindowTest, WebAddressesBecomeLinksThatAClickDoesNotFollow) {
         "(http://b.example/) xwww.no.example http:// and www.\n"
         "\"https://c.example\"");
     EXPECT_EQ(links(*view.document()),
-              QStringList({"www.example.com -> www.example.com",
+              QStringList({"www.example.com -> http://www.example.com",
                            "HTTPS://a.example/x?y=1 -> HTTPS://a.example/x?y=1",
                            "http://b.example/ -> http://b.example/",
                            "https://c.example -> https://c.example"}));
@@ -366,7 +366,7 @@ TEST(HelpWindowTest, WebAddressesBecomeLinksThatAClickDoesNotFollow) {
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(view.toPlainText(), text);
     EXPECT_EQ(links(*view.document()).size(), 4);
-    EXPECT_EQ(view.anchorAt(at), "www.example.com");
+    EXPECT_EQ(view.anchorAt(at), "http://www.example.com");
 }
 
 TEST(HelpWindowTest, PicturesComeFromTheDocumentNeverFromFilesOfTheMachine) {
