@@ -8,7 +8,7 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-
     libglib2.0-dev libicu-dev mdbtools-dev qt6-translations-l10n fonts-wine fonts-liberation)
 TEST_PACKAGES=(googletest libgtest-dev mdbtools clang-14 libclang-rt-14-dev)
 BENCH_PACKAGES=(libbenchmark-dev mdbtools)
-RUN_PACKAGES=(xvfb xauth matchbox-window-manager wmctrl imagemagick x11-utils)
+RUN_PACKAGES=(xvfb xauth matchbox-window-manager wmctrl imagemagick x11-utils xdg-utils)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
