@@ -9,7 +9,7 @@
 
 namespace {
 
-// Offsets into the big-endian tables of the OpenType specification.
+// Offsets into the font's big-endian "head" and "OS/2" tables.
 constexpr int HeadUnitsPerEm = 18;
 constexpr int Os2WinAscent = 74;
 constexpr int Os2WinDescent = 76;
