@@ -13,16 +13,38 @@
 #include <memory>
 #include <set>
 
+#include "app/Application.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
+#include "failure/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
+#include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
 
 // A grid over a generated database of synthetic occupations, in a shown host
 // window with another widget that holds the focus at the start.
 namespace grid_test {
+
+// Failures that escape the grid's event functions go to the running
+// application's reporter; this one records them for as long as it lives.
+class ApplicationReporter {
+public:
+    ApplicationReporter() : application_(dynamic_cast<Application*>(QCoreApplication::instance())) {
+        if (application_) application_->setFailureReporter(&reporter_);
+    }
+    ~ApplicationReporter() {
+        if (application_) application_->setFailureReporter(nullptr);
+    }
+    bool installed() const { return application_ != nullptr; }
+
+    RecordingBoxes boxes;
+
+private:
+    Application* application_;
+    FailureReporter reporter_{boxes};
+};
 
 constexpr int RowCount = 200;
 // Colours of the grid's own painting, set apart from the stripe colours.

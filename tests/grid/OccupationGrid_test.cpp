@@ -1,26 +1,6 @@
-#include <QApplication>
-#include <QImage>
-#include <QLineEdit>
-#include <QScrollBar>
-#include <QTest>
-#include <QWheelEvent>
-#include <QWidget>
-
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <set>
-
-#include "app/Application.h"
-#include "data/Connection.h"
-#include "data/ConnectionSettings.h"
-#include "data/OccupationRecordSet.h"
-#include "failure/FailureReporter.h"
-#include "grid/OccupationGrid.h"
-#include "jet4/OccupationFixtures.h"
-#include "support/RecordingBoxes.h"
-#include "support/TempWorkDir.h"
-
+#include "failure/Exceptions.h"
 #include "grid/GridFixture.h"
 
 namespace {
@@ -339,11 +319,9 @@ TEST_F(OccupationGridTest, CoarseScrollBarWhileFiltered) {
 // the window scrolls, with no report hook on the set) is reported through the
 // application's reporter, and the grid goes on.
 TEST_F(OccupationGridTest, FailuresInEventHandlersAreReportedAndTheGridGoesOn) {
-    auto* application = dynamic_cast<Application*>(QCoreApplication::instance());
-    ASSERT_NE(application, nullptr);
-    RecordingBoxes boxes;
-    FailureReporter reporter(boxes);
-    application->setFailureReporter(&reporter);
+    ApplicationReporter reporter;
+    ASSERT_TRUE(reporter.installed());
+    const auto& boxes = reporter.boxes;
 
     int calls = 0;
     set->setOnFilterRecord([&calls](OccupationRecordSet&, bool& accept) {
@@ -353,7 +331,6 @@ TEST_F(OccupationGridTest, FailuresInEventHandlersAreReportedAndTheGridGoesOn) {
     set->setFiltered(true);
     grid->setFocus();
     for (int i = 0; i < 30; ++i) QTest::keyClick(grid.get(), Qt::Key_Down);
-    application->setFailureReporter(nullptr);
 
     ASSERT_FALSE(boxes.shown.empty());
     EXPECT_EQ(boxes.shown.front().text, "okunamadı.");

@@ -3,14 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
 #include "app/Fonts.h"
 #include "app/WindowsTextMetrics.h"
-#include "failure/FailureReporter.h"
 #include "grid/GridFixture.h"
 #include "grid/GridGlyphs.h"
 #include "grid/TitleRow.h"
-#include "support/RecordingBoxes.h"
 
 namespace {
 
@@ -298,11 +295,9 @@ TEST_F(TitleRowTest, TitleClickKeepsTheSearchFilter) {
 }
 
 TEST_F(TitleRowTest, AFailedReReadIsReportedAndTheNextClickTriesAgain) {
-    auto* application = dynamic_cast<Application*>(QCoreApplication::instance());
-    ASSERT_NE(application, nullptr);
-    RecordingBoxes boxes;
-    FailureReporter reporter(boxes);
-    application->setFailureReporter(&reporter);
+    ApplicationReporter reporter;
+    ASSERT_TRUE(reporter.installed());
+    const auto& boxes = reporter.boxes;
 
     const QString file = QStringLiteral("AnaData/MeslekAna.mdb");
     ASSERT_TRUE(QFile::rename(file, file + QStringLiteral(".away")));
@@ -316,7 +311,6 @@ TEST_F(TitleRowTest, AFailedReReadIsReportedAndTheNextClickTriesAgain) {
     EXPECT_EQ(boxes.shown.size(), 2u);
     ASSERT_TRUE(QFile::rename(file + QStringLiteral(".away"), file));
     click(title(0));
-    application->setFailureReporter(nullptr);
     EXPECT_TRUE(set->active());
     EXPECT_EQ(statement(), sortedBy("meslek_kodu", "ASC"));
     EXPECT_EQ(boxes.shown.size(), 2u);
