@@ -1,5 +1,9 @@
 #include "grid/GridGlyphs.h"
 
+#include <QPainter>
+#include <QPalette>
+#include <QRect>
+
 namespace GridGlyphs {
 
 namespace {
@@ -76,6 +80,17 @@ QImage withoutKey(const QImage& glyph, const QColor& key) {
         }
     }
     return image;
+}
+
+void drawEdge(QPainter& painter, const QRect& rect, const QPalette& palette, bool sunken) {
+    const QColor light = palette.color(QPalette::Active, QPalette::Light);
+    const QColor shadow = palette.color(QPalette::Active, QPalette::Dark);
+    const QColor& topLeft = sunken ? shadow : light;
+    const QColor& bottomRight = sunken ? light : shadow;
+    painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), topLeft);
+    painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), topLeft);
+    painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), bottomRight);
+    painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), bottomRight);
 }
 
 }  // namespace GridGlyphs

@@ -3,7 +3,11 @@
 #include <QColor>
 #include <QImage>
 
-// The grid's small bitmaps, built in code. Each is an RGB image with one
+class QPainter;
+class QPalette;
+class QRect;
+
+// The grid's small bitmaps, built in code, and the edge of its fixed cells. Each is an RGB image with one
 // colour that stands for "transparent" (the key colour); `withoutKey` turns
 // that colour into alpha for drawing.
 namespace GridGlyphs {
@@ -24,5 +28,9 @@ const QImage& sortDown();
 
 // The glyph with its key colour made transparent, ready for drawing.
 QImage withoutKey(const QImage& glyph, const QColor& key);
+
+// The 1-pixel edge inside a fixed cell: raised (light top and left, shadow
+// bottom and right) or sunken (the other way round).
+void drawEdge(QPainter& painter, const QRect& rect, const QPalette& palette, bool sunken);
 
 }  // namespace GridGlyphs

@@ -1,6 +1,7 @@
 #include "grid/OccupationGrid.h"
 
 #include "app/Application.h"
+#include "grid/GridGlyphs.h"
 
 #include <QFocusEvent>
 #include <QFont>
@@ -23,16 +24,6 @@ const QColor FixedLineColour(0, 0, 0);
 const QColor DataLineColour(192, 192, 192);
 // One wheel notch.
 constexpr int WheelNotch = 120;
-
-// A 1-pixel raised edge inside `rect`: light on the top and left, shadow on the bottom and right.
-void drawRaisedEdge(QPainter& painter, const QRect& rect, const QPalette& palette) {
-    const QColor light = palette.color(QPalette::Active, QPalette::Light);
-    const QColor shadow = palette.color(QPalette::Active, QPalette::Dark);
-    painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), light);
-    painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), light);
-    painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), shadow);
-    painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), shadow);
-}
 
 std::vector<GridColumn> occupationColumns() {
     return {
@@ -618,7 +609,7 @@ void OccupationGrid::paintGridLines(QPainter& painter, int rows) {
 
 void OccupationGrid::paintIndicatorCell(QPainter& painter, int row, const QRect& rect) {
     painter.fillRect(rect, palette().color(QPalette::Active, QPalette::Button));
-    drawRaisedEdge(painter, rect, palette());
+    GridGlyphs::drawEdge(painter, rect, palette(), false);
     if (!recordSet_.active() || row != currentRow()) return;
     // A black triangle pointing right, 6 by 11, ending 2 pixels before the right edge.
     constexpr int Width = 6;

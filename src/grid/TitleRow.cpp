@@ -21,19 +21,6 @@ constexpr int CaptionRoomWithMarker = 16;
 constexpr int CaptionRoomWithoutMarker = 1;
 constexpr int LandingMarkWidth = 3;
 
-// A 1-pixel edge inside `rect`: raised (light top and left, shadow bottom and
-// right) or sunken (the other way round).
-void drawEdge(QPainter& painter, const QRect& rect, const QPalette& palette, bool sunken) {
-    const QColor light = palette.color(QPalette::Active, QPalette::Light);
-    const QColor shadow = palette.color(QPalette::Active, QPalette::Dark);
-    const QColor& topLeft = sunken ? shadow : light;
-    const QColor& bottomRight = sunken ? light : shadow;
-    painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), topLeft);
-    painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), topLeft);
-    painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), bottomRight);
-    painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), bottomRight);
-}
-
 const QImage& drawableGlyph(TitleRow::SortMarker marker) {
     static const QImage up = GridGlyphs::withoutKey(GridGlyphs::sortUp(), GridGlyphs::MarkerKey);
     static const QImage down =
@@ -176,7 +163,7 @@ void TitleRow::paint(QPainter& painter, const QPalette& palette, const QFont& fo
 void TitleRow::paintCornerCell(QPainter& painter, const QPalette& palette) const {
     const QRect rect = geometry_.cellRect(-1, -1);
     painter.fillRect(rect, palette.color(QPalette::Active, QPalette::Button));
-    drawEdge(painter, rect, palette, false);
+    GridGlyphs::drawEdge(painter, rect, palette, false);
     static const QImage arrow =
         GridGlyphs::withoutKey(GridGlyphs::cornerArrow(), GridGlyphs::CornerKey);
     painter.drawImage(rect.left() + (rect.width() - arrow.width()) / 2,
@@ -189,7 +176,7 @@ void TitleRow::paintTitleCell(QPainter& painter, const QPalette& palette, const 
     const QRect rect = geometry_.cellRect(-1, column);
     const bool pressed = pressedColumn() == column;
     painter.fillRect(rect, palette.color(QPalette::Active, QPalette::Button));
-    drawEdge(painter, rect, palette, pressed);
+    GridGlyphs::drawEdge(painter, rect, palette, pressed);
 
     const QRect inner = rect.adjusted(1, 1, -1, -1);
     const int shift = pressed ? 1 : 0;
