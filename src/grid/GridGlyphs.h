@@ -7,9 +7,9 @@ class QPainter;
 class QPalette;
 class QRect;
 
-// The grid's small bitmaps, built in code, and the edge of its fixed cells. Each is an RGB image with one
-// colour that stands for "transparent" (the key colour); `withoutKey` turns
-// that colour into alpha for drawing.
+// The grid's small bitmaps, built in code, and the edge of its fixed cells.
+// Each bitmap is an RGB image with one colour that stands for "transparent"
+// (the key colour); `withoutKey` turns that colour into alpha for drawing.
 namespace GridGlyphs {
 
 inline const QColor MarkerShadow{128, 128, 128};
