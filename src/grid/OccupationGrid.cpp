@@ -64,16 +64,21 @@ OccupationGrid::OccupationGrid(OccupationRecordSet& recordSet, QWidget* parent)
 
     setFont(QFont(QStringLiteral("Tahoma"), 12));
     recordSet_.addObserver(this);
-    layoutChanged();
+    fontChanged();
 }
 
 OccupationGrid::~OccupationGrid() { recordSet_.removeObserver(this); }
 
 // ---- geometry ---------------------------------------------------------------
 
-void OccupationGrid::syncGeometry() {
+void OccupationGrid::fontChanged() {
+    // Reading the font's tables is work for a new font, not for every resize.
     textMetrics_ = WindowsTextMetrics::of(font());
     geometry_.setTextHeight(textMetrics_.height());
+    layoutChanged();
+}
+
+void OccupationGrid::syncGeometry() {
     geometry_.setViewportSize(viewport()->size());
     geometry_.setHorizontalOffset(horizontalScrollBar()->value());
 }
@@ -267,6 +272,8 @@ void OccupationGrid::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     switch (event->type()) {
         case QEvent::FontChange:
+            fontChanged();
+            break;
         case QEvent::StyleChange:
             layoutChanged();
             break;

@@ -133,6 +133,7 @@ protected:
 private:
     // The geometry follows the font, the columns and the viewport's size.
     void layoutChanged();
+    void fontChanged();
     void syncGeometry();
     void syncWindowSize();
     void syncScrollBars();
