@@ -10,7 +10,6 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStatusBar>
 #include <QStyle>
 #include <QVBoxLayout>
 
