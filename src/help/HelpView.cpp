@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
