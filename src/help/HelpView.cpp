@@ -82,8 +82,7 @@ HelpView::HelpView(QWidget* parent) : QTextEdit(parent) {
 }
 
 void HelpView::load(const QByteArray& bytes) {
-    loadHelpDocument(bytes, *document());
-    document()->clearUndoRedoStacks();
+    loadHelpDocument(bytes, *document());  // leaves nothing to undo
     QTextCursor start(document());
     start.movePosition(QTextCursor::Start);
     setTextCursor(start);
