@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include <QColor>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTextCharFormat>
@@ -47,15 +46,6 @@ std::vector<WebAddress> findWebAddresses(const QString& text) {
     return found;
 }
 
-QTextCharFormat linkFormat(const QString& href) {
-    QTextCharFormat link;
-    link.setAnchor(true);
-    link.setAnchorHref(href);
-    link.setFontUnderline(true);
-    link.setForeground(QColor(0, 0, 255));
-    return link;
-}
-
 // Plain text with its addresses as links, inserted in one pass.
 void insertPlainText(const QString& text, QTextDocument& document) {
     QTextCursor cursor(&document);
@@ -64,7 +54,7 @@ void insertPlainText(const QString& text, QTextDocument& document) {
     qsizetype done = 0;
     for (const WebAddress& a : findWebAddresses(text)) {
         cursor.insertText(text.mid(done, a.start - done), plain);
-        cursor.insertText(text.mid(a.start, a.length), linkFormat(a.href));
+        cursor.insertText(text.mid(a.start, a.length), rtf::linkFormat(a.href));
         done = a.start + a.length;
     }
     cursor.insertText(text.mid(done), plain);
@@ -121,7 +111,7 @@ void markWebAddresses(QTextDocument& document) {
         if (cursor.charFormat().isAnchor()) continue;
         cursor.setPosition(from);
         cursor.setPosition(from + static_cast<int>(a.length), QTextCursor::KeepAnchor);
-        cursor.mergeCharFormat(linkFormat(a.href));
+        cursor.mergeCharFormat(rtf::linkFormat(a.href));
     }
     cursor.endEditBlock();
 }

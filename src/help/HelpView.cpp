@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -83,8 +82,7 @@ HelpView::HelpView(QWidget* parent) : QTextEdit(parent) {
 }
 
 void HelpView::load(const QByteArray& bytes) {
-    loadHelpDocument(bytes, *document());
-    document()->clearUndoRedoStacks();
+    loadHelpDocument(bytes, *document());  // leaves nothing to undo
     QTextCursor start(document());
     start.movePosition(QTextCursor::Start);
     setTextCursor(start);

@@ -143,7 +143,6 @@ QByteArray bmpFile(const QByteArray& dib) {
 constexpr int MaxTwips = 31680;  // 22 inches
 int twips(int value) { return std::clamp(value, -MaxTwips, MaxTwips); }
 qreal pixels(int twipsValue) { return twipsValue / 15.0; }
-const QColor LinkColor(0, 0, 255);
 
 // The target of a HYPERLINK field's code, empty for any other field.
 QString hyperlinkTarget(const QString& instruction) {
@@ -840,12 +839,7 @@ private:
         if (props.vertical < 0) f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
         if (const std::optional<QColor> c = colour(props.foreground)) f.setForeground(*c);
         if (const std::optional<QColor> c = colour(props.background)) f.setBackground(*c);
-        if (props.link >= 0 && props.link < links_.size()) {
-            f.setAnchor(true);
-            f.setAnchorHref(links_[props.link]);
-            f.setFontUnderline(true);
-            f.setForeground(LinkColor);
-        }
+        if (props.link >= 0 && props.link < links_.size()) f.merge(linkFormat(links_[props.link]));
         return f;
     }
 
@@ -1025,6 +1019,15 @@ private:
 void readRtf(const QByteArray& rtf, QTextDocument& document, qsizetype capacity) {
     Reader reader(rtf, document, capacity);
     reader.run();
+}
+
+QTextCharFormat linkFormat(const QString& href) {
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setAnchorHref(href);
+    link.setFontUnderline(true);
+    link.setForeground(QColor(0, 0, 255));
+    return link;
 }
 
 }  // namespace rtf

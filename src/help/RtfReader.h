@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+#include <QTextCharFormat>
 #include <QtGlobal>
 
 class QTextDocument;
@@ -37,5 +39,9 @@ constexpr qint64 MaxDecodedPixels = 40'000'000;          // larger pictures beco
 // `capacity` characters (a paragraph end and a picture count one each); the
 // rest is dropped. \bin lengths are bounded by the bytes that are there.
 void readRtf(const QByteArray& rtf, QTextDocument& document, qsizetype capacity);
+
+// How a link looks: an anchor to `href`, underlined, blue. HYPERLINK fields
+// get it here, and the bare web addresses marked afterwards get the same.
+QTextCharFormat linkFormat(const QString& href);
 
 }  // namespace rtf

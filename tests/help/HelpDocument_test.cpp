@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+
 #include "help/HelpDocument.h"
 #include "support/ProgramRun.h"
 
@@ -15,6 +18,12 @@ QString hrefAt(QTextDocument& document, const QString& word) {
     QTextCursor cursor(&document);
     cursor.setPosition(static_cast<int>(document.toPlainText().indexOf(word)) + 1);
     return cursor.charFormat().isAnchor() ? cursor.charFormat().anchorHref() : QString();
+}
+
+// Each word's link target in the document; "" for a word that is no link.
+void expectLinks(QTextDocument& document,
+                 std::initializer_list<std::pair<const char*, const char*>> links) {
+    for (const auto& [word, href] : links) EXPECT_EQ(hrefAt(document, word), href) << word;
 }
 
 QString meslekYardim() { return QStringLiteral(MESLEK_BUILD_DIR "/meslek-yardim"); }
@@ -50,19 +59,19 @@ TEST(HelpDocumentTest, BareWebAddressesBecomeLinks) {
         "Bkz. www.example.com, ya da (https://a.example/yol?x=1). "
         "xwww.degil ve http:// bos",
         document);
-    EXPECT_EQ(hrefAt(document, "www.example.com"), "http://www.example.com");
-    EXPECT_EQ(hrefAt(document, ","), "");
-    EXPECT_EQ(hrefAt(document, "https"), "https://a.example/yol?x=1");
-    EXPECT_EQ(hrefAt(document, ")."), "");
-    EXPECT_EQ(hrefAt(document, "www.degil"), "");
-    EXPECT_EQ(hrefAt(document, "http:// bos"), "");
+    expectLinks(document, {{"www.example.com", "http://www.example.com"},
+                           {",", ""},
+                           {"https", "https://a.example/yol?x=1"},
+                           {").", ""},
+                           {"www.degil", ""},
+                           {"http:// bos", ""}});
     // A field's link keeps its own target; RTF text gets the same treatment.
     loadHelpDocument(
         "{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://hedef.example\"}"
         "{\\fldrslt www.gorunen.example}} ve www.b.example}",
         document);
-    EXPECT_EQ(hrefAt(document, "www.gorunen"), "http://hedef.example");
-    EXPECT_EQ(hrefAt(document, "www.b"), "http://www.b.example");
+    expectLinks(document,
+                {{"www.gorunen", "http://hedef.example"}, {"www.b", "http://www.b.example"}});
     // Loading replaces the content and leaves nothing to undo.
     EXPECT_FALSE(document.isUndoAvailable());
 }
