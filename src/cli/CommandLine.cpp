@@ -7,6 +7,10 @@
 
 int runCommandLine(int argc, char** argv, CommandLineBody body) {
     QCoreApplication application(argc, argv);
+    return runWithStandardStreams(body);
+}
+
+int runWithStandardStreams(CommandLineBody body) {
     QFile out;
     QFile err;
     out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);

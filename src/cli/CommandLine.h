@@ -9,3 +9,7 @@ using CommandLineBody = int (*)(const QStringList& arguments, QIODevice& out, QI
 
 // Runs `body` over the process's arguments and standard streams.
 int runCommandLine(int argc, char** argv, CommandLineBody body);
+
+// The same inside an application the caller made (a program that needs a GUI
+// application, say, to measure fonts).
+int runWithStandardStreams(CommandLineBody body);
