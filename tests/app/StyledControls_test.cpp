@@ -319,6 +319,15 @@ TEST(StyledControlsTest, ImageButtonShowsTheSilhouetteOfASmallerPictureAsItsShad
     // White pixels cast no shadow.
     EXPECT_EQ(pixel(shot, 34, 20), QColor(Qt::white));
     EXPECT_EQ(pixel(shot, 35, 21), TtfXPButton::BackHiColor);
+
+    // A new picture brings its own shadow.
+    picture.fill(Qt::white);
+    picture.setPixel(19, 0, qRgb(0, 0, 200));
+    host.image->setGlyph(QPixmap::fromImage(picture));
+    shot = host.image->grab().toImage();
+    EXPECT_EQ(pixel(shot, 34, 15), QColor(0, 0, 200));
+    EXPECT_EQ(pixel(shot, 35, 16), TtfXPButton::ShadowColor);
+    EXPECT_EQ(pixel(shot, 35, 35), TtfXPButton::BackHiColor);
 }
 
 TEST(StyledControlsTest, PanelFillsWithItsColourAndDrawsOnlyTheNamedBoundLines) {
