@@ -6,7 +6,6 @@
 #include <QPainter>
 
 #include "app/GradientImage.h"
-#include "app/WindowsTextMetrics.h"
 
 namespace {
 
@@ -43,7 +42,7 @@ QStringList wrapLines(const QString& text, const QFontMetrics& metrics, int widt
 TJvXPButton::TJvXPButton(QWidget* parent) : TJvXPButton(QString(), parent) {}
 
 TJvXPButton::TJvXPButton(const QString& caption, QWidget* parent)
-    : QWidget(parent), caption_(caption) {
+    : QWidget(parent), caption_(caption), textMetrics_(WindowsTextMetrics::of(font())) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(sizeHint());
@@ -130,19 +129,18 @@ void TJvXPButton::paintFace(QPainter& painter) const {
 void TJvXPButton::paintCaption(QPainter& painter) const {
     painter.setFont(font());
     const QFontMetrics metrics(font());
-    const WindowsTextMetrics windows = WindowsTextMetrics::of(font());
     const QString text = caption_.isEmpty() ? QStringLiteral(" ") : caption_;
     const QStringList lines = wrapLines(text, metrics, width());
     int textWidth = 0;
     for (const QString& line : lines) {
         textWidth = std::max(textWidth, metrics.size(Qt::TextShowMnemonic, line).width());
     }
-    const int lineHeight = windows.height();
+    const int lineHeight = textMetrics_.height();
     const int shift = hot_ && pressedDown_ ? 1 : 0;
     const int left = (width() - textWidth) / 2 + shift;
     const int top = (height() - lineHeight * int(lines.size())) / 2 + shift;
     // Each line's baseline stands the Windows ascent below the line's top.
-    const int baselineOffset = windows.ascent - metrics.ascent();
+    const int baselineOffset = textMetrics_.ascent - metrics.ascent();
 
     const auto drawLines = [&](int dx, int dy, const QColor& colour) {
         painter.setPen(colour);
@@ -163,9 +161,12 @@ void TJvXPButton::paintCaption(QPainter& painter) const {
 void TJvXPButton::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     switch (event->type()) {
+        case QEvent::FontChange:
+            textMetrics_ = WindowsTextMetrics::of(font());
+            update();
+            break;
         case QEvent::EnabledChange:
         case QEvent::PaletteChange:
-        case QEvent::FontChange:
             update();
             break;
         default:

@@ -143,6 +143,14 @@ TEST(StyledControlsTest, ButtonAtRestShowsTheRoundedBorderOnTheGradientFaceAndPa
     ASSERT_FALSE(caption.isEmpty());
     EXPECT_LE(std::abs(caption.center().x() - w / 2), 2);
     EXPECT_LE(std::abs(caption.center().y() - h / 2), 3);
+
+    // A button given its font after it was made places the caption as one
+    // that had the font from its parent from the start.
+    QWidget holder;
+    holder.setFont(host.button->font());
+    TJvXPButton twin(QStringLiteral("ARA"), &holder);
+    twin.setGeometry(0, 0, w, h);
+    EXPECT_EQ(captionBox(twin.grab().toImage()), caption);
 }
 
 TEST(StyledControlsTest, PointerShowsTheOrangeRingAndFocusTheBlueOneUnlessThePointerIsThere) {
