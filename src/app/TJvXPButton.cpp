@@ -109,21 +109,17 @@ void TJvXPButton::paintFace(QPainter& painter) const {
     painter.fillRect(2, h - 1, w - 4, 1, border);
     painter.fillRect(0, 2, 1, h - 4, border);
     painter.fillRect(w - 1, 2, 1, h - 4, border);
-    dot(painter, 1, 1, border);
-    dot(painter, w - 2, 1, border);
-    dot(painter, 1, h - 2, border);
-    dot(painter, w - 2, h - 2, border);
-
     // Softened corners: two pixels outside each diagonal pixel of the border.
     const QColor corner = isEnabled() ? CornerColor : DisabledColor;
-    dot(painter, 0, 1, corner);
-    dot(painter, 1, 0, corner);
-    dot(painter, w - 2, 0, corner);
-    dot(painter, w - 1, 1, corner);
-    dot(painter, 0, h - 2, corner);
-    dot(painter, 1, h - 1, corner);
-    dot(painter, w - 2, h - 1, corner);
-    dot(painter, w - 1, h - 2, corner);
+    for (const int x : {0, w - 1}) {
+        for (const int y : {0, h - 1}) {
+            const int diagonalX = x == 0 ? 1 : x - 1;
+            const int diagonalY = y == 0 ? 1 : y - 1;
+            dot(painter, diagonalX, diagonalY, border);
+            dot(painter, x, diagonalY, corner);
+            dot(painter, diagonalX, y, corner);
+        }
+    }
 }
 
 void TJvXPButton::paintCaption(QPainter& painter) const {
