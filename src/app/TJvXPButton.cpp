@@ -6,7 +6,6 @@
 #include <QPainter>
 
 #include "app/GradientImage.h"
-#include "app/WindowsTextMetrics.h"
 
 namespace {
 
@@ -43,7 +42,7 @@ QStringList wrapLines(const QString& text, const QFontMetrics& metrics, int widt
 TJvXPButton::TJvXPButton(QWidget* parent) : TJvXPButton(QString(), parent) {}
 
 TJvXPButton::TJvXPButton(const QString& caption, QWidget* parent)
-    : QWidget(parent), caption_(caption) {
+    : QWidget(parent), caption_(caption), textMetrics_(WindowsTextMetrics::of(font())) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(sizeHint());
@@ -110,39 +109,34 @@ void TJvXPButton::paintFace(QPainter& painter) const {
     painter.fillRect(2, h - 1, w - 4, 1, border);
     painter.fillRect(0, 2, 1, h - 4, border);
     painter.fillRect(w - 1, 2, 1, h - 4, border);
-    dot(painter, 1, 1, border);
-    dot(painter, w - 2, 1, border);
-    dot(painter, 1, h - 2, border);
-    dot(painter, w - 2, h - 2, border);
-
     // Softened corners: two pixels outside each diagonal pixel of the border.
     const QColor corner = isEnabled() ? CornerColor : DisabledColor;
-    dot(painter, 0, 1, corner);
-    dot(painter, 1, 0, corner);
-    dot(painter, w - 2, 0, corner);
-    dot(painter, w - 1, 1, corner);
-    dot(painter, 0, h - 2, corner);
-    dot(painter, 1, h - 1, corner);
-    dot(painter, w - 2, h - 1, corner);
-    dot(painter, w - 1, h - 2, corner);
+    for (const int x : {0, w - 1}) {
+        for (const int y : {0, h - 1}) {
+            const int diagonalX = x == 0 ? 1 : x - 1;
+            const int diagonalY = y == 0 ? 1 : y - 1;
+            dot(painter, diagonalX, diagonalY, border);
+            dot(painter, x, diagonalY, corner);
+            dot(painter, diagonalX, y, corner);
+        }
+    }
 }
 
 void TJvXPButton::paintCaption(QPainter& painter) const {
     painter.setFont(font());
     const QFontMetrics metrics(font());
-    const WindowsTextMetrics windows = WindowsTextMetrics::of(font());
     const QString text = caption_.isEmpty() ? QStringLiteral(" ") : caption_;
     const QStringList lines = wrapLines(text, metrics, width());
     int textWidth = 0;
     for (const QString& line : lines) {
         textWidth = std::max(textWidth, metrics.size(Qt::TextShowMnemonic, line).width());
     }
-    const int lineHeight = windows.height();
+    const int lineHeight = textMetrics_.height();
     const int shift = hot_ && pressedDown_ ? 1 : 0;
     const int left = (width() - textWidth) / 2 + shift;
     const int top = (height() - lineHeight * int(lines.size())) / 2 + shift;
     // Each line's baseline stands the Windows ascent below the line's top.
-    const int baselineOffset = windows.ascent - metrics.ascent();
+    const int baselineOffset = textMetrics_.ascent - metrics.ascent();
 
     const auto drawLines = [&](int dx, int dy, const QColor& colour) {
         painter.setPen(colour);
@@ -163,9 +157,12 @@ void TJvXPButton::paintCaption(QPainter& painter) const {
 void TJvXPButton::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     switch (event->type()) {
+        case QEvent::FontChange:
+            textMetrics_ = WindowsTextMetrics::of(font());
+            update();
+            break;
         case QEvent::EnabledChange:
         case QEvent::PaletteChange:
-        case QEvent::FontChange:
             update();
             break;
         default:

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include "app/WindowsTextMetrics.h"
+
 // The window's command button: a rounded, dark blue border around a white to
 // light grey face, an orange ring while the pointer is over it, a blue ring
 // while it has the keyboard focus, a darker face with the caption moved one
@@ -79,6 +81,9 @@ private:
     void paintCaption(QPainter& painter) const;
 
     QString caption_;
+    // The font's Windows metrics, read from its tables when the font changes
+    // rather than on every paint.
+    WindowsTextMetrics textMetrics_;
     bool hot_ = false;
     bool pressedDown_ = false;
     bool focused_ = false;

@@ -67,22 +67,16 @@ void TJvXPContainer::paintEvent(QPaintEvent* event) {
         if (showBoundLines_) {
             const int w = width();
             const int h = height();
-            if (boundLines_ & blLeft) {
-                offscreen.fillRect(0, 0, 1, h, boundColor_);
-                inner.setLeft(inner.left() + 1);
-            }
-            if (boundLines_ & blTop) {
-                offscreen.fillRect(0, 0, w, 1, boundColor_);
-                inner.setTop(inner.top() + 1);
-            }
-            if (boundLines_ & blRight) {
-                offscreen.fillRect(w - 1, 0, 1, h, boundColor_);
-                inner.setRight(inner.right() - 1);
-            }
-            if (boundLines_ & blBottom) {
-                offscreen.fillRect(0, h - 1, w, 1, boundColor_);
-                inner.setBottom(inner.bottom() - 1);
-            }
+            // A chosen side gets its line, which takes a pixel from the caption's room.
+            const auto side = [&](BoundLine which, const QRect& line, const QMargins& taken) {
+                if (!(boundLines_ & which)) return;
+                offscreen.fillRect(line, boundColor_);
+                inner -= taken;
+            };
+            side(blLeft, {0, 0, 1, h}, {1, 0, 0, 0});
+            side(blTop, {0, 0, w, 1}, {0, 1, 0, 0});
+            side(blRight, {w - 1, 0, 1, h}, {0, 0, 1, 0});
+            side(blBottom, {0, h - 1, w, 1}, {0, 0, 0, 1});
         }
         if (showCaption_ && !caption_.isEmpty()) {
             offscreen.setFont(font());

@@ -36,6 +36,7 @@ TtfXPButton::TtfXPButton(QWidget* parent) : QWidget(parent) {
 
 void TtfXPButton::setGlyph(const QPixmap& glyph) {
     glyph_ = glyph;
+    shadow_ = glyph.isNull() ? QImage() : silhouette(glyph, ShadowColor);
     update();
 }
 
@@ -50,7 +51,7 @@ void TtfXPButton::paintEvent(QPaintEvent*) {
         if (!glyph_.isNull()) {
             const QPoint at((width() - glyph_.width()) / 2 + 1,
                             (height() - glyph_.height()) / 2 + 1);
-            offscreen.drawImage(at, silhouette(glyph_, ShadowColor));
+            offscreen.drawImage(at, shadow_);
             const bool raised = hot_ && !pressed_;
             offscreen.drawPixmap(raised ? at - QPoint(ShadowSize, ShadowSize) : at, glyph_);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -46,6 +47,8 @@ private:
     void setHot(bool hot);
 
     QPixmap glyph_;
+    // The glyph's shadow, made once for each glyph rather than on every paint.
+    QImage shadow_;
     bool hot_ = false;
     bool pressed_ = false;
     // Set by the second press of a double click, which must not click again.

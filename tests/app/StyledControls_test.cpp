@@ -143,6 +143,14 @@ TEST(StyledControlsTest, ButtonAtRestShowsTheRoundedBorderOnTheGradientFaceAndPa
     ASSERT_FALSE(caption.isEmpty());
     EXPECT_LE(std::abs(caption.center().x() - w / 2), 2);
     EXPECT_LE(std::abs(caption.center().y() - h / 2), 3);
+
+    // A button given its font after it was made places the caption as one
+    // that had the font from its parent from the start.
+    QWidget holder;
+    holder.setFont(host.button->font());
+    TJvXPButton twin(QStringLiteral("ARA"), &holder);
+    twin.setGeometry(0, 0, w, h);
+    EXPECT_EQ(captionBox(twin.grab().toImage()), caption);
 }
 
 TEST(StyledControlsTest, PointerShowsTheOrangeRingAndFocusTheBlueOneUnlessThePointerIsThere) {
@@ -319,6 +327,15 @@ TEST(StyledControlsTest, ImageButtonShowsTheSilhouetteOfASmallerPictureAsItsShad
     // White pixels cast no shadow.
     EXPECT_EQ(pixel(shot, 34, 20), QColor(Qt::white));
     EXPECT_EQ(pixel(shot, 35, 21), TtfXPButton::BackHiColor);
+
+    // A new picture brings its own shadow.
+    picture.fill(Qt::white);
+    picture.setPixel(19, 0, qRgb(0, 0, 200));
+    host.image->setGlyph(QPixmap::fromImage(picture));
+    shot = host.image->grab().toImage();
+    EXPECT_EQ(pixel(shot, 34, 15), QColor(0, 0, 200));
+    EXPECT_EQ(pixel(shot, 35, 16), TtfXPButton::ShadowColor);
+    EXPECT_EQ(pixel(shot, 35, 35), TtfXPButton::BackHiColor);
 }
 
 TEST(StyledControlsTest, PanelFillsWithItsColourAndDrawsOnlyTheNamedBoundLines) {
