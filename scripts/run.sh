@@ -8,6 +8,10 @@ source "$(dirname "$0")/lib.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
 configure_and_build -DMESLEK_BUILD_TESTS=OFF -DMESLEK_BUILD_BENCH=OFF
 cd "$MESLEK_BUILD"
+# The web panel's engine refuses to run as root inside its sandbox.
+if [ "$(id -u)" -eq 0 ]; then
+    export QTWEBENGINE_DISABLE_SANDBOX=1
+fi
 
 if [ -n "${DISPLAY:-}" ]; then
     exec ./meslekana
@@ -19,6 +23,8 @@ while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-l
     display_number=$((display_number + 1))
 done
 export DISPLAY=":$display_number"
+# Xvfb has no graphics card.
+export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
 Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 wm_pid=""

@@ -1,7 +1,17 @@
 #include "app/Application.h"
 #include "app/ProgramEntry.h"
+#ifdef MESLEK_WEB_ENGINE
+#include "web/engine/WebEngineStart.h"
+#endif
 
 int main(int argc, char** argv) {
+#ifdef MESLEK_WEB_ENGINE
+    prepareWebEngine();
+#endif
     Application application(argc, argv);
-    return runProgram(application);
+    ProgramSeams seams;
+#ifdef MESLEK_WEB_ENGINE
+    seams.webPanel = engineWebPanelFactory();
+#endif
+    return runProgram(application, seams);
 }

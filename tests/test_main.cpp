@@ -10,6 +10,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // The program started by some tests carries the web engine, which refuses
+    // to run as root inside its sandbox.
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     Application app(argc, argv);
     return RUN_ALL_TESTS();
 }

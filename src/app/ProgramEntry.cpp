@@ -47,9 +47,10 @@ int runProgram(Application& application, const ProgramSeams& seams) {
     std::unique_ptr<TmeslekanaF> mainWindow;
     std::unique_ptr<TyardimF> helpWindow;
     try {
-        mainWindow = std::make_unique<TmeslekanaF>(reporter, seams.connectionFactory
-                                                                 ? seams.connectionFactory
-                                                                 : defaultConnectionFactory());
+        mainWindow = std::make_unique<TmeslekanaF>(
+            reporter,
+            seams.connectionFactory ? seams.connectionFactory : defaultConnectionFactory(),
+            WebSide{seams.webPanel, nullptr});
         helpWindow = std::make_unique<TyardimF>(reporter);
         mainWindow->setHelpWindow(helpWindow.get());
     } catch (...) {

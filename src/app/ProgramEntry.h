@@ -13,6 +13,7 @@ struct ProgramSeams {
     ConnectionFactory connectionFactory;   // empty: the real connection
     std::function<void(int)> exitProcess;  // empty: std::exit
     bool runEventLoop = true;              // false: return after showing
+    WebPanelFactory webPanel;              // empty: a blank panel (the program passes the engine)
 };
 
 // Start-up: application title, fonts and translations, the main window and

@@ -97,7 +97,7 @@ TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& con
       desktopBrowser_(web.browser ? std::unique_ptr<Browser>()
                                   : std::make_unique<DesktopBrowser>()),
       browser_(web.browser ? web.browser : desktopBrowser_.get()),
-      webPanelFactory_(web.panel ? web.panel : defaultWebPanelFactory()) {
+      webPanelFactory_(web.panel ? web.panel : blankWebPanelFactory()) {
     setObjectName(QStringLiteral("meslekanaF"));
     setWindowTitle(QStringLiteral("Tresvoli Hızlı Arama Programı"));
     setFont(tahoma(8));

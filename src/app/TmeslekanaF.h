@@ -31,7 +31,8 @@ using ConnectionFactory = std::function<std::unique_ptr<Connection>()>;
 ConnectionFactory defaultConnectionFactory();
 
 // The web side's outside parts: the embedded panel and the default browser.
-// Empty parts are the real ones.
+// An empty browser is the desktop's default browser; an empty panel factory
+// gives a blank panel that loads nothing.
 struct WebSide {
     WebPanelFactory panel;
     Browser* browser = nullptr;

@@ -13,6 +13,6 @@ BlankWebPanel::BlankWebPanel(QWidget* parent) : WebPanel(parent) {
     setPalette(white);
 }
 
-WebPanelFactory defaultWebPanelFactory() {
+WebPanelFactory blankWebPanelFactory() {
     return [](QWidget* parent) -> WebPanel* { return new BlankWebPanel(parent); };
 }

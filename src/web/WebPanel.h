@@ -21,8 +21,9 @@ public:
 // Makes the panel inside its parent; the window calls it while it builds its layout.
 using WebPanelFactory = std::function<WebPanel*(QWidget* parent)>;
 
-// A white panel that loads nothing: the stand-in until an embedded web engine
-// serves the panel.
+// A white panel that loads nothing: the panel of windows built without the web
+// engine (tests, benchmarks, the sanitizer build). The engine's panel lives in
+// a library of its own, web/engine/, which the program links.
 class BlankWebPanel : public WebPanel {
     Q_OBJECT
 public:
@@ -32,4 +33,4 @@ public:
     void stop() override {}
 };
 
-WebPanelFactory defaultWebPanelFactory();
+WebPanelFactory blankWebPanelFactory();

@@ -1,0 +1,55 @@
+#include "web/engine/EngineWebPanel.h"
+
+#include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+EngineWebPanel::EngineWebPanel(QWidget* parent) : WebPanel(parent) {
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+}
+
+void EngineWebPanel::navigate(const QUrl& address) {
+    if (view_) {
+        view_->load(address);
+        return;
+    }
+    pending_ = address;
+}
+
+void EngineWebPanel::stop() {
+    if (view_) {
+        view_->stop();
+        return;
+    }
+    pending_.clear();
+}
+
+void EngineWebPanel::paintEvent(QPaintEvent*) {
+    // Blank until the engine paints over it.
+    QPainter(this).fillRect(rect(), Qt::white);
+    if (startScheduled_) return;
+    startScheduled_ = true;
+    // After the window's first paint has reached the screen: the engine's
+    // own start-up comes first, the view and its page in a later event, so
+    // that keys typed meanwhile wait for one step at most.
+    QTimer::singleShot(0, this, [this] {
+        startEngine();
+        QTimer::singleShot(0, this, [this] { buildView(); });
+    });
+}
+
+void EngineWebPanel::startEngine() { QWebEngineProfile::defaultProfile(); }
+
+void EngineWebPanel::buildView() {
+    view_ = new QWebEngineView(this);
+    view_->setObjectName(QStringLiteral("WebBrowser2View"));
+    connect(view_, &QWebEngineView::loadFinished, this, &EngineWebPanel::loadFinished);
+    layout()->addWidget(view_);
+    if (!pending_.isEmpty()) view_->load(pending_);
+    pending_.clear();
+    emit engineStarted();
+}

@@ -1,0 +1,14 @@
+#include <gtest/gtest.h>
+
+#include "app/Application.h"
+#include "web/engine/WebEngineStart.h"
+
+// The engine needs a real display (the test runs under Xvfb with the xcb
+// platform); listing the tests needs none.
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+    prepareWebEngine();
+    Application app(argc, argv);
+    return RUN_ALL_TESTS();
+}
