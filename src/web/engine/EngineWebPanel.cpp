@@ -36,9 +36,11 @@ void EngineWebPanel::paintEvent(QPaintEvent*) {
     // After the window's first paint has reached the screen: the engine's
     // own start-up comes first, the view and its page in a later event, so
     // that keys typed meanwhile wait for one step at most.
-    QTimer::singleShot(0, this, [this] {
+    // (A zero interval would post the calls as events, which run before any
+    // key waiting in the queue: one millisecond makes them timers.)
+    QTimer::singleShot(1, this, [this] {
         startEngine();
-        QTimer::singleShot(0, this, [this] { buildView(); });
+        QTimer::singleShot(1, this, [this] { buildView(); });
     });
 }
 

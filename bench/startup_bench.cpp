@@ -1,0 +1,88 @@
+// Start-up of the program, a whole process each time, on the sample database:
+// with the web engine in the window beside the same program without it. For
+// each, the median over the rounds of: spawn to the end of the list's first
+// paint; spawn to the answer of a key typed at that first paint; the longest
+// time the window could not answer during the two seconds after it. Needs a
+// display (scripts/bench.sh provides Xvfb).
+//
+//   startup_bench [--rounds N]
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <vector>
+
+#include "support/BenchSupport.h"
+
+namespace {
+
+long long monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+using Samples = std::map<QString, std::vector<double>>;
+
+bool startOnce(const QString& probe, Samples& samples) {
+    QProcess process;
+    process.setWorkingDirectory(QCoreApplication::applicationDirPath());
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(probe, {QString::number(monotonicNs())});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed\n", qPrintable(probe));
+        return false;
+    }
+    for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 2)
+            samples[QString::fromLatin1(fields[0])].push_back(fields[1].toDouble());
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    int rounds = 7;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::atoi(argv[i + 1]);
+    }
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::printf("startup_bench: no display; run it under xvfb-run (scripts/bench.sh does)\n");
+        return 0;
+    }
+    const QString dir = QCoreApplication::applicationDirPath();
+    const std::vector<std::pair<const char*, QString>> programs = {
+        {"without the web engine", dir + QStringLiteral("/startup-probe")},
+        {"with the web engine", dir + QStringLiteral("/startup-probe-engine")}};
+    std::map<QString, Samples> results;
+    for (int round = 0; round < rounds; ++round) {
+        for (const auto& [label, probe] : programs) {
+            if (!QFile::exists(probe)) continue;
+            if (!startOnce(probe, results[QString::fromLatin1(label)])) return 1;
+        }
+    }
+    std::printf(
+        "Start-up on the sample list, whole processes, medians of %d rounds (ms after spawn):\n",
+        rounds);
+    for (const auto& [label, probe] : programs) {
+        Samples& s = results[QString::fromLatin1(label)];
+        if (s["painted"].empty()) continue;
+        std::printf(
+            "  %-24s list painted %7.1f   key at first paint answered %7.1f (+%.1f)   "
+            "longest block in the next 2 s %7.1f (worst %.1f)\n",
+            label, bench::median(s["painted"]), bench::median(s["answered"]),
+            bench::median(s["answered"]) - bench::median(s["painted"]), bench::median(s["blocked"]),
+            bench::worst(s["blocked"]));
+    }
+    std::printf(
+        "Targets: the engine adds at most 100 ms before the list is painted; a key typed at "
+        "the first paint is answered within 100 ms.\n");
+    return 0;
+}
