@@ -81,8 +81,19 @@ HelpView::HelpView(QWidget* parent) : QTextEdit(parent) {
     buildMenu();
 }
 
+// The text is built in a document apart from the view and handed over whole:
+// the view then lays it out in the background, a screenful first, instead of
+// again after every insertion.
 void HelpView::load(const QByteArray& bytes) {
-    loadHelpDocument(bytes, *document());  // leaves nothing to undo
+    QTextDocument* const previous = document();
+    auto* fresh = new QTextDocument(this);           // asks this view for its resources
+    fresh->setDefaultFont(previous->defaultFont());  // the view sets the wrapping itself
+    loadHelpDocument(bytes, *fresh);                 // leaves nothing to undo
+    // The first document belongs to the view's text control, which deletes it
+    // on the change; later ones are the view's own.
+    const bool ours = previous->parent() == this;
+    setDocument(fresh);
+    if (ours) delete previous;
     QTextCursor start(document());
     start.movePosition(QTextCursor::Start);
     setTextCursor(start);

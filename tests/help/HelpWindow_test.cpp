@@ -151,6 +151,19 @@ TEST(HelpWindowTest, IsMadeHiddenWithItsCaptionViewAndStatusBar) {
     }
     EXPECT_TRUE(windows.text().isEmpty());
     EXPECT_TRUE(windows.boxes.shown.empty());
+
+    // Every load keeps the view's settings for its text, and the text of the
+    // load before is freed.
+    for (int load = 0; load < 2; ++load) {
+        view.load("Yard\xc4\xb1m");
+        EXPECT_EQ(QFontInfo(view.document()->defaultFont()).family(), "Liberation Sans");
+        EXPECT_EQ(view.document()->defaultFont().pointSize(), 8);
+        EXPECT_EQ(view.document()->defaultTextOption().wrapMode(),
+                  QTextOption::WrapAtWordBoundaryOrAnywhere);
+        EXPECT_FALSE(view.document()->isUndoAvailable());
+        EXPECT_EQ(view.findChildren<QTextDocument*>().size(), 1);
+    }
+    EXPECT_EQ(windows.text(), QStringLiteral("Yardım"));
 }
 
 TEST(HelpWindowTest, EditMenuHasEightEntriesInQtsOwnWordsEnabledByTheSelection) {
