@@ -121,4 +121,15 @@ TEST(MeslekAraTest, TermsPrintTheRowsTheSearchShows) {
     run = meslekAra({"zzz"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.out.isEmpty());
+    // Blanks alone are a term that no name holds, not an empty one.
+    run = meslekAra({"  "});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.isEmpty());
+
+    // A lone "-" is a term, not an option.
+    work.writeProgramDatabase(
+        {{"7233.01", "Bakım-Onarımcı", QString()}, {"7233.02", "Tamirci", QString()}});
+    run = meslekAra({"-"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "7233.01\tBakım-Onarımcı\n");
 }

@@ -31,6 +31,8 @@ TEST(ConnectionStringTest, QuotedValuesKeepSeparatorsAndDoubledQuotes) {
     EXPECT_EQ(parsed.value("C"), "plain value");
     EXPECT_TRUE(parsed.value("D").isEmpty());
     EXPECT_EQ(parsed.pairs().size(), 4u);
+    // A key given twice: the last value counts, whatever the case of the key.
+    EXPECT_EQ(ConnectionString::parse("Data Source=a;data source=b").value("Data Source"), "b");
 }
 
 TEST(ConnectionStringTest, RejectsMalformedText) {

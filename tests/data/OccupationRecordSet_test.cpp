@@ -140,9 +140,16 @@ TEST_F(RecordSetTest, ScrollingMovesInsideTheWindowAndFetchesAtItsEdges) {
 
     records.first();
     EXPECT_EQ(windowPositions(), std::vector<int>({1, 2, 3}));
+    // Moves back stop at the first row and count only the rows passed.
+    records.moveBy(2);
+    EXPECT_EQ(records.moveBy(-5), 2);
+    EXPECT_EQ(records.recNo(), 1);
     records.prior();
     EXPECT_TRUE(records.bof());
     EXPECT_EQ(records.recNo(), 1);
+    const int moves = events.moves;
+    EXPECT_EQ(records.moveBy(-1), 0);
+    EXPECT_EQ(events.moves, moves);
 
     records.last();
     EXPECT_EQ(windowPositions(), std::vector<int>({8, 9, 10}));
@@ -160,6 +167,12 @@ TEST_F(RecordSetTest, ScrollingMovesInsideTheWindowAndFetchesAtItsEdges) {
 
     records.setCurrentWindowIndex(0);
     EXPECT_EQ(records.recNo(), 8);
+
+    // In a window of even size the row has one row fewer above it than below.
+    records.setWindowSize(4);
+    records.moveToRecNo(5);
+    EXPECT_EQ(windowPositions(), std::vector<int>({4, 5, 6, 7}));
+    EXPECT_EQ(records.currentWindowIndex(), 1);
 }
 
 TEST_F(RecordSetTest, WindowGrowsForwardThenBackAndShrinksAroundTheCurrentRow) {

@@ -91,6 +91,9 @@ TEST_F(OccupationGridTest, SearchWithoutMatchesShowsOneBlankRowWithTheCurrentCel
     EXPECT_EQ(cellColour(0, 1), White);
     EXPECT_TRUE(hasIndicator(0));
     EXPECT_EQ(cellColour(1, 0), Base);
+    // First and last at once: the coarse thumb stands at the top.
+    EXPECT_EQ(grid->verticalScrollBar()->maximum(), 4);
+    EXPECT_EQ(grid->verticalScrollBar()->value(), 0);
 
     grid->setFocus();
     QTest::keyClick(grid.get(), Qt::Key_Right);
@@ -125,6 +128,7 @@ TEST_F(OccupationGridTest, KeysMoveTheRowAndTheColumn) {
     QTest::keyClick(grid.get(), Qt::Key_PageDown);
     EXPECT_EQ(set->recNo(), 2 + page);
     QTest::keyClick(grid.get(), Qt::Key_PageUp);
+    EXPECT_EQ(set->recNo(), 2);
     QTest::keyClick(grid.get(), Qt::Key_Up);
     QTest::keyClick(grid.get(), Qt::Key_Up);
     EXPECT_EQ(set->recNo(), 1);

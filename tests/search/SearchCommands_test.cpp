@@ -109,6 +109,14 @@ TEST_F(SearchCommandsTest, SearchReadsTheListAgainFilteredByTheFirstTerm) {
     commands.search();
     EXPECT_EQ(shownCodes(), QStringList({"2142.01", "2142.02", "9313.01"}));
 
+    // Blanks alone are a term: no folded name holds it, only a code with the blanks.
+    writeRows({{"4110.01", "KATİP", QString()}, {"51  20", "Aşçı", QString()}});
+    boxes.first = "  ";
+    boxes.second.clear();
+    commands.search();
+    EXPECT_TRUE(records.filtered());
+    EXPECT_EQ(shownCodes(), QStringList({"51  20"}));
+
     // Without a first term every row shows, whatever the second holds.
     boxes.first.clear();
     writeRows(jet4::syntheticOccupations(30));
@@ -177,7 +185,11 @@ TEST_F(SearchCommandsTest, AutoSearchFiltersTheRowsInMemoryAsTheUserTypes) {
     commands.autoSearch();
     EXPECT_EQ(shownCodes(), QStringList({"7112.01"}));
 
-    // Emptying the first box brings the whole list back.
+    // Blanks alone still filter, and match no name; emptying the box brings the whole list back.
+    boxes.first = " ";
+    commands.autoSearch();
+    EXPECT_TRUE(records.filtered());
+    EXPECT_TRUE(records.isEmpty());
     boxes.first.clear();
     commands.autoSearch();
     EXPECT_FALSE(records.filtered());
@@ -188,7 +200,7 @@ TEST_F(SearchCommandsTest, AutoSearchFiltersTheRowsInMemoryAsTheUserTypes) {
     typeInFirstBox("aşçı");
     EXPECT_FALSE(records.filtered());
     EXPECT_EQ(records.windowCount(), 10);
-    EXPECT_EQ(tests, 4 * 10);
+    EXPECT_EQ(tests, 5 * 10);
 }
 
 TEST_F(SearchCommandsTest, FilterKeepsTheCriteriaTakenWhenItWasSwitchedOn) {
