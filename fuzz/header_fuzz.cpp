@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "data/JetHeader.h"
+#include "jet/JetHeader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray page(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

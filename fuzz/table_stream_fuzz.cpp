@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "data/TableStream.h"
+#include "jet/TableStream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

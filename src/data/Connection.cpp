@@ -6,12 +6,12 @@
 
 #include "data/ConnectionSettings.h"
 #include "data/ConnectionString.h"
-#include "data/JetHeader.h"
-#include "data/ProviderMessages.h"
 #include "data/RowOrder.h"
 #include "data/Statement.h"
-#include "data/TableReader.h"
 #include "failure/Exceptions.h"
+#include "jet/JetHeader.h"
+#include "jet/ProviderMessages.h"
+#include "jet/TableReader.h"
 
 namespace {
 

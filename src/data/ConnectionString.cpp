@@ -1,7 +1,7 @@
 #include "data/ConnectionString.h"
 
-#include "data/ProviderMessages.h"
 #include "failure/Exceptions.h"
+#include "jet/ProviderMessages.h"
 
 namespace {
 

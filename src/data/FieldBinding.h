@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "data/FieldKind.h"
-#include "data/RawTable.h"
+#include "jet/FieldKind.h"
+#include "jet/RawTable.h"
 
 // A field of a record set, to be bound to a result column by name.
 struct FieldSpec {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "data/RawTable.h"
+#include "jet/RawTable.h"
 
 // The whole result of a statement, held in memory, with a cursor. Positions are
 // 1-based in statement order. A bookmark identifies a row for as long as the

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "data/RawTable.h"
+#include "jet/RawTable.h"
 
 // Orders the rows of a table by one column: text with the Turkish collation,
 // case-insensitive (c < ç, ı < i); integers and other numbers numerically;

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "data/ProviderMessages.h"
 #include "failure/Exceptions.h"
+#include "jet/ProviderMessages.h"
 
 namespace {
 

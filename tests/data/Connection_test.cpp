@@ -6,9 +6,9 @@
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/FieldBinding.h"
-#include "data/JetHeader.h"
 #include "data/Statement.h"
 #include "failure/Exceptions.h"
+#include "jet/JetHeader.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/TempWorkDir.h"
 

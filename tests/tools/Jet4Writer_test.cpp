@@ -6,7 +6,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "data/JetHeader.h"
+#include "jet/JetHeader.h"
 #include "jet4/Jet4Writer.h"
 #include "tools/MdbTools.h"
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "data/ConnectionSettings.h"
-#include "data/JetHeader.h"
+#include "jet/JetHeader.h"
 #include "jet4/MeslekMdb.h"
 #include "tools/MdbTools.h"
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "data/JetHeader.h"
+#include "jet/JetHeader.h"
 
 namespace jet4 {
 

@@ -1,4 +1,4 @@
-#include "data/TableReader.h"
+#include "jet/TableReader.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <csignal>
 
-#include "data/ProviderMessages.h"
 #include "failure/Exceptions.h"
+#include "jet/ProviderMessages.h"
 #include "jet4/Jet4Writer.h"
 #include "jet4/OccupationFixtures.h"
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/RawTable.h"
+#include "jet/RawTable.h"
 
 // The binary form in which meslek-reader sends a table to the program over a
 // pipe. Every integer is little-endian.

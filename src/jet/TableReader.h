@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "data/RawTable.h"
+#include "jet/RawTable.h"
 
 struct TableReaderOptions {
     // The reader executable; empty means readerExecutablePath().

@@ -30,7 +30,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "data/TableStream.h"
+#include "jet/TableStream.h"
 
 namespace {
 

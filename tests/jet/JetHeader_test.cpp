@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "data/JetHeader.h"
+#include "jet/JetHeader.h"
 #include "jet4/Jet4Writer.h"
 
 using JetHeader::Verdict;

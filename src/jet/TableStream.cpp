@@ -1,4 +1,4 @@
-#include "data/TableStream.h"
+#include "jet/TableStream.h"
 
 #include <unistd.h>
 #include <cerrno>

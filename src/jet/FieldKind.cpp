@@ -1,4 +1,4 @@
-#include "data/FieldKind.h"
+#include "jet/FieldKind.h"
 
 QString fieldKindName(FieldKind kind) {
     switch (kind) {

@@ -1,4 +1,4 @@
-#include "data/ProviderMessages.h"
+#include "jet/ProviderMessages.h"
 
 #include <QFileInfo>
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "data/FieldKind.h"
+#include "jet/FieldKind.h"
 
 struct RawColumn {
     QString name;

@@ -1,4 +1,4 @@
-#include "data/RawTable.h"
+#include "jet/RawTable.h"
 
 int findColumn(const std::vector<RawColumn>& columns, const QString& name) {
     for (std::size_t i = 0; i < columns.size(); ++i) {

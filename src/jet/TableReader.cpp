@@ -1,4 +1,4 @@
-#include "data/TableReader.h"
+#include "jet/TableReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,9 +19,9 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "data/ProviderMessages.h"
-#include "data/TableStream.h"
 #include "failure/Exceptions.h"
+#include "jet/ProviderMessages.h"
+#include "jet/TableStream.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "data/JetHeader.h"
+#include "jet/JetHeader.h"
 
 #include <array>
 #include <cmath>
