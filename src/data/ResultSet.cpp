@@ -1,6 +1,9 @@
 #include "data/ResultSet.h"
 
 ResultSet::ResultSet(RawTable table, std::vector<std::uint32_t> order)
+    : ResultSet(std::make_shared<const RawTable>(std::move(table)), std::move(order)) {}
+
+ResultSet::ResultSet(std::shared_ptr<const RawTable> table, std::vector<std::uint32_t> order)
     : table_(std::move(table)), order_(std::move(order)) {
     position_ = recordCount() > 0 ? 1 : 0;
 }
@@ -32,6 +35,6 @@ const QString& ResultSet::valueAt(int position, int column) const {
     if (position < 1 || position > recordCount() || column < 0 || column >= columnCount()) {
         return none_;
     }
-    return table_.cell(order_[static_cast<std::size_t>(position - 1)],
+    return table_->cell(order_[static_cast<std::size_t>(position - 1)],
                        static_cast<std::size_t>(column));
 }

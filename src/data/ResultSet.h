@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "jet/RawTable.h"
@@ -15,12 +16,14 @@ public:
     using Bookmark = std::int32_t;
 
     ResultSet(RawTable table, std::vector<std::uint32_t> order);
+    // A table shared with other results of the same read.
+    ResultSet(std::shared_ptr<const RawTable> table, std::vector<std::uint32_t> order);
 
     int recordCount() const { return static_cast<int>(order_.size()); }
-    int columnCount() const { return static_cast<int>(table_.columns.size()); }
-    const RawColumn& column(int index) const { return table_.columns[index]; }
-    const std::vector<RawColumn>& columns() const { return table_.columns; }
-    int columnIndex(const QString& name) const { return table_.columnIndex(name); }
+    int columnCount() const { return static_cast<int>(table_->columns.size()); }
+    const RawColumn& column(int index) const { return table_->columns[index]; }
+    const std::vector<RawColumn>& columns() const { return table_->columns; }
+    int columnIndex(const QString& name) const { return table_->columnIndex(name); }
 
     // Cursor. Before the first row `bof()` holds, after the last `eof()`.
     void moveFirst();
@@ -44,7 +47,7 @@ public:
 
     // The rows as read, in physical order, and the physical row at a position:
     // a loop over every row reads memory in sequence in physical order.
-    const RawTable& table() const { return table_; }
+    const RawTable& table() const { return *table_; }
     std::uint32_t physicalRow(int position) const {
         return order_[static_cast<std::size_t>(position - 1)];
     }
@@ -65,11 +68,11 @@ public:
 
 private:
     const QString& cellAt(int position, int column) const {
-        return table_.cell(order_[static_cast<std::size_t>(position - 1)],
+        return table_->cell(order_[static_cast<std::size_t>(position - 1)],
                            static_cast<std::size_t>(column));
     }
 
-    RawTable table_;
+    std::shared_ptr<const RawTable> table_;
     std::vector<std::uint32_t> order_;
     int position_ = 0;
     QString none_;

@@ -69,6 +69,16 @@ struct KeyedRow {
     std::uint32_t row;
 };
 
+// Negative, zero or positive as row a's key sorts before, with or after b's.
+int compareKeys(const PackedKeys& keys, std::uint32_t a, std::uint32_t b) {
+    const std::size_t la = keys.offsets[a + 1] - keys.offsets[a];
+    const std::size_t lb = keys.offsets[b + 1] - keys.offsets[b];
+    const int c = std::memcmp(keys.bytes.data() + keys.offsets[a],
+                              keys.bytes.data() + keys.offsets[b], std::min(la, lb));
+    if (c != 0) return c;
+    return la < lb ? -1 : (la > lb ? 1 : 0);
+}
+
 std::uint64_t keyPrefix(const std::uint8_t* key, std::size_t length) {
     std::uint64_t prefix = 0;
     for (std::size_t i = 0; i < 8; ++i) {
@@ -77,8 +87,10 @@ std::uint64_t keyPrefix(const std::uint8_t* key, std::size_t length) {
     return prefix;
 }
 
-std::vector<std::uint32_t> orderText(const RawTable& table, std::size_t column, bool descending) {
-    const PackedKeys keys = textSortKeys(table, column);
+// Ascending: empty texts first in file order, then the rest by key, ties in
+// file order.
+std::vector<std::uint32_t> ascendingByKeys(const RawTable& table, std::size_t column,
+                                           const PackedKeys& keys) {
     std::vector<std::uint32_t> nulls;
     std::vector<KeyedRow> rows;
     rows.reserve(table.rowCount());
@@ -90,49 +102,175 @@ std::vector<std::uint32_t> orderText(const RawTable& table, std::size_t column, 
             rows.push_back({keyPrefix(keys.bytes.data() + at, keys.offsets[row + 1] - at), row});
         }
     }
-    // Negative, zero or positive as a's key sorts before, with or after b's.
-    auto compareKeys = [&keys](std::uint32_t a, std::uint32_t b) {
-        const std::size_t la = keys.offsets[a + 1] - keys.offsets[a];
-        const std::size_t lb = keys.offsets[b + 1] - keys.offsets[b];
-        const int c = std::memcmp(keys.bytes.data() + keys.offsets[a],
-                                  keys.bytes.data() + keys.offsets[b], std::min(la, lb));
-        if (c != 0) return c;
-        return la < lb ? -1 : (la > lb ? 1 : 0);
-    };
-    // Ties always keep file order, whichever the direction.
     std::sort(rows.begin(), rows.end(), [&](const KeyedRow& a, const KeyedRow& b) {
-        if (a.prefix != b.prefix) return descending ? a.prefix > b.prefix : a.prefix < b.prefix;
-        const int c = compareKeys(a.row, b.row);
-        if (c != 0) return descending ? c > 0 : c < 0;
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        const int c = compareKeys(keys, a.row, b.row);
+        if (c != 0) return c < 0;
         return a.row < b.row;
     });
-
-    std::vector<std::uint32_t> order;
+    std::vector<std::uint32_t> order = std::move(nulls);
     order.reserve(table.rowCount());
-    if (!descending) order.insert(order.end(), nulls.begin(), nulls.end());
     for (const KeyedRow& row : rows) order.push_back(row.row);
-    if (descending) order.insert(order.end(), nulls.begin(), nulls.end());
     return order;
 }
 
-// Sorts with nulls (here: rows whose key `isNull` says so) first when ascending.
+// Ascending, nulls (rows `isNull` names) first, ties in file order.
 template <typename Less, typename IsNull>
-void sortIndexes(std::vector<std::uint32_t>& order, bool descending, IsNull isNull, Less less) {
-    auto ascending = [&](std::uint32_t a, std::uint32_t b) {
+std::vector<std::uint32_t> ascendingBy(std::size_t rows, IsNull isNull, Less less) {
+    std::vector<std::uint32_t> order(rows);
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
         const bool nullA = isNull(a);
         const bool nullB = isNull(b);
         if (nullA || nullB) return nullA && !nullB;
         return less(a, b);
-    };
-    if (descending) {
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return ascending(b, a); });
-    } else {
-        std::stable_sort(order.begin(), order.end(), ascending);
+    });
+    return order;
+}
+
+// Whether every text of the column is a code of ASCII digits and dots (or
+// empty): there the Turkish collation orders exactly as the code units do,
+// dots before digits, a shorter text before a longer one it begins.
+bool allPlainCodes(const RawTable& table, std::size_t column) {
+    for (std::size_t row = 0; row < table.rowCount(); ++row) {
+        for (const QChar c : table.cell(row, column)) {
+            if (!(c.unicode() == u'.' || (c.unicode() >= u'0' && c.unicode() <= u'9'))) {
+                return false;
+            }
+        }
     }
+    return true;
+}
+
+bool isNumberKind(FieldKind kind) {
+    return isIntegerKind(kind) || kind == FieldKind::Float || kind == FieldKind::Currency ||
+           kind == FieldKind::Boolean;
+}
+
+bool isCollatedKind(FieldKind kind) {
+    return isTextKind(kind) || kind == FieldKind::WideMemo || kind == FieldKind::Memo;
+}
+
+// The descending order from the ascending one: its groups of equal keys in
+// reverse, each group keeping file order.
+template <typename Same>
+std::vector<std::uint32_t> reversedGroups(const std::vector<std::uint32_t>& ascending, Same same) {
+    std::vector<std::uint32_t> descending;
+    descending.reserve(ascending.size());
+    std::size_t end = ascending.size();
+    while (end > 0) {
+        std::size_t begin = end - 1;
+        while (begin > 0 && same(ascending[begin - 1], ascending[begin])) --begin;
+        descending.insert(descending.end(), ascending.begin() + static_cast<std::ptrdiff_t>(begin),
+                          ascending.begin() + static_cast<std::ptrdiff_t>(end));
+        end = begin;
+    }
+    return descending;
 }
 
 }  // namespace
+
+// What one column keeps: its two orders once worked out, and what tells
+// whether two rows hold equal keys.
+struct TableOrders::ColumnOrders {
+    enum class Kind { Numbers, Codes, Collated, Texts } kind = Kind::Texts;
+    std::vector<std::uint32_t> ascending;
+    std::vector<std::uint32_t> descending;
+    bool haveAscending = false;
+    bool haveDescending = false;
+    PackedKeys keys;              // Collated
+    std::vector<double> numbers;  // Numbers
+    std::vector<char> nulls;      // Numbers
+};
+
+TableOrders::TableOrders(const RawTable& table) : table_(table) {}
+
+TableOrders::~TableOrders() = default;
+
+TableOrders::ColumnOrders& TableOrders::columnOrders(int column) {
+    std::unique_ptr<ColumnOrders>& slot = columns_[column];
+    if (slot) return *slot;
+    slot = std::make_unique<ColumnOrders>();
+    ColumnOrders& orders = *slot;
+    const std::size_t col = static_cast<std::size_t>(column);
+    const std::size_t rows = table_.rowCount();
+    const FieldKind kind = table_.columns[col].kind;
+    if (isNumberKind(kind)) {
+        orders.kind = ColumnOrders::Kind::Numbers;
+        orders.numbers.resize(rows);
+        orders.nulls.resize(rows);
+        for (std::size_t row = 0; row < rows; ++row) {
+            const QString& text = table_.cell(row, col);
+            bool ok = false;
+            orders.numbers[row] = text.toDouble(&ok);
+            orders.nulls[row] = text.isEmpty() || !ok;
+        }
+    } else if (isCollatedKind(kind)) {
+        orders.kind =
+            allPlainCodes(table_, col) ? ColumnOrders::Kind::Codes : ColumnOrders::Kind::Collated;
+        if (orders.kind == ColumnOrders::Kind::Collated) orders.keys = textSortKeys(table_, col);
+    }
+    return orders;
+}
+
+const std::vector<std::uint32_t>& TableOrders::by(int column, bool descending) {
+    ColumnOrders& orders = columnOrders(column);
+    const std::size_t col = static_cast<std::size_t>(column);
+    const std::size_t rows = table_.rowCount();
+    const RawTable& table = table_;
+    auto cellNull = [&](std::uint32_t r) { return table.cell(r, col).isEmpty(); };
+    auto cellLess = [&](std::uint32_t a, std::uint32_t b) {
+        return table.cell(a, col) < table.cell(b, col);
+    };
+
+    if (!orders.haveAscending) {
+        switch (orders.kind) {
+            case ColumnOrders::Kind::Numbers:
+                orders.ascending = ascendingBy(
+                    rows, [&](std::uint32_t r) { return orders.nulls[r] != 0; },
+                    [&](std::uint32_t a, std::uint32_t b) {
+                        return orders.numbers[a] < orders.numbers[b];
+                    });
+                break;
+            case ColumnOrders::Kind::Collated:
+                orders.ascending = ascendingByKeys(table, col, orders.keys);
+                break;
+            case ColumnOrders::Kind::Codes:
+            case ColumnOrders::Kind::Texts: {
+                // Dates come as "YYYY-MM-DD hh:mm:ss" and bytes as text: their
+                // text order will do. A list stored in order needs no sort.
+                std::vector<std::uint32_t> physical = physicalOrder(table);
+                // (An empty text sorts before any other: no separate test for nulls.)
+                const bool inOrder = std::is_sorted(physical.begin(), physical.end(), cellLess);
+                orders.ascending =
+                    inOrder ? std::move(physical) : ascendingBy(rows, cellNull, cellLess);
+                break;
+            }
+        }
+        orders.haveAscending = true;
+    }
+    if (!descending) return orders.ascending;
+
+    if (!orders.haveDescending) {
+        auto same = [&](std::uint32_t a, std::uint32_t b) {
+            switch (orders.kind) {
+                case ColumnOrders::Kind::Numbers:
+                    if (orders.nulls[a] || orders.nulls[b])
+                        return orders.nulls[a] && orders.nulls[b];
+                    return orders.numbers[a] == orders.numbers[b];
+                case ColumnOrders::Kind::Collated:
+                    if (cellNull(a) || cellNull(b)) return cellNull(a) && cellNull(b);
+                    return compareKeys(orders.keys, a, b) == 0;
+                default:
+                    if (cellNull(a) || cellNull(b)) return cellNull(a) && cellNull(b);
+                    return table.cell(a, col) == table.cell(b, col);
+            }
+        };
+        orders.descending = reversedGroups(orders.ascending, same);
+        orders.haveDescending = true;
+    }
+    return orders.descending;
+}
 
 std::vector<std::uint32_t> physicalOrder(const RawTable& table) {
     std::vector<std::uint32_t> order(table.rowCount());
@@ -141,33 +279,5 @@ std::vector<std::uint32_t> physicalOrder(const RawTable& table) {
 }
 
 std::vector<std::uint32_t> orderRows(const RawTable& table, int column, bool descending) {
-    std::vector<std::uint32_t> order = physicalOrder(table);
-    const std::size_t col = static_cast<std::size_t>(column);
-    const FieldKind kind = table.columns[col].kind;
-
-    if (isIntegerKind(kind) || kind == FieldKind::Float || kind == FieldKind::Currency ||
-        kind == FieldKind::Boolean) {
-        std::vector<double> numbers(table.rowCount());
-        std::vector<char> nulls(table.rowCount());
-        for (std::size_t row = 0; row < numbers.size(); ++row) {
-            const QString& text = table.cell(row, col);
-            bool ok = false;
-            numbers[row] = text.toDouble(&ok);
-            nulls[row] = text.isEmpty() || !ok;
-        }
-        sortIndexes(
-            order, descending, [&](std::uint32_t r) { return nulls[r] != 0; },
-            [&](std::uint32_t a, std::uint32_t b) { return numbers[a] < numbers[b]; });
-        return order;
-    }
-
-    if (isTextKind(kind) || kind == FieldKind::WideMemo || kind == FieldKind::Memo) {
-        return orderText(table, col, descending);
-    }
-
-    // Dates come as "YYYY-MM-DD hh:mm:ss" and bytes as text: their text order will do.
-    sortIndexes(
-        order, descending, [&](std::uint32_t r) { return table.cell(r, col).isEmpty(); },
-        [&](std::uint32_t a, std::uint32_t b) { return table.cell(a, col) < table.cell(b, col); });
-    return order;
+    return TableOrders(table).by(column, descending);
 }

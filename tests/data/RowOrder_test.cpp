@@ -1,4 +1,5 @@
 #include <QCollator>
+#include <QFile>
 #include <QLocale>
 #include <QStringList>
 
@@ -96,5 +97,56 @@ TEST(RowOrderTest, AgreesWithQCollatorForTurkish) {
         if (c == 0) {
             EXPECT_LT(rows[i - 1], rows[i]) << before.toStdString();
         }
+    }
+}
+
+// Codes of ASCII digits and dots are ordered by their code units, without
+// collation keys: that must be the collator's order, in both directions, for
+// generated codes and the sample list; a list stored in order stays as it is.
+TEST(RowOrderTest, PlainCodesKeepTheCollatorsOrderWithoutKeys) {
+    QStringList codes;
+    std::uint32_t seed = 7;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int i = 0; i < 3000; ++i) {
+        QString code;
+        const int length = static_cast<int>(next() >> 16) % 9;
+        for (int k = 0; k < length; ++k) code += QLatin1Char("0123456789.."[(next() >> 16) % 12]);
+        codes << code;
+    }
+    QFile sample(QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    QStringList sampleCodes;
+    while (!sample.atEnd()) {
+        const QString code = QString::fromUtf8(sample.readLine()).section(QLatin1Char(','), 0, 0);
+        if (!code.isEmpty() && code.at(0).isDigit()) sampleCodes << code;
+    }
+    const RawTable stored = oneColumn(FieldKind::WideString, sampleCodes);
+    const std::vector<std::uint32_t> storedOrder = orderRows(stored, 0, false);
+    EXPECT_EQ(storedOrder, physicalOrder(stored)) << "the sample list is stored by code";
+
+    QCollator collator(QLocale(QLocale::Turkish, QLocale::Turkey));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    for (const QStringList& values : {codes, sampleCodes}) {
+        const RawTable table = oneColumn(FieldKind::WideString, values);
+        TableOrders orders(table);
+        for (const bool descending : {true, false}) {
+            const std::vector<std::uint32_t>& rows = orders.by(0, descending);
+            ASSERT_EQ(rows.size(), static_cast<std::size_t>(values.size()));
+            for (std::size_t i = 1; i < rows.size(); ++i) {
+                const QString& before = table.cell(rows[i - 1], 0);
+                const QString& after = table.cell(rows[i], 0);
+                const bool nullBefore = before.isEmpty();
+                const bool nullAfter = after.isEmpty();
+                int c = nullBefore || nullAfter ? (nullAfter ? 1 : 0) - (nullBefore ? 1 : 0)
+                                                : collator.compare(before, after);
+                if (nullBefore && nullAfter) c = 0;
+                ASSERT_LE(descending ? -c : c, 0)
+                    << before.toStdString() << " / " << after.toStdString();
+                if (c == 0) {
+                    ASSERT_LT(rows[i - 1], rows[i]) << before.toStdString();
+                }
+            }
+        }
+        EXPECT_EQ(orders.by(0, true), orderRows(table, 0, true)) << "kept orders stay right";
     }
 }
