@@ -101,6 +101,7 @@ void Connection::open() {
 
 void Connection::close() {
     connected_ = false;
+    results_.clear();
     databaseFile_.clear();
     password_.clear();
 }
@@ -112,16 +113,18 @@ std::unique_ptr<ResultSet> Connection::execute(const QString& statementText) {
     const SelectStatement statement = parseSelectStatement(statementText);
     checkDatabaseFile(databaseFile_, password_);
 
-    RawTable table = readTable(databaseFile_, statement.table);
+    // An unchanged file answers from the last read, its orders kept.
+    const ResultCache::Table table = results_.table(
+        databaseFile_, statement.table, [&] { return readTable(databaseFile_, statement.table); });
     std::vector<std::uint32_t> order;
     if (statement.orderColumn.isEmpty()) {
-        order = physicalOrder(table);
+        order = physicalOrder(*table.rows);
     } else {
-        const int column = table.columnIndex(statement.orderColumn);
+        const int column = table.rows->columnIndex(statement.orderColumn);
         if (column < 0) {
             raiseProvider(ProviderMessages::unknownColumn(statement.orderColumn, statement.table));
         }
-        order = orderRows(table, column, statement.descending);
+        order = table.orders->by(column, statement.descending);
     }
-    return std::make_unique<ResultSet>(std::move(table), std::move(order));
+    return std::make_unique<ResultSet>(table.rows, std::move(order));
 }

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "data/ResultCache.h"
+
 #include "data/ResultSet.h"
 
 // The database connection: provider, connection string and the settings the
@@ -57,6 +59,7 @@ private:
     bool connected_ = false;
     QString databaseFile_;
     QString password_;
+    ResultCache results_;
 };
 
 // Checks that `file` is a readable Jet 4 database that `password` opens.
