@@ -51,8 +51,16 @@ void OccupationRecordSet::setActive(bool active) {
 
 void OccupationRecordSet::open() {
     if (active()) return;
-    if (!connection_.connected()) connection_.open();
-    std::unique_ptr<ResultSet> result = connection_.execute(statementText());
+    std::unique_ptr<ResultSet> result;
+    {
+        struct Busy {
+            OccupationRecordSet& set;
+            explicit Busy(OccupationRecordSet& s) : set(s) { set.notifyBusy(true); }
+            ~Busy() { set.notifyBusy(false); }
+        } busy(*this);
+        if (!connection_.connected()) connection_.open();
+        result = connection_.execute(statementText());
+    }
     if (result == nullptr) {
         throw EDatabaseError::named(name_,
                                     QStringLiteral("CommandText does not return a result set"));
@@ -292,6 +300,10 @@ void OccupationRecordSet::resort(const QString& column, const QString& direction
 QString OccupationRecordSet::resortStatement(const QString& column, const QString& direction) {
     return QStringLiteral("select * FROM meslekler ORDER BY ") + column + QLatin1Char(' ') +
            direction;
+}
+
+void OccupationRecordSet::notifyBusy(bool busy) {
+    for (RecordSetObserver* observer : observers_) observer->recordSetBusy(busy);
 }
 
 void OccupationRecordSet::addObserver(RecordSetObserver* observer) {

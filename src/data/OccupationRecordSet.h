@@ -24,6 +24,9 @@ public:
     virtual void recordSetChanged() {}
     // The current row moved, possibly scrolling the window.
     virtual void currentRecordMoved() {}
+    // Reading (and sorting) the table begins (true) or ends, however it ends
+    // (false): it may take a while.
+    virtual void recordSetBusy(bool) {}
 };
 
 // The occupation record set: the whole result of its statement in memory, a
@@ -165,6 +168,7 @@ private:
     void stepForward();
     void stepBack();
     void notifyStateChanged();
+    void notifyBusy(bool busy);
     void notifyChanged();
     void notifyMoved();
 

@@ -1,5 +1,7 @@
 #include "grid/OccupationGrid.h"
 
+#include <QApplication>
+
 #include "app/Application.h"
 #include "grid/GridGlyphs.h"
 
@@ -260,6 +262,14 @@ void OccupationGrid::recordSetChanged() {
 }
 
 void OccupationGrid::currentRecordMoved() { refresh(); }
+
+void OccupationGrid::recordSetBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
 
 // ---- events -----------------------------------------------------------------
 

@@ -103,6 +103,8 @@ public:
     void recordSetStateChanged() override;
     void recordSetChanged() override;
     void currentRecordMoved() override;
+    // The wait cursor while the table is read.
+    void recordSetBusy(bool busy) override;
 
 signals:
     // The right button was released where the pop-up menu opens (data rows,

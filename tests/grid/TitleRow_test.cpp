@@ -299,10 +299,23 @@ TEST_F(TitleRowTest, AFailedReReadIsReportedAndTheNextClickTriesAgain) {
     ASSERT_TRUE(reporter.installed());
     const auto& boxes = reporter.boxes;
 
+    // The wait cursor shows while the table is read, and never over a box.
+    struct CursorWatch : RecordSetObserver {
+        void recordSetBusy(bool busy) override {
+            if (busy)
+                shapes << (QApplication::overrideCursor() ? QApplication::overrideCursor()->shape()
+                                                          : Qt::ArrowCursor);
+        }
+        QList<Qt::CursorShape> shapes;
+    } watch;
+    set->addObserver(&watch);
+
     const QString file = QStringLiteral("AnaData/MeslekAna.mdb");
     ASSERT_TRUE(QFile::rename(file, file + QStringLiteral(".away")));
     click(title(1));
     EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(watch.shapes, QList<Qt::CursorShape>{Qt::WaitCursor});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(set->active());
     EXPECT_EQ(grid->sortDirection(), "ASC");
     EXPECT_EQ(grid->sortMarker(), TitleRow::smUp);
@@ -314,6 +327,9 @@ TEST_F(TitleRowTest, AFailedReReadIsReportedAndTheNextClickTriesAgain) {
     EXPECT_TRUE(set->active());
     EXPECT_EQ(statement(), sortedBy("meslek_kodu", "ASC"));
     EXPECT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(watch.shapes.size(), 3);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    set->removeObserver(&watch);
 }
 
 TEST_F(TitleRowTest, DraggingNearABoundaryResizesAndIsNeverATitleClick) {
