@@ -1,0 +1,129 @@
+// The commands that read the list again, in the main window, offscreen: "ARA"
+// (with a term that many names hold), "YENİ ARAMA " and a title click on each
+// column, from the click to the end of the grid's repaint, at 10,000 and
+// 1,000,000 occupations. Once on a file that has not changed since it was last
+// read (the program answers from memory), once with the file touched before
+// every click (a real read each time, as before the program kept its reads).
+//
+//   reread_bench [--rounds N]
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "app/TJvXPButton.h"
+#include "grid/OccupationGrid.h"
+#include "support/BenchSupport.h"
+
+namespace {
+
+// Gives the file the times of one written an hour ago (`offset` seconds
+// later), as a user's database is.
+void setModified(const QString& file, int offset) {
+    timespec times[2]{};
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= 3600 - offset;
+    times[1] = times[0];
+    utimensat(AT_FDCWD, QFile::encodeName(file).constData(), times, 0);
+}
+
+void sendMouse(QWidget* target, QEvent::Type type, const QPoint& point, Qt::MouseButtons held) {
+    QMouseEvent event(type, point, target->mapToGlobal(point), Qt::LeftButton, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+double clickButton(TmeslekanaF& window, const char* name) {
+    auto* button = window.findChild<QWidget*>(QLatin1String(name));
+    QElapsedTimer timer;
+    timer.start();
+    QTest::mouseClick(button, Qt::LeftButton);
+    window.grid().viewport()->repaint();
+    return bench::elapsedMs(timer);
+}
+
+double clickTitle(TmeslekanaF& window, int column) {
+    OccupationGrid& grid = window.grid();
+    QWidget* viewport = grid.viewport();
+    const QPoint point = grid.cellRect(-1, column).center();
+    sendMouse(viewport, QEvent::MouseButtonPress, point, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    sendMouse(viewport, QEvent::MouseButtonRelease, point, Qt::NoButton);
+    viewport->repaint();
+    const double ms = bench::elapsedMs(timer);
+    QCoreApplication::processEvents();
+    return ms;
+}
+
+void report(const char* label, const std::vector<double>& unchanged,
+            const std::vector<double>& touched) {
+    std::printf(
+        "  %-26s unchanged file: median %8.1f ms  worst %8.1f   touched file: median %8.1f ms\n",
+        label, bench::median(unchanged), bench::worst(unchanged), bench::median(touched));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bench::WindowApplication application(argc, argv);
+    int rounds = 5;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::atoi(argv[i + 1]);
+    }
+    QTemporaryDir temp;
+    for (const int rows : {10000, 1000000}) {
+        const QString dir = temp.filePath(QStringLiteral("rows-%1").arg(rows));
+        const QString file = bench::writeProgramDatabase(dir, jet4::syntheticOccupations(rows, 42));
+        setModified(file, 0);
+        // A read is kept only when the file's times lie two seconds back.
+        QThread::msleep(2100);
+        bench::MainWindow window(dir);
+        TmeslekanaF& w = *window.window;
+        auto* box = w.findChild<QLineEdit*>(QStringLiteral("Edit1"));
+
+        struct Command {
+            const char* label;
+            std::function<double()> run;
+        };
+        const std::vector<Command> commands = {
+            {"ARA, term \"mühendis\"",
+             [&] {
+                 box->setText(QStringLiteral("mühendis"));
+                 return clickButton(w, "JvXPButton1");
+             }},
+            {"YENİ ARAMA", [&] { return clickButton(w, "JvXPButton3"); }},
+            {"title click, Meslek Adı", [&] { return clickTitle(w, 1); }},
+            {"title click, Meslek Kodu", [&] { return clickTitle(w, 0); }},
+        };
+        std::vector<std::vector<double>> unchanged(commands.size()), touched(commands.size());
+        for (int round = 0; round < rounds; ++round) {
+            for (std::size_t c = 0; c < commands.size(); ++c)
+                unchanged[c].push_back(commands[c].run());
+        }
+        for (int round = 0; round < std::min(rounds, 3); ++round) {
+            for (std::size_t c = 0; c < commands.size(); ++c) {
+                setModified(file, round * 10 + static_cast<int>(c) + 1);
+                touched[c].push_back(commands[c].run());
+            }
+        }
+        std::printf("%d rows (click to repainted grid):\n", rows);
+        for (std::size_t c = 0; c < commands.size(); ++c) {
+            report(commands[c].label, unchanged[c], touched[c]);
+        }
+    }
+    std::printf("Target: under 100 ms at 1,000,000 rows when the file has not changed.\n");
+    return 0;
+}
