@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -49,7 +50,23 @@ int windowChild(int argc, char** argv, const QString& dir) {
     return 0;
 }
 
-// Peak resident memory of a whole process, in kB; -1 when it failed.
+// The high-water mark of process `pid` once it runs `program` (before the
+// exec it is a copy of this process); -1 before that or after its end.
+long highWaterKb(pid_t pid, const std::string& program) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray name = QByteArray::fromStdString(program).split('/').last().left(15);
+    long mark = -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("Name:") && line.mid(5).trimmed() != name) return -1;
+        if (line.startsWith("VmHWM:")) mark = line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return mark;
+}
+
+// Peak resident memory of a whole process, in kB; -1 when it failed. Read
+// from the process's own high-water mark until it exits: the rusage of a
+// child forked from this large process would count this process's memory.
 long peakKb(const std::vector<std::string>& args) {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -60,12 +77,17 @@ long peakKb(const std::vector<std::string>& args) {
         execvp(argv[0], argv.data());
         _exit(127);
     }
+    long peak = -1;
     int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) > 1) {
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        peak = std::max(peak, highWaterKb(pid, args[0]));
+        usleep(2000);
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed (status %d)\n", args[0].c_str(), status);
         return -1;
     }
-    return usage.ru_maxrss;
+    return peak;
 }
 
 long windowKb(const std::string& self, const QString& dir) {

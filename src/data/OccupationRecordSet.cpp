@@ -339,7 +339,7 @@ struct TextBlock {
         if (fold) {
             written = static_cast<std::size_t>(foldSearchTextInto(value, out));
         } else {
-            std::copy_n(value.utf16(), size, out);
+            std::copy_n(reinterpret_cast<const char16_t*>(value.constData()), size, out);
         }
         start.push_back(static_cast<std::uint32_t>(used + written));
     }

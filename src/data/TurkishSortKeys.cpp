@@ -26,7 +26,7 @@ TurkishSortKeys::TurkishSortKeys() : collator_(std::make_unique<Collator>()) {
 TurkishSortKeys::~TurkishSortKeys() = default;
 
 void TurkishSortKeys::append(const QString& text, std::vector<std::uint8_t>& out) {
-    const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
+    const auto* chars = reinterpret_cast<const UChar*>(text.constData());
     const auto length = static_cast<int32_t>(text.size());
     int32_t needed = ucol_getSortKey(collator_->handle, chars, length, scratch_.data(),
                                      static_cast<int32_t>(scratch_.size()));

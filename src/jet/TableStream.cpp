@@ -287,7 +287,8 @@ std::size_t TableStreamDecoder::parseRow(const char* p, std::size_t n, std::size
         } else if (length == 0) {
             table_.cells.push_back(emptyText());
         } else {
-            table_.cells.push_back(QString::fromUtf8(p + pos, static_cast<qsizetype>(length)));
+            table_.cells.push_back(
+                table_.texts.decodeUtf8(p + pos, static_cast<qsizetype>(length)));
             pos += length;
         }
     }
