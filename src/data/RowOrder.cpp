@@ -87,10 +87,12 @@ std::uint64_t keyPrefix(const std::uint8_t* key, std::size_t length) {
     return prefix;
 }
 
-// Ascending: empty texts first in file order, then the rest by key, ties in
-// file order.
-std::vector<std::uint32_t> ascendingByKeys(const RawTable& table, std::size_t column,
-                                           const PackedKeys& keys) {
+// Ascending: empty texts first in file order, then the rest by `prefix` (the
+// first eight bytes of the key, big-endian) and, where prefixes agree, by
+// `compare`; ties in file order.
+template <typename Prefix, typename Compare>
+std::vector<std::uint32_t> ascendingByPrefix(const RawTable& table, std::size_t column,
+                                             Prefix prefix, Compare compare) {
     std::vector<std::uint32_t> nulls;
     std::vector<KeyedRow> rows;
     rows.reserve(table.rowCount());
@@ -98,13 +100,12 @@ std::vector<std::uint32_t> ascendingByKeys(const RawTable& table, std::size_t co
         if (table.cell(row, column).isEmpty()) {
             nulls.push_back(row);
         } else {
-            const std::size_t at = keys.offsets[row];
-            rows.push_back({keyPrefix(keys.bytes.data() + at, keys.offsets[row + 1] - at), row});
+            rows.push_back({prefix(row), row});
         }
     }
     std::sort(rows.begin(), rows.end(), [&](const KeyedRow& a, const KeyedRow& b) {
         if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        const int c = compareKeys(keys, a.row, b.row);
+        const int c = compare(a.row, b.row);
         if (c != 0) return c < 0;
         return a.row < b.row;
     });
@@ -112,6 +113,34 @@ std::vector<std::uint32_t> ascendingByKeys(const RawTable& table, std::size_t co
     order.reserve(table.rowCount());
     for (const KeyedRow& row : rows) order.push_back(row.row);
     return order;
+}
+
+std::vector<std::uint32_t> ascendingByKeys(const RawTable& table, std::size_t column,
+                                           const PackedKeys& keys) {
+    return ascendingByPrefix(
+        table, column,
+        [&keys](std::uint32_t row) {
+            const std::size_t at = keys.offsets[row];
+            return keyPrefix(keys.bytes.data() + at, keys.offsets[row + 1] - at);
+        },
+        [&keys](std::uint32_t a, std::uint32_t b) { return compareKeys(keys, a, b); });
+}
+
+// Codes of ASCII digits and dots: the code units are their own key.
+std::vector<std::uint32_t> ascendingCodes(const RawTable& table, std::size_t column) {
+    return ascendingByPrefix(
+        table, column,
+        [&table, column](std::uint32_t row) {
+            const QString& code = table.cell(row, column);
+            std::uint64_t prefix = 0;
+            for (qsizetype i = 0; i < 8; ++i) {
+                prefix = (prefix << 8) | (i < code.size() ? code.at(i).unicode() : 0u);
+            }
+            return prefix;
+        },
+        [&table, column](std::uint32_t a, std::uint32_t b) {
+            return QStringView(table.cell(a, column)).compare(table.cell(b, column));
+        });
 }
 
 // Ascending, nulls (rows `isNull` names) first, ties in file order.
@@ -241,9 +270,13 @@ const std::vector<std::uint32_t>& TableOrders::by(int column, bool descending) {
                 // text order will do. A list stored in order needs no sort.
                 std::vector<std::uint32_t> physical = physicalOrder(table);
                 // (An empty text sorts before any other: no separate test for nulls.)
-                const bool inOrder = std::is_sorted(physical.begin(), physical.end(), cellLess);
-                orders.ascending =
-                    inOrder ? std::move(physical) : ascendingBy(rows, cellNull, cellLess);
+                if (std::is_sorted(physical.begin(), physical.end(), cellLess)) {
+                    orders.ascending = std::move(physical);
+                } else if (orders.kind == ColumnOrders::Kind::Codes) {
+                    orders.ascending = ascendingCodes(table, col);
+                } else {
+                    orders.ascending = ascendingBy(rows, cellNull, cellLess);
+                }
                 break;
             }
         }
