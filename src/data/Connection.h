@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "data/ResultSet.h"
+#include "jet/JetFile.h"
 
 // The database connection: provider, connection string and the settings the
 // program gives it. Opening checks the file itself (format, version, password);
@@ -30,6 +31,9 @@ public:
     bool loginPrompt() const { return loginPrompt_; }
     void setKeepConnection(bool keep) { keepConnection_ = keep; }
     bool keepConnection() const { return keepConnection_; }
+    // What a wrong-password message tells the user to do; each program says
+    // where its password comes from. The window's default: use the program's own file.
+    void setWrongPasswordAdvice(const QString& advice) { wrongPasswordAdvice_ = advice; }
 
     // Resolves the data source against the current working directory and checks
     // the file. Nothing happens when already open. Throws EOleException.
@@ -57,11 +61,14 @@ private:
     bool connected_ = false;
     QString databaseFile_;
     QString password_;
+    QString wrongPasswordAdvice_;
 };
 
-// Checks that `file` is a readable Jet 4 database that `password` opens.
-// Throws EOleException with a description naming the file.
-void checkDatabaseFile(const QString& file, const QString& password);
+// Opens `file` once and checks from that descriptor that it is a Jet 4
+// database that `password` opens. Throws EOleException with a description
+// naming the file and what to do (`passwordAdvice` for a wrong password).
+JetFile openDatabaseFile(const QString& file, const QString& password,
+                         const QString& passwordAdvice);
 
 // Resolves a data source ("AnaData\MeslekAna.mdb", "\" read as a directory
 // separator) against the current working directory.
