@@ -72,6 +72,10 @@ QString folderWithoutSearchPermission(const QString& path) {
             raise(ProviderMessages::noReadPermission(shown(path)));
         }
         default:
+            // A socket refuses the open itself (ENXIO): name what is there.
+            if (::stat(encoded.constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+                raise(ProviderMessages::notAFile(shown(path), kindOf(info.st_mode)));
+            }
             raise(ProviderMessages::cannotOpenFile(shown(path),
                                                    ProviderMessages::systemErrorReason(error)));
     }

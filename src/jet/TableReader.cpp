@@ -34,7 +34,7 @@ constexpr int kPipeSize = 1 << 20;
 
 [[noreturn]] void raise(const QString& message) { throw EOleException(message, ResultCode::Fail); }
 
-QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString systemError(int error) { return ProviderMessages::systemErrorReason(error); }
 
 // Closes an fd when it goes out of scope.
 class Fd {

@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <future>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "data/Connection.h"
@@ -98,17 +101,31 @@ TEST(OddFilesTest, EachFailureNamesItsCause) {
         {"cut inside the rows",
          [&](const QString& f) { TempWorkDir::writeAll(f, good.left(7 * Page)); },
          "dosya ise 7 sayfa"},
+        {"last page missing",
+         [&](const QString& f) { TempWorkDir::writeAll(f, good.chopped(Page)); },
+         "eksik ya da bozuk"},
         {"Jet 3 with 2 KB pages",
          [&](const QString& f) { TempWorkDir::writeAll(f, jet3.left(3 * 2048)); },
          "Access 97 (Jet 3)"},
         {"folder", [](const QString& f) { QDir().mkdir(f); }, "bir dosya değil, bir klasör"},
         {"named pipe", [](const QString& f) { makeFifo(f); }, "adlandırılmış boru"},
+        {"socket",
+         [](const QString& f) {
+             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             std::strncpy(address.sun_path, QFile::encodeName(f).constData(),
+                          sizeof address.sun_path - 1);
+             ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+             ::close(fd);
+         },
+         "bir dosya değil, bir soket"},
         {"link loop",
          [](const QString& f) {
              QFile::link(f + ".b", f);
              QFile::link(f, f + ".b");
          },
-         "döngü"},
+         "yoldaki sembolik bağlantılar bir döngü"},
         {"dangling link", [](const QString& f) { QFile::link(f + ".yok", f); },
          "gösterdiği dosya yok"},
         {"a row libmdb skips",
