@@ -44,8 +44,9 @@ public:
     const QString& databaseFile() const { return databaseFile_; }
 
     // Runs a statement on the open connection and returns its whole result.
-    // The file is checked again first, so a file removed or replaced since the
-    // open is noticed. Throws EOleException.
+    // The file is opened and checked again first, so a file removed or replaced
+    // since the open is noticed; the reader reads that same open file. Throws
+    // EOleException.
     std::unique_ptr<ResultSet> execute(const QString& statement);
 
 private:

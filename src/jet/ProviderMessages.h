@@ -7,8 +7,6 @@
 // (already made absolute by the caller). No message ever contains a password.
 namespace ProviderMessages {
 
-QString programFilePasswordAdvice();
-
 QString providerNotFound(const QString& provider);
 QString badConnectionString(const QString& detail);
 QString missingDataSource();
@@ -22,6 +20,8 @@ QString noFolderPermission(const QString& folder, const QString& file);
 QString noReadPermission(const QString& file);
 QString cannotOpenFile(const QString& file, const QString& reason);
 // `advice` tells the user of the program at hand where the password comes from.
+// The window's advice: use the program's own file.
+QString programFilePasswordAdvice();
 QString wrongPassword(const QString& file, const QString& advice = programFilePasswordAdvice());
 QString notJet4(const QString& file, const QString& reason);
 QString damagedFile(const QString& file, const QString& reason);

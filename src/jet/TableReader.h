@@ -16,7 +16,10 @@ struct TableReaderOptions {
 // damaged file that crashes or hangs libmdb cannot take the program with it.
 // Blocks until the table has arrived; needs no event loop. Rows come in
 // physical order. Throws EOleException with the provider's message when the
-// table is missing, the file is damaged, or the reader cannot be started.
+// table is missing, the file is damaged or incomplete (pages it needs lie
+// beyond its end), or the reader cannot be started. A table never comes back
+// short: when libmdb reads fewer rows than the table's definition counts (it
+// skips rows it cannot make sense of), the file is reported damaged.
 //
 // NULL and empty text look alike in libmdb: a text or memo value comes back
 // as an empty string for both, while an empty value of any other column

@@ -1,7 +1,9 @@
 // meslek-reader FILE TABLE
 //
 // Reads one table of a Jet 4 file with libmdb and writes it to standard
-// output in the TableStream form. The program starts it as a separate
+// output in the TableStream form. The program passes FILE as /dev/fd/3, the
+// descriptor it checked the file through; the reader opens FILE once, without
+// blocking, and has libmdb read that descriptor. The program starts it as a separate
 // process, because libmdb crashes or loops forever on some damaged files.
 //
 // Exit status: 0 after the end record; 1 after an error record; anything else
