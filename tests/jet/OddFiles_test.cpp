@@ -193,11 +193,12 @@ TEST(OddFilesTest, PermissionProblemsAreNamedForAnUnprivilegedUser) {
     const auto database = jet4::occupationDatabase(jet4::syntheticOccupations(5, 1),
                                                    ConnectionSettings::builtInDatabasePassword());
     const QString unreadable = work.writeDatabase("okunmaz.mdb", database);
-    QFile::setPermissions(unreadable, QFile::ReadOwner | QFile::WriteOwner);
+    // No permission for anyone, the owner included, so the cases hold for any user.
+    QFile::setPermissions(unreadable, QFile::Permissions());
     QDir().mkdir(work.path("kapali"));
     const QString behindClosedFolder = work.writeDatabase("kapali/MeslekAna.mdb", database);
-    QFile::setPermissions(work.path("kapali"), QFile::ReadOwner | QFile::WriteOwner |
-                                                   QFile::ExeOwner | QFile::ReadOther);
+    QFile::setPermissions(work.path("kapali"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
 
     const struct {
         QString file;
@@ -213,4 +214,6 @@ TEST(OddFilesTest, PermissionProblemsAreNamedForAnUnprivilegedUser) {
         EXPECT_TRUE(run.err.contains(c.expected)) << run.err.toStdString();
         EXPECT_FALSE(run.err.contains("Permission denied")) << run.err.toStdString();
     }
+    QFile::setPermissions(work.path("kapali"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
