@@ -15,9 +15,8 @@ CC=gcc CXX=g++ cmake -S "$MESLEK_ROOT" -B "$SANITIZE_BUILD" -G Ninja \
     -DCMAKE_CXX_FLAGS="$FLAGS" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 cmake --build "$SANITIZE_BUILD" -j2
 
-# Leaks inside fontconfig, GLib and libmdb (caches they keep for the life of
-# the process, and libmdb's own on damaged files) are theirs, not ours;
-# everything else fails the run.
+# Leaks inside fontconfig and GLib (caches they keep for the life of the
+# process) are theirs, not ours; everything else fails the run.
 #
 # Every report also goes to a file: the reader process writes its standard
 # error to /dev/null, and a reader that a sanitizer stops on a damaged file
