@@ -46,12 +46,31 @@ QString folderWithoutSearchPermission(const QString& path) {
     return {};
 }
 
+// The first folder on the way to `path` that is something else (a file, say).
+QString componentThatIsNoFolder(const QString& path) {
+    const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString prefix;
+    for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
+        prefix += QLatin1Char('/') + parts.at(i);
+        struct stat info;
+        if (::stat(QFile::encodeName(prefix).constData(), &info) != 0) return {};
+        if (!S_ISDIR(info.st_mode)) return prefix;
+    }
+    return {};
+}
+
 [[noreturn]] void raiseOpenFailure(const QString& path, int error) {
     const QByteArray encoded = QFile::encodeName(path);
     struct stat info;
     switch (error) {
         case ENOENT:
         case ENOTDIR: {
+            if (error == ENOTDIR) {
+                const QString notFolder = componentThatIsNoFolder(path);
+                if (!notFolder.isEmpty()) {
+                    raise(ProviderMessages::fileWhereFolderShouldBe(shown(notFolder), shown(path)));
+                }
+            }
             if (::lstat(encoded.constData(), &info) == 0 && S_ISLNK(info.st_mode)) {
                 raise(ProviderMessages::brokenLink(shown(path)));
             }

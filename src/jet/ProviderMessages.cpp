@@ -55,6 +55,13 @@ QString brokenLink(const QString& file) {
         .arg(file);
 }
 
+QString fileWhereFolderShouldBe(const QString& notFolder, const QString& file) {
+    return QStringLiteral(
+               "\"%1\" bir klasör değil, bu yüzden veritabanı dosyası \"%2\" bulunamadı. "
+               "Yolu düzeltin ya da o adla veritabanı dosyasını içeren bir klasör koyun.")
+        .arg(notFolder, file);
+}
+
 QString linkLoop(const QString& file) {
     return QStringLiteral(
                "\"%1\" açılamadı: yoldaki sembolik bağlantılar bir döngü oluşturuyor (ya da "

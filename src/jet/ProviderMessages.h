@@ -15,6 +15,8 @@ QString missingFile(const QString& file);
 // `what` names what lies there instead ("bir klasör", ...); empty when unknown.
 QString notAFile(const QString& file, const QString& what = {});
 QString brokenLink(const QString& file);
+// `notFolder` lies on the way to `file` but is not a folder.
+QString fileWhereFolderShouldBe(const QString& notFolder, const QString& file);
 QString linkLoop(const QString& file);
 QString noFolderPermission(const QString& folder, const QString& file);
 QString noReadPermission(const QString& file);

@@ -88,6 +88,7 @@ TEST(OddFilesTest, EachFailureNamesItsCause) {
         const char* name;
         std::function<void(const QString&)> make;
         const char* expected;
+        const char* below = "";  // opened: the made path with this added
     } cases[] = {
         {"empty", [](const QString& f) { TempWorkDir::writeAll(f, {}); }, "dosya boş"},
         {"not whole pages", [&](const QString& f) { TempWorkDir::writeAll(f, good.chopped(100)); },
@@ -126,6 +127,8 @@ TEST(OddFilesTest, EachFailureNamesItsCause) {
              QFile::link(f, f + ".b");
          },
          "yoldaki sembolik bağlantılar bir döngü"},
+        {"file where a folder should be", [](const QString& f) { TempWorkDir::writeAll(f, "x"); },
+         "mdb\" bir klasör değil, bu yüzden", "/MeslekAna.mdb"},
         {"dangling link", [](const QString& f) { QFile::link(f + ".yok", f); },
          "gösterdiği dosya yok"},
         {"a row libmdb skips",
@@ -139,10 +142,11 @@ TEST(OddFilesTest, EachFailureNamesItsCause) {
     for (const auto& c : cases) {
         const QString file = work.path(QStringLiteral("case%1.mdb").arg(n++));
         c.make(file);
-        const QString message = withinFiveSeconds([&] { return programFailure(file); }, file);
+        const QString opened = file + QString::fromUtf8(c.below);
+        const QString message = withinFiveSeconds([&] { return programFailure(opened); }, file);
         EXPECT_TRUE(message.contains(QString::fromUtf8(c.expected)))
             << c.name << ": " << message.toStdString();
-        EXPECT_TRUE(message.contains(shown(file))) << c.name << ": " << message.toStdString();
+        EXPECT_TRUE(message.contains(shown(opened))) << c.name << ": " << message.toStdString();
     }
 }
 
