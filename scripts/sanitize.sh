@@ -25,6 +25,8 @@ cmake --build "$SANITIZE_BUILD" -j2
 REPORTS="$SANITIZE_BUILD/sanitizer-reports"
 rm -rf "$REPORTS"
 mkdir -p "$REPORTS"
+# Tests run some programs as nobody (permission checks): they report here too.
+chmod 1777 "$REPORTS"
 export ASAN_OPTIONS="detect_leaks=1:log_path=$REPORTS/asan"
 export LSAN_OPTIONS="suppressions=$MESLEK_ROOT/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$REPORTS/ubsan"
