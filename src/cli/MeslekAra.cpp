@@ -269,6 +269,9 @@ int runMeslekAra(const QStringList& arguments, QIODevice& out, QIODevice& err) {
         Connection connection;
         ConnectionSettings::applyTo(connection, ConnectionSettings::connectionStringWith(
                                                     options.database, options.password));
+        connection.setWrongPasswordAdvice(
+            QStringLiteral("doğru parolayı meslek-ara'ya --password ile verin (büyük/küçük harf "
+                           "ayrımı vardır; verilmezse programın kendi parolası denenir)"));
         OccupationRecordSet records(connection, QLatin1String(OccupationRecordSetName));
         records.setSql({statementFor(options)});
         FixedInputs inputs(options);

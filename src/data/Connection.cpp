@@ -1,14 +1,13 @@
 #include "data/Connection.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include "data/ConnectionSettings.h"
 #include "data/ConnectionString.h"
 #include "data/RowOrder.h"
 #include "data/Statement.h"
 #include "failure/Exceptions.h"
+#include "jet/JetFile.h"
 #include "jet/JetHeader.h"
 #include "jet/ProviderMessages.h"
 #include "jet/TableReader.h"
@@ -18,8 +17,6 @@ namespace {
 [[noreturn]] void raiseProvider(const QString& description) {
     throw EOleException(description, ResultCode::Fail);
 }
-
-QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
 
 QString effectiveProvider(const QString& property, const ConnectionString& parsed) {
     const QString fromString = parsed.value(QStringLiteral("Provider"));
@@ -33,16 +30,9 @@ void checkProvider(const QString& provider) {
     }
 }
 
-QString readFailureReason(const QFile& file) {
-    if (file.error() == QFileDevice::PermissionsError) {
-        return QStringLiteral("okuma izni yok");
-    }
-    return file.errorString();
-}
-
 }  // namespace
 
-Connection::Connection() = default;
+Connection::Connection() : wrongPasswordAdvice_(ProviderMessages::programFilePasswordAdvice()) {}
 
 QString resolveDataSource(const QString& dataSource) {
     QString path = dataSource;
@@ -50,37 +40,23 @@ QString resolveDataSource(const QString& dataSource) {
     return QDir::cleanPath(QDir::current().absoluteFilePath(path));
 }
 
-void checkDatabaseFile(const QString& file, const QString& password) {
-    const QFileInfo info(file);
-    if (!info.exists()) {
-        const QFileInfo folder(info.absolutePath());
-        if (!folder.isDir()) {
-            raiseProvider(
-                ProviderMessages::missingFolder(shown(folder.absoluteFilePath()), shown(file)));
-        }
-        raiseProvider(ProviderMessages::missingFile(shown(file)));
+JetFile openDatabaseFile(const QString& file, const QString& password,
+                         const QString& passwordAdvice) {
+    JetFile opened = JetFile::open(file);
+    const JetHeader::Info header =
+        JetHeader::inspect(opened.readHead(JetHeader::PageSize), opened.size());
+    if (JetHeader::isDamage(header.verdict)) {
+        raiseProvider(ProviderMessages::incompleteFile(opened.shownPath(),
+                                                       JetHeader::describe(header.verdict)));
     }
-    if (!info.isFile()) raiseProvider(ProviderMessages::notAFile(shown(file)));
-
-    QFile handle(file);
-    if (!handle.open(QIODevice::ReadOnly)) {
-        raiseProvider(ProviderMessages::cannotOpenFile(shown(file), readFailureReason(handle)));
-    }
-    const QByteArray firstPage = handle.read(JetHeader::PageSize);
-    const JetHeader::Info header = JetHeader::inspect(firstPage, handle.size());
-    switch (header.verdict) {
-        case JetHeader::Verdict::Jet4:
-            break;
-        case JetHeader::Verdict::TooSmall:
-            raiseProvider(
-                ProviderMessages::damagedFile(shown(file), JetHeader::describe(header.verdict)));
-        default:
-            raiseProvider(
-                ProviderMessages::notJet4(shown(file), JetHeader::describe(header.verdict)));
+    if (header.verdict != JetHeader::Verdict::Jet4) {
+        raiseProvider(
+            ProviderMessages::notJet4(opened.shownPath(), JetHeader::describe(header.verdict)));
     }
     if (!JetHeader::passwordMatches(header, password)) {
-        raiseProvider(ProviderMessages::wrongPassword(shown(file)));
+        raiseProvider(ProviderMessages::wrongPassword(opened.shownPath(), passwordAdvice));
     }
+    return opened;
 }
 
 void Connection::open() {
@@ -92,7 +68,7 @@ void Connection::open() {
 
     const QString file = resolveDataSource(dataSource);
     const QString password = parsed.value(QStringLiteral("Jet OLEDB:Database Password"));
-    checkDatabaseFile(file, password);
+    openDatabaseFile(file, password, wrongPasswordAdvice_);
 
     databaseFile_ = file;
     password_ = password;
@@ -111,11 +87,11 @@ std::unique_ptr<ResultSet> Connection::execute(const QString& statementText) {
         raiseProvider(QStringLiteral("Veritabanı bağlantısı kapalı; önce bağlantıyı açın."));
     }
     const SelectStatement statement = parseSelectStatement(statementText);
-    checkDatabaseFile(databaseFile_, password_);
-
-    // An unchanged file answers from the last read, its orders kept.
+    // One open serves the checks and the read: the file checked is the file
+    // read. An unchanged file answers from the last read, its orders kept.
+    const JetFile file = openDatabaseFile(databaseFile_, password_, wrongPasswordAdvice_);
     const ResultCache::Table table = results_.table(
-        databaseFile_, statement.table, [&] { return readTable(databaseFile_, statement.table); });
+        databaseFile_, statement.table, [&] { return readTable(file, statement.table); });
     std::vector<std::uint32_t> order;
     if (statement.orderColumn.isEmpty()) {
         order = physicalOrder(*table.rows);

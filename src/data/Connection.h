@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "data/ResultCache.h"
-
 #include "data/ResultSet.h"
+#include "jet/JetFile.h"
 
 // The database connection: provider, connection string and the settings the
 // program gives it. Opening checks the file itself (format, version, password);
@@ -32,6 +32,9 @@ public:
     bool loginPrompt() const { return loginPrompt_; }
     void setKeepConnection(bool keep) { keepConnection_ = keep; }
     bool keepConnection() const { return keepConnection_; }
+    // What a wrong-password message tells the user to do; each program says
+    // where its password comes from. The window's default: use the program's own file.
+    void setWrongPasswordAdvice(const QString& advice) { wrongPasswordAdvice_ = advice; }
 
     // Resolves the data source against the current working directory and checks
     // the file. Nothing happens when already open. Throws EOleException.
@@ -42,8 +45,9 @@ public:
     const QString& databaseFile() const { return databaseFile_; }
 
     // Runs a statement on the open connection and returns its whole result.
-    // The file is checked again first, so a file removed or replaced since the
-    // open is noticed. Throws EOleException.
+    // The file is opened and checked again first, so a file removed or replaced
+    // since the open is noticed; the reader reads that same open file. Throws
+    // EOleException.
     std::unique_ptr<ResultSet> execute(const QString& statement);
 
 private:
@@ -59,12 +63,15 @@ private:
     bool connected_ = false;
     QString databaseFile_;
     QString password_;
+    QString wrongPasswordAdvice_;
     ResultCache results_;
 };
 
-// Checks that `file` is a readable Jet 4 database that `password` opens.
-// Throws EOleException with a description naming the file.
-void checkDatabaseFile(const QString& file, const QString& password);
+// Opens `file` once and checks from that descriptor that it is a Jet 4
+// database that `password` opens. Throws EOleException with a description
+// naming the file and what to do (`passwordAdvice` for a wrong password).
+JetFile openDatabaseFile(const QString& file, const QString& password,
+                         const QString& passwordAdvice);
 
 // Resolves a data source ("AnaData\MeslekAna.mdb", "\" read as a directory
 // separator) against the current working directory.

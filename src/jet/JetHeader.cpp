@@ -1,5 +1,6 @@
 #include "jet/JetHeader.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -80,32 +81,45 @@ void passwordMask(double creationDate, unsigned char mask[4]) {
 
 Info inspect(const QByteArray& firstPage, std::int64_t fileSize) {
     Info info;
-    if (fileSize < PageSize || fileSize % PageSize != 0 || firstPage.size() < HeaderBytesNeeded) {
-        info.verdict = Verdict::TooSmall;
+    const auto have = static_cast<std::size_t>(firstPage.size());
+    const char* head = firstPage.constData();
+    if (fileSize <= 0 || have == 0) {
+        info.verdict = fileSize <= 0 ? Verdict::Empty : Verdict::Truncated;
         return info;
     }
-    const auto* bytes = reinterpret_cast<const unsigned char*>(firstPage.constData());
-    if (std::memcmp(bytes, Magic, sizeof Magic) != 0) {
+    // The bytes that are there must agree with the magic and the engine name;
+    // a file that stops inside them is the start of a database, cut short.
+    auto agrees = [&](std::size_t offset, const char* expected, std::size_t length) {
+        if (have <= offset) return true;
+        return std::memcmp(head + offset, expected, std::min(length, have - offset)) == 0;
+    };
+    if (!agrees(0, reinterpret_cast<const char*>(Magic), sizeof Magic)) {
         info.verdict = Verdict::BadMagic;
         return info;
     }
-    const char* engine = firstPage.constData() + EngineOffset;
-    if (std::memcmp(engine, AceEngine, EngineLength) == 0) {
-        info.version = bytes[VersionOffset];
+    const bool jet = agrees(EngineOffset, JetEngine, EngineLength);
+    const bool ace = agrees(EngineOffset, AceEngine, EngineLength);
+    if (!jet && !ace) {
+        info.verdict = Verdict::BadMagic;
+        return info;
+    }
+    if (have <= static_cast<std::size_t>(VersionOffset)) {
+        info.verdict = Verdict::Truncated;
+        return info;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(head);
+    info.version = bytes[VersionOffset];
+    if (!jet || info.version >= 2) {
         info.verdict = Verdict::NewerFormat;
         return info;
     }
-    if (std::memcmp(engine, JetEngine, EngineLength) != 0) {
-        info.verdict = Verdict::BadMagic;
-        return info;
-    }
-    info.version = bytes[VersionOffset];
     if (info.version == 0) {
         info.verdict = Verdict::Jet3;
         return info;
     }
-    if (info.version >= 2) {
-        info.verdict = Verdict::NewerFormat;
+    if (fileSize < PageSize || fileSize % PageSize != 0 ||
+        have < static_cast<std::size_t>(HeaderBytesNeeded)) {
+        info.verdict = Verdict::Truncated;
         return info;
     }
 
@@ -145,16 +159,17 @@ QString describe(Verdict verdict) {
     switch (verdict) {
         case Verdict::Jet4:
             return QStringLiteral("Access 2000-2003 (Jet 4) biçiminde");
-        case Verdict::TooSmall:
-            return QStringLiteral("dosya çok küçük ya da eksik");
+        case Verdict::Empty:
+            return QStringLiteral("dosya boş");
+        case Verdict::Truncated:
+            return QStringLiteral(
+                "dosyanın boyu 4096 baytlık sayfaların tam katı değil; dosya yarım kalmış");
         case Verdict::BadMagic:
             return QStringLiteral("dosya başlığı tanınmadı");
         case Verdict::Jet3:
             return QStringLiteral("Access 97 (Jet 3) biçiminde");
         case Verdict::NewerFormat:
             return QStringLiteral("Access 2007 ya da daha yeni biçimde");
-        case Verdict::UnknownVersion:
-            return QStringLiteral("bilinmeyen bir Jet sürümünde");
     }
     return QStringLiteral("dosya başlığı tanınmadı");
 }

@@ -17,17 +17,24 @@ inline constexpr int PasswordBytes = 40;
 inline constexpr int CreationDateOffset = 0x72;
 inline constexpr int VersionOffset = 0x14;
 
+// The format decides first: a Jet 3 file (2048-byte pages) is named as such
+// whatever its size; only a file that is Jet 4 by its header can be truncated.
 enum class Verdict {
     Jet4,         // a Jet 4 file; password fields below are valid
-    TooSmall,     // fewer than 4096 bytes, or not a whole number of pages
+    Empty,        // no bytes at all
+    Truncated,    // Jet 4 (or the start of one) but not a whole number of 4096-byte pages
     BadMagic,     // not "\0\1\0\0Standard Jet DB"
     Jet3,         // version byte 0 (Access 97)
     NewerFormat,  // "Standard ACE DB" or version byte >= 2 (Access 2007 and later)
-    UnknownVersion,
 };
 
+// True for the verdicts that mean a damaged or incomplete file rather than another format.
+inline bool isDamage(Verdict verdict) {
+    return verdict == Verdict::Empty || verdict == Verdict::Truncated;
+}
+
 struct Info {
-    Verdict verdict = Verdict::TooSmall;
+    Verdict verdict = Verdict::Empty;
     int version = -1;
     double creationDate = 0;
     bool hasPassword = false;

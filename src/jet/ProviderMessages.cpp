@@ -2,6 +2,9 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
 namespace ProviderMessages {
 
 QString providerNotFound(const QString& provider) {
@@ -36,21 +39,68 @@ QString missingFile(const QString& file) {
         .arg(file);
 }
 
-QString notAFile(const QString& file) {
-    return QStringLiteral("\"%1\" bir dosya değil. Bu yola veritabanı dosyasını koyun.").arg(file);
+QString notAFile(const QString& file, const QString& what) {
+    if (what.isEmpty()) {
+        return QStringLiteral("\"%1\" bir dosya değil. Bu yola veritabanı dosyasını koyun.")
+            .arg(file);
+    }
+    return QStringLiteral("\"%1\" bir dosya değil, %2. Bu yola veritabanı dosyasını koyun.")
+        .arg(file, what);
+}
+
+QString brokenLink(const QString& file) {
+    return QStringLiteral(
+               "\"%1\" bir sembolik bağlantı, ama gösterdiği dosya yok. Bağlantıyı düzeltin "
+               "ya da yerine veritabanı dosyasını koyun.")
+        .arg(file);
+}
+
+QString fileWhereFolderShouldBe(const QString& notFolder, const QString& file) {
+    return QStringLiteral(
+               "\"%1\" bir klasör değil, bu yüzden veritabanı dosyası \"%2\" bulunamadı. "
+               "Yolu düzeltin ya da o adla veritabanı dosyasını içeren bir klasör koyun.")
+        .arg(notFolder, file);
+}
+
+QString linkLoop(const QString& file) {
+    return QStringLiteral(
+               "\"%1\" açılamadı: yoldaki sembolik bağlantılar bir döngü oluşturuyor (ya da "
+               "çok fazla bağlantı iç içe). Bağlantıları düzeltin ya da yerine veritabanı "
+               "dosyasını koyun.")
+        .arg(file);
+}
+
+QString noFolderPermission(const QString& folder, const QString& file) {
+    return QStringLiteral(
+               "\"%1\" klasörüne girme izni yok, bu yüzden veritabanı dosyası \"%2\" "
+               "açılamadı. Klasörün izinlerini denetleyin ya da programı bu klasöre girebilen "
+               "bir kullanıcıyla çalıştırın.")
+        .arg(folder, file);
+}
+
+QString noReadPermission(const QString& file) {
+    return QStringLiteral(
+               "Veritabanı dosyası açılamadı: \"%1\" (okuma izni yok). Dosyanın okuma iznini "
+               "denetleyin ya da programı dosyayı okuyabilen bir kullanıcıyla çalıştırın.")
+        .arg(file);
 }
 
 QString cannotOpenFile(const QString& file, const QString& reason) {
     return QStringLiteral(
-               "Veritabanı dosyası açılamadı: \"%1\" (%2). Dosyanın okuma iznini denetleyin.")
+               "Veritabanı dosyası açılamadı: \"%1\" (%2). Sorun giderildikten sonra yeniden "
+               "deneyin.")
         .arg(file, reason);
 }
 
-QString wrongPassword(const QString& file) {
+QString programFilePasswordAdvice() {
+    return QStringLiteral("programın kendi veritabanı dosyasını kullanın");
+}
+
+QString wrongPassword(const QString& file, const QString& advice) {
     return QStringLiteral(
                "\"%1\" veritabanının parolası geçersiz. Dosya başka bir parolayla korunuyor; "
-               "programın kendi veritabanı dosyasını kullanın.")
-        .arg(file);
+               "%2.")
+        .arg(file, advice);
 }
 
 QString notJet4(const QString& file, const QString& reason) {
@@ -65,6 +115,43 @@ QString damagedFile(const QString& file, const QString& reason) {
                "\"%1\" veritabanı dosyası bozuk, okunamadı (%2). Dosyanın sağlam bir kopyasını "
                "yerine koyun.")
         .arg(file, reason);
+}
+
+QString incompleteFile(const QString& file, const QString& reason) {
+    return QStringLiteral(
+               "\"%1\" veritabanı dosyası eksik ya da bozuk (%2). Dosya yarım kopyalanmış ya "
+               "da indirilmiş olabilir; dosyanın tam bir kopyasını yerine koyun.")
+        .arg(file, reason);
+}
+
+QString systemErrorReason(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("okuma izni yok");
+        case ELOOP:
+            return QStringLiteral("sembolik bağlantılar döngü oluşturuyor");
+        case ENAMETOOLONG:
+            return QStringLiteral("dosya yolu çok uzun");
+        case EMFILE:
+        case ENFILE:
+            return QStringLiteral("açık dosya sayısı sınıra ulaştı; başka programları kapatın");
+        case ENOMEM:
+            return QStringLiteral("bellek yetmedi");
+        case EIO:
+            return QStringLiteral("diskten okunurken giriş/çıkış hatası oluştu");
+        case EAGAIN:
+            return QStringLiteral("dosya başka bir program tarafından kilitli");
+        case ENXIO:
+        case ENODEV:
+            return QStringLiteral("aygıt yok ya da hazır değil");
+        case ESTALE:
+            return QStringLiteral("ağ üzerindeki dosya artık geçerli değil");
+        default:
+            return QStringLiteral("sistem hatası %1: %2")
+                .arg(error)
+                .arg(QString::fromLocal8Bit(std::strerror(error)));
+    }
 }
 
 QString tableMissing(const QString& table, const QString& file) {

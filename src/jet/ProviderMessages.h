@@ -12,11 +12,25 @@ QString badConnectionString(const QString& detail);
 QString missingDataSource();
 QString missingFolder(const QString& folder, const QString& file);
 QString missingFile(const QString& file);
-QString notAFile(const QString& file);
+// `what` names what lies there instead ("bir klasör", ...); empty when unknown.
+QString notAFile(const QString& file, const QString& what = {});
+QString brokenLink(const QString& file);
+// `notFolder` lies on the way to `file` but is not a folder.
+QString fileWhereFolderShouldBe(const QString& notFolder, const QString& file);
+QString linkLoop(const QString& file);
+QString noFolderPermission(const QString& folder, const QString& file);
+QString noReadPermission(const QString& file);
 QString cannotOpenFile(const QString& file, const QString& reason);
-QString wrongPassword(const QString& file);
+// `advice` tells the user of the program at hand where the password comes from.
+// The window's advice: use the program's own file.
+QString programFilePasswordAdvice();
+QString wrongPassword(const QString& file, const QString& advice = programFilePasswordAdvice());
 QString notJet4(const QString& file, const QString& reason);
 QString damagedFile(const QString& file, const QString& reason);
+// A file that stops before its end: cut off while copied or downloaded.
+QString incompleteFile(const QString& file, const QString& reason);
+// A Turkish phrase for an errno value met while opening or reading a file.
+QString systemErrorReason(int error);
 QString tableMissing(const QString& table, const QString& file);
 QString syntaxError(const QString& statement);
 QString unknownColumn(const QString& column, const QString& table);

@@ -34,7 +34,7 @@ constexpr int kPipeSize = 1 << 20;
 
 [[noreturn]] void raise(const QString& message) { throw EOleException(message, ResultCode::Fail); }
 
-QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString systemError(int error) { return ProviderMessages::systemErrorReason(error); }
 
 // Closes an fd when it goes out of scope.
 class Fd {
@@ -176,16 +176,15 @@ QString unexpectedEnd(const Child& child) {
         case StreamError::CannotOpen: {
             bool ok = false;
             const int error = detail.toInt(&ok);
-            QString reason;
             if (ok && (error == EACCES || error == EPERM)) {
-                reason = QStringLiteral("okuma izni yok");
-            } else if (ok) {
-                reason = systemError(error);
-            } else {
-                reason = detail;
+                raise(ProviderMessages::noReadPermission(shownFile));
             }
-            raise(ProviderMessages::cannotOpenFile(shownFile, reason));
+            raise(ProviderMessages::cannotOpenFile(
+                shownFile, ok ? ProviderMessages::systemErrorReason(error) : detail));
         }
+        case StreamError::Truncated:
+            raise(ProviderMessages::incompleteFile(
+                shownFile, detail.isEmpty() ? QStringLiteral("dosya beklenenden kısa") : detail));
         case StreamError::NotADatabase:
             raise(ProviderMessages::damagedFile(
                 shownFile, QStringLiteral("dosya veritabanı olarak açılamadı")));
@@ -231,8 +230,11 @@ RawTable readTable(const QString& file, const QString& table, int stallTimeoutMs
 }
 
 RawTable readTable(const QString& file, const QString& table, const TableReaderOptions& options) {
-    const QString absoluteFile = QFileInfo(file).absoluteFilePath();
-    const QString shownFile = QDir::toNativeSeparators(absoluteFile);
+    return readTable(JetFile::open(file), table, options);
+}
+
+RawTable readTable(const JetFile& file, const QString& table, const TableReaderOptions& options) {
+    const QString& shownFile = file.shownPath();
     const QString helper =
         options.helperPath.isEmpty() ? readerExecutablePath() : options.helperPath;
     const int stallMs = options.stallTimeoutMs > 0 ? options.stallTimeoutMs : 1;
@@ -251,7 +253,7 @@ RawTable readTable(const QString& file, const QString& table, const TableReaderO
     ::fcntl(readEnd.get(), F_SETPIPE_SZ, kPipeSize);  // a larger pipe only saves wake-ups
 
     const QByteArray helperPath = QFile::encodeName(helper);
-    const QByteArray filePath = QFile::encodeName(absoluteFile);
+    const QByteArray filePath(ReaderFilePath);
     const QByteArray tableName = table.toUtf8();
     char* argv[] = {const_cast<char*>(helperPath.constData()),
                     const_cast<char*>(filePath.constData()),
@@ -269,8 +271,11 @@ RawTable readTable(const QString& file, const QString& table, const TableReaderO
     posix_spawn_file_actions_addopen(&spawn.actions_, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&spawn.actions_, writeEnd.get(), 1);
     posix_spawn_file_actions_addopen(&spawn.actions_, 2, "/dev/null", O_WRONLY, 0);
-    // Fds someone opened without close-on-exec must not reach the reader.
-    posix_spawn_file_actions_addclosefrom_np(&spawn.actions_, 3);
+    // The database goes over as fd 3 (dup2 clears close-on-exec, also when the
+    // descriptor is 3 already); fds someone opened without close-on-exec must
+    // not reach the reader.
+    posix_spawn_file_actions_adddup2(&spawn.actions_, file.fd(), ReaderFileDescriptor);
+    posix_spawn_file_actions_addclosefrom_np(&spawn.actions_, ReaderFileDescriptor + 1);
 
     pid_t pid = -1;
     const int spawnError =

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "jet/JetFile.h"
 #include "jet/RawTable.h"
 
 struct TableReaderOptions {
@@ -15,13 +16,26 @@ struct TableReaderOptions {
 // damaged file that crashes or hangs libmdb cannot take the program with it.
 // Blocks until the table has arrived; needs no event loop. Rows come in
 // physical order. Throws EOleException with the provider's message when the
-// table is missing, the file is damaged, or the reader cannot be started.
+// table is missing, the file is damaged or incomplete (pages it needs lie
+// beyond its end), or the reader cannot be started. A table never comes back
+// short: when libmdb reads fewer rows than the table's definition counts (it
+// skips rows it cannot make sense of), the file is reported damaged.
 //
 // NULL and empty text look alike in libmdb: a text or memo value comes back
 // as an empty string for both, while an empty value of any other column
 // comes back as NULL (a null QString).
+//
+// The reader is handed `file`'s own descriptor (as its fd 3) and reads
+// /dev/fd/3: whatever the path names by now, the file read is the one opened.
+// The overloads taking a path open it with JetFile::open first.
+RawTable readTable(const JetFile& file, const QString& table,
+                   const TableReaderOptions& options = {});
 RawTable readTable(const QString& file, const QString& table, int stallTimeoutMs = 5000);
 RawTable readTable(const QString& file, const QString& table, const TableReaderOptions& options);
+
+// The path the reader opens: the descriptor it is handed.
+inline constexpr char ReaderFilePath[] = "/dev/fd/3";
+inline constexpr int ReaderFileDescriptor = 3;
 
 // meslek-reader beside the running executable.
 QString readerExecutablePath();

@@ -57,8 +57,9 @@ enum class StreamError : std::uint8_t {
     TableUnreadable = 8,    // table definition, usage map or columns damaged; detail says which
     OutOfMemory = 9,        //
     Internal = 10,          // anything else; detail says what
+    Truncated = 11,         // pages the file needs lie beyond its end; detail says which
 };
-inline constexpr std::uint8_t kLastStreamError = static_cast<std::uint8_t>(StreamError::Internal);
+inline constexpr std::uint8_t kLastStreamError = static_cast<std::uint8_t>(StreamError::Truncated);
 
 // A malformed stream. The reason is a short Turkish phrase.
 class TableStreamError : public std::runtime_error {

@@ -48,6 +48,7 @@ TEST(MeslekAraTest, DatabaseAndPasswordCanBeReplaced) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains("parolası geçersiz")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("--password")) << run.err.toStdString();
     EXPECT_FALSE(run.err.contains("Gizli-Şifre") || run.err.contains("gizli-şifre"));
 }
 

@@ -107,6 +107,7 @@ TEST(ConnectionTest, ExplainsWhyTheDatabaseCannotBeOpened) {
         work.writeDatabase(DefaultFile, jet4::occupationDatabase(fewOccupations(), "Başka1"));
     QString message = failureOf(connection);
     EXPECT_TRUE(message.contains("parolası geçersiz")) << message.toStdString();
+    EXPECT_TRUE(message.contains("programın kendi veritabanı dosyasını")) << message.toStdString();
     EXPECT_TRUE(message.contains(QDir::toNativeSeparators(file)));
     EXPECT_FALSE(message.contains("Başka1"));
 

@@ -118,14 +118,23 @@ TEST(JetHeaderTest, RecognisesOtherFormatsAndDamage) {
     EXPECT_EQ(verdictOf(changed(1, QByteArray(1, '\0'))), Verdict::BadMagic);
     EXPECT_EQ(verdictOf(QByteArray(good.size(), '\0')), Verdict::BadMagic);
 
-    EXPECT_EQ(verdictOf(QByteArray()), Verdict::TooSmall);
-    EXPECT_EQ(verdictOf(good.left(JetHeader::PageSize - 1)), Verdict::TooSmall);
-    EXPECT_EQ(verdictOf(good.left(JetHeader::PageSize + 100)), Verdict::TooSmall);
-    EXPECT_EQ(verdictOf(good.left(0x40)), Verdict::TooSmall);
+    EXPECT_EQ(verdictOf(QByteArray()), Verdict::Empty);
+    EXPECT_EQ(verdictOf(good.left(JetHeader::PageSize - 1)), Verdict::Truncated);
+    EXPECT_EQ(verdictOf(good.left(JetHeader::PageSize + 100)), Verdict::Truncated);
+    EXPECT_EQ(verdictOf(good.left(0x40)), Verdict::Truncated);
+    EXPECT_EQ(verdictOf(good.left(3)), Verdict::Truncated);
+    EXPECT_EQ(verdictOf(good.left(10)), Verdict::Truncated);
+    EXPECT_EQ(verdictOf(QByteArray("PK\3\4")), Verdict::BadMagic);
     EXPECT_EQ(verdictOf(good.left(JetHeader::PageSize)), Verdict::Jet4);
     // The caller may pass only the start of a file whose size is fine.
     EXPECT_EQ(JetHeader::inspect(good.left(0x98), good.size()).verdict, Verdict::Jet4);
-    EXPECT_EQ(JetHeader::inspect(good.left(0x97), good.size()).verdict, Verdict::TooSmall);
+    EXPECT_EQ(JetHeader::inspect(good.left(0x97), good.size()).verdict, Verdict::Truncated);
+    // The version decides before the size: Jet 3 pages are 2048 bytes.
+    const QByteArray jet3Page = changed(JetHeader::VersionOffset, QByteArray(1, '\0')).left(2048);
+    EXPECT_EQ(verdictOf(jet3Page), Verdict::Jet3);
+    EXPECT_EQ(verdictOf(jet3Page + jet3Page + jet3Page), Verdict::Jet3);
+    EXPECT_EQ(verdictOf(changed(JetHeader::VersionOffset, "\x02").left(5000)),
+              Verdict::NewerFormat);
 
     // Only a Jet 4 file can match a password.
     const JetHeader::Info jet3 = inspect(changed(JetHeader::VersionOffset, QByteArray(1, '\0')));
@@ -134,5 +143,5 @@ TEST(JetHeaderTest, RecognisesOtherFormatsAndDamage) {
     EXPECT_EQ(JetHeader::describe(Verdict::Jet3), QStringLiteral("Access 97 (Jet 3) biçiminde"));
     EXPECT_EQ(JetHeader::describe(Verdict::NewerFormat),
               QStringLiteral("Access 2007 ya da daha yeni biçimde"));
-    EXPECT_NE(JetHeader::describe(Verdict::TooSmall), JetHeader::describe(Verdict::BadMagic));
+    EXPECT_NE(JetHeader::describe(Verdict::Truncated), JetHeader::describe(Verdict::BadMagic));
 }

@@ -216,7 +216,7 @@ TEST(TableStream, MalformedStreamsAreRejected) {
         {"long name", longName},
         {"long detail", longDetail},
         {"unknown error code", header() + std::string("X\x00\x00\x00", 4)},
-        {"error code too big", header() + std::string("X\x0b\x00\x00", 4)},
+        {"error code too big", header() + std::string("X\x0c\x00\x00", 4)},
         {"too few rows counted", validStream().substr(0, validStream().size() - 9) + endRecord(3)},
         {"too many rows counted", header() + columnRecord(1) + endRecord(1)},
         {"data after end", validStream() + "R"},

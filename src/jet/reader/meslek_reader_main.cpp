@@ -1,7 +1,9 @@
 // meslek-reader FILE TABLE
 //
 // Reads one table of a Jet 4 file with libmdb and writes it to standard
-// output in the TableStream form. The program starts it as a separate
+// output in the TableStream form. The program passes FILE as /dev/fd/3, the
+// descriptor it checked the file through; the reader opens FILE once, without
+// blocking, and has libmdb read that descriptor. The program starts it as a separate
 // process, because libmdb crashes or loops forever on some damaged files.
 //
 // Exit status: 0 after the end record; 1 after an error record; anything else
@@ -91,31 +93,79 @@ int fail(TableStreamEncoder& out, StreamError code, const std::string& detail = 
     return 1;
 }
 
-int readTable(const char* file, const char* tableName, TableStreamEncoder& out) {
-    {
-        const int fd = open(file, O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            const int error = errno;
-            if (error == ENOENT || error == ENOTDIR) return fail(out, StreamError::FileNotFound);
-            return fail(out, StreamError::CannotOpen, std::to_string(error));
-        }
-        struct stat info;
-        const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-        close(fd);
-        if (!regular) return fail(out, StreamError::NotAFile);
+// The first page that `map` names at or beyond `pages`, or 0 when every page
+// it names lies inside the file. A damaged map may name pages in any order:
+// the walk stops when it no longer moves forward.
+long pageBeyondEnd(MdbHandle* mdb, unsigned char* map, unsigned mapSize, long pages) {
+    if (!map || mapSize < 1) return 0;
+    long previous = -1;
+    for (gint32 page = mdb_map_find_next(mdb, map, mapSize, 0); page > previous;
+         page = mdb_map_find_next(mdb, map, mapSize, static_cast<guint32>(page))) {
+        if (page >= pages) return page;
+        previous = page;
     }
+    return 0;
+}
+
+std::string beyondEnd(const char* what, long page, long pages) {
+    return std::string(what) + " " + std::to_string(page) + ". sayfada, dosya ise " +
+           std::to_string(pages) + " sayfa";
+}
+
+// The catalog's own definition (page 2) and the pages it lists must lie
+// inside the file; a cut file otherwise reads as one without the table.
+bool catalogInsideFile(MdbHandle* mdb, long pages, TableStreamEncoder& out) {
+    if (pages <= 2) {
+        out.error(StreamError::Truncated, beyondEnd("sistem kataloğunun tanımı", 2, pages));
+        return false;
+    }
+    MdbCatalogEntry catalog;
+    std::memset(&catalog, 0, sizeof catalog);
+    catalog.mdb = mdb;
+    catalog.object_type = MDB_TABLE;
+    catalog.table_pg = 2;
+    std::snprintf(catalog.object_name, sizeof catalog.object_name, "%s", "MSysObjects");
+    MdbTableDef* table = mdb_read_table(&catalog);
+    if (!table) return true;  // the catalog read names the damage
+    const long page = pageBeyondEnd(mdb, table->usage_map, table->map_sz, pages);
+    mdb_free_tabledef(table);
+    if (page != 0) {
+        out.error(StreamError::Truncated, beyondEnd("sistem kataloğunun satırları", page, pages));
+        return false;
+    }
+    return true;
+}
+
+int readTable(const char* file, const char* tableName, TableStreamEncoder& out) {
+    // Opened once, without blocking (a named pipe at the path must not hang
+    // us); libmdb then opens this very descriptor, not the path again.
+    const int fd = open(file, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) return fail(out, StreamError::FileNotFound);
+        return fail(out, StreamError::CannotOpen, std::to_string(error));
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return fail(out, StreamError::NotAFile);
+    const long pages = static_cast<long>(info.st_size / 4096);
+    const std::string ownPath = "/dev/fd/" + std::to_string(fd);
 
     MdbResources res;
-    res.mdb = mdb_open(file, MDB_NOFLAGS);
+    res.mdb = mdb_open(ownPath.c_str(), MDB_NOFLAGS);
     if (!res.mdb) return fail(out, StreamError::NotADatabase);
     mdb_set_date_fmt(res.mdb, kDateFormat);
     mdb_set_shortdate_fmt(res.mdb, kDateFormat);
     mdb_set_boolean_fmt_numbers(res.mdb);
 
+    if (!catalogInsideFile(res.mdb, pages, out)) return 1;
     // Read the catalog once: every mdb_read_catalog frees the entries of the last one.
     if (!mdb_read_catalog(res.mdb, MDB_TABLE)) return fail(out, StreamError::CatalogUnreadable);
     MdbCatalogEntry* entry = mdb_get_catalogentry_by_name(res.mdb, tableName);
     if (!entry || entry->object_type != MDB_TABLE) return fail(out, StreamError::TableNotFound);
+    if (static_cast<long>(entry->table_pg) >= pages) {
+        return fail(out, StreamError::Truncated,
+                    beyondEnd("tablonun tanımı", static_cast<long>(entry->table_pg), pages));
+    }
 
     res.table = mdb_read_table(entry);
     if (!res.table) {
@@ -125,6 +175,9 @@ int readTable(const char* file, const char* tableName, TableStreamEncoder& out) 
     // libmdb 1.0.0 dereferences a missing usage map.
     if (table->map_sz < 1 || !table->usage_map) {
         return fail(out, StreamError::TableUnreadable, "tablonun sayfa haritası yok");
+    }
+    if (const long page = pageBeyondEnd(res.mdb, table->usage_map, table->map_sz, pages)) {
+        return fail(out, StreamError::Truncated, beyondEnd("tablonun satırları", page, pages));
     }
     if (!mdb_read_columns(table) || !table->columns) {
         return fail(out, StreamError::TableUnreadable, "tablonun sütunları okunamadı");
@@ -173,6 +226,14 @@ int readTable(const char* file, const char* tableName, TableStreamEncoder& out) 
         }
         out.endRow();
         ++rows;
+    }
+    // libmdb skips a row it cannot make sense of without a word: a count that
+    // differs from the one the definition keeps means rows were lost.
+    if (rows != table->num_rows) {
+        return fail(out, StreamError::TableUnreadable,
+                    "tablonun tanımı ile satırları uyuşmuyor: tanımda " +
+                        std::to_string(table->num_rows) + " satır var, okunabilen " +
+                        std::to_string(rows));
     }
     out.end(rows);
     return 0;
