@@ -51,7 +51,9 @@ const char* const UsageOptions =
     "\n"
     "Çıkış kodu: 0 tamam, 1 veritabanı ya da parola dosyası okunamadı ya da çıktı\n"
     "yazılamadı, 2 yanlış kullanım. Çıktıyı okuyan taraf erken kapanırsa (meslek-ara | head)\n"
-    "program sessizce 141 ile biter, SIGPIPE ile sonlanan bir süzgeç gibi.\n";
+    "program sessizce 141 ile biter, SIGPIPE ile sonlanan bir süzgeç gibi.\n"
+    "\n"
+    "Jet 4 parolası şifreleme değildir: dosyayı eline geçiren herkes içeriğini okuyabilir.\n";
 
 QByteArray usageText() { return QByteArray(UsageIntro) + PasswordOptionsHelp + UsageOptions; }
 

@@ -10,11 +10,12 @@
 #include <unistd.h>
 
 const char* const PasswordOptionsHelp =
-    "  --password PAROLA   veritabanı parolası (ps ve kabuk geçmişi bunu gösterir; aşağıdakiler\n"
-    "                      daha güvenlidir)\n"
+    "  --password PAROLA   veritabanı parolası (ps ve kabuk geçmişi bunu gösterir; aşağıdaki\n"
+    "                      ikisi daha güvenlidir)\n"
     "  --password-file DOSYA\n"
-    "                      parola bu dosyanın ilk satırıdır (satır sonu olmadan)\n"
-    "  MESLEKANA_PASSWORD  bu ortam değişkeni, seçenekle parola verilmediğinde kullanılır\n";
+    "                      parola bu dosyanın ilk satırıdır (satır sonu olmadan, UTF-8)\n"
+    "  MESLEKANA_PASSWORD  seçenekle parola verilmediğinde bu ortam değişkeni (boş değilse)\n"
+    "                      parola olarak kullanılır\n";
 
 namespace {
 
