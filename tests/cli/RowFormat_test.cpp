@@ -78,6 +78,10 @@ TEST(RowFormatTest, JsonEscapesEveryControlCharacter) {
               "[\n{\"kod\":\"1\",\"ad\":\"a\\\"b\\\\c\"},\n"
               "{\"kod\":\"\\u0001\\u001f\x7f\",\"ad\":\"\\u2028\\t\"}\n]\n");
 
+    // The longest escapes, six bytes a character, stay within the row's bound.
+    const QString controls(100, QChar(1));
+    EXPECT_EQ(list(OutputFormat::Json, {{controls, controls}}).count("\\u0001"), 200);
+
     const QString text = awkward();
     const QByteArray bytes = list(OutputFormat::Json, {{text, text}, {"2", QString()}});
     // The only control characters left are the line ends between rows.
