@@ -70,6 +70,15 @@ void checkWritten(OutputFormat format, const std::string& bytes, const Rows& row
             }
         }
     } else if (format == OutputFormat::Csv) {
+        // Outside quotes, CR and LF come only together, as line ends.
+        bool quoted = false;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] == '"') quoted = !quoted;
+            if (quoted) continue;
+            if (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))
+                __builtin_trap();
+            if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) __builtin_trap();
+        }
         const std::vector<csv::Record> records = csv::parse(utf8);
         if (records.size() != rows.size() + 1) __builtin_trap();
         for (std::size_t i = 0; i < rows.size(); ++i) {
