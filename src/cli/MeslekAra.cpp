@@ -166,7 +166,8 @@ public:
     }
 
     bool failed() const { return failed_; }
-    // Whether a row was written (by this writer).
+    // Whether the list has a row so far: one written here, or one before
+    // this writer's first (`first` false).
     bool anyRows() const { return !first_; }
 
     void flush() {
