@@ -22,6 +22,16 @@ done
 for f in "$seeds/table_stream_fuzz"/*; do
     { printf '\x07'; cat "$f"; } > "$f.seed" && mv "$f.seed" "$f"
 done
+# The search path: choices and two terms before the same stream (see table_search_fuzz.cpp).
+search="$seeds/table_search_fuzz"
+mkdir -p "$search"
+tail -c +2 "$seeds/table_stream_fuzz/sample" > "$tmp/sample.stream"
+seed_search() { { printf "$2"; cat "$tmp/sample.stream"; } > "$search/$1"; }
+seed_search all '\x07\x00\x00\x00'
+seed_search one_term_csv '\x07\x43subay\x00\x00'
+seed_search or_json_by_name '\x07\xb3aşçı\x00MÜHENDİS\x00'
+seed_search and_by_code_desc '\x07\x12\x00\x30\x00'
+seed_search codes '\x07\x82011\x00.0\x00'
 cp "$tmp/small.csv" "$seeds/csv_fuzz/small.csv"
 printf 'meslek_kodu,meslek_adi\n"1,2",x\n' > "$seeds/csv_fuzz/quoted.csv"
 

@@ -20,39 +20,48 @@ constexpr int ExitDone = 0;
 constexpr int ExitUnreadable = 1;
 constexpr int ExitUsage = 2;
 
-const char* const UsageText =
-    "Kullanım: meslek-ara [--db DOSYA] [--password PAROLA] [--order-by SÜTUN] [--desc] [--or]\n"
+const char* const UsageIntro =
+    "Kullanım: meslek-ara [--db DOSYA] [--password PAROLA | --password-file DOSYA]\n"
+    "                     [--order-by SÜTUN] [--desc] [--or] [--format tsv|csv|json]\n"
     "                     [--] [TERİM1 [TERİM2]]\n"
     "\n"
-    "Meslek listesini veritabanından okur ve her satırı meslek kodu, bir sekme ve meslek\n"
-    "adı olarak yazar. Terim verilirse yalnızca aramaya uyan satırları yazar: adında\n"
-    "(büyük/küçük harf Türkçe kurallarla eşlenerek) ya da kodunda (harfi harfine) terimi\n"
-    "geçen meslekler. İki terimle her ikisi de adda ya da her ikisi de kodda geçmelidir\n"
-    "(VE); --or ile birinin geçmesi yeter (VEYA). İlk terim boşsa bütün liste yazılır.\n"
+    "Meslek listesini veritabanından okur ve her satırı meslek kodu ve meslek adı olarak\n"
+    "yazar. Terim verilirse yalnızca aramaya uyan satırları yazar: adında (büyük/küçük harf\n"
+    "Türkçe kurallarla eşlenerek) ya da kodunda (harfi harfine) terimi geçen meslekler.\n"
+    "İki terimle her ikisi de adda ya da her ikisi de kodda geçmelidir (VE); --or ile\n"
+    "birinin geçmesi yeter (VEYA). İlk terim boşsa bütün liste yazılır.\n"
     "\n"
-    "  --db DOSYA          veritabanı dosyası (varsayılan: AnaData/MeslekAna.mdb)\n"
-    "  --password PAROLA   veritabanı parolası (varsayılan: programın kendi parolası)\n"
+    "  --db DOSYA          veritabanı dosyası (varsayılan: AnaData/MeslekAna.mdb)\n";
+
+const char* const UsageOptions =
+    "                      Hiçbiri verilmezse programın kendi parolası kullanılır. Parola\n"
+    "                      ya --password ya da --password-file ile verilir, ikisi birden\n"
+    "                      verilemez; seçenek ortam değişkeninden önce gelir.\n"
     "  --order-by SÜTUN    listeyi bu sütuna göre sıralar (varsayılan: meslek kodu)\n"
     "  --desc              --order-by ile: azalan sırada\n"
     "  --or                iki terimden birinin geçmesi yeter (VEYA)\n"
+    "  --format BİÇİM      çıktı biçimi (UTF-8):\n"
+    "                        tsv   satır başına kod, sekme, ad (varsayılan); değerlerdeki\n"
+    "                              sekme ve satır sonları boşluk olur\n"
+    "                        csv   RFC 4180: başlık meslek_kodu,meslek_adi; virgül, tırnak\n"
+    "                              ya da satır sonu içeren alan tırnak içinde, satırlar CRLF\n"
+    "                        json  {\"kod\": ..., \"ad\": ...} nesnelerinden bir dizi\n"
     "  --                  seçeneklerin sonu; ardından gelenler terimdir ('-' ile başlasa da)\n"
-    "  -h, --help          bu yardımı gösterir\n";
+    "  -h, --help          bu yardımı gösterir\n"
+    "\n"
+    "Çıkış kodu: 0 tamam, 1 veritabanı ya da parola dosyası okunamadı ya da çıktı\n"
+    "yazılamadı, 2 yanlış kullanım. Çıktıyı okuyan taraf erken kapanırsa (meslek-ara | head)\n"
+    "program sessizce 141 ile biter, SIGPIPE ile sonlanan bir süzgeç gibi.\n"
+    "\n"
+    "Jet 4 parolası şifreleme değildir: dosyayı eline geçiren herkes içeriğini okuyabilir.\n";
 
-struct Options {
-    QString database;  // null: the built-in data source
-    QString password;  // null: the built-in password
-    QString orderBy;
-    bool descending = false;
-    bool orMode = false;
-    bool help = false;
-    QStringList terms;  // at most two
-};
+QByteArray usageText() { return QByteArray(UsageIntro) + PasswordOptionsHelp + UsageOptions; }
 
 struct UsageError {
     QString message;
 };
 
-std::optional<UsageError> addTerm(const QString& term, Options& options) {
+std::optional<UsageError> addTerm(const QString& term, MeslekAraOptions& options) {
     if (options.terms.size() == 2) {
         return UsageError{QStringLiteral("en çok iki terim verilebilir: %1").arg(term)};
     }
@@ -60,7 +69,7 @@ std::optional<UsageError> addTerm(const QString& term, Options& options) {
     return std::nullopt;
 }
 
-std::optional<UsageError> parseOptions(const QStringList& args, Options& options) {
+std::optional<UsageError> parseOptions(const QStringList& args, MeslekAraOptions& options) {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
         auto takeValue = [&](QString& target) -> std::optional<UsageError> {
@@ -76,12 +85,13 @@ std::optional<UsageError> parseOptions(const QStringList& args, Options& options
             }
             break;
         }
-        if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+        QString passwordError;
+        if (takePasswordOption(args, i, options.password, passwordError)) {
+            if (!passwordError.isEmpty()) return UsageError{passwordError};
+        } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
             options.help = true;
         } else if (arg == QLatin1String("--db")) {
             if (auto error = takeValue(options.database)) return error;
-        } else if (arg == QLatin1String("--password")) {
-            if (auto error = takeValue(options.password)) return error;
         } else if (arg == QLatin1String("--order-by")) {
             if (auto error = takeValue(options.orderBy)) return error;
             if (options.orderBy.isEmpty()) return UsageError{QStringLiteral("sütun adı boş")};
@@ -89,6 +99,15 @@ std::optional<UsageError> parseOptions(const QStringList& args, Options& options
             options.descending = true;
         } else if (arg == QLatin1String("--or")) {
             options.orMode = true;
+        } else if (arg == QLatin1String("--format")) {
+            QString name;
+            if (auto error = takeValue(name)) return error;
+            const std::optional<OutputFormat> format = outputFormatNamed(name);
+            if (!format) {
+                return UsageError{
+                    QStringLiteral("bilinmeyen çıktı biçimi: %1 (tsv, csv ya da json)").arg(name)};
+            }
+            options.format = *format;
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
             return UsageError{QStringLiteral("bilinmeyen seçenek: %1").arg(arg)};
         } else {
@@ -101,7 +120,7 @@ std::optional<UsageError> parseOptions(const QStringList& args, Options& options
     return std::nullopt;
 }
 
-QString statementFor(const Options& options) {
+QString statementFor(const MeslekAraOptions& options) {
     if (options.orderBy.isEmpty()) return ConnectionSettings::startupStatement();
     return OccupationRecordSet::resortStatement(
         options.orderBy, options.descending ? QStringLiteral("DESC") : QStringLiteral("ASC"));
@@ -110,7 +129,7 @@ QString statementFor(const Options& options) {
 // The command line's search area: fixed terms and choice.
 class FixedInputs : public SearchInputs {
 public:
-    explicit FixedInputs(const Options& options) : options_(options) {}
+    explicit FixedInputs(const MeslekAraOptions& options) : options_(options) {}
     QString term1() const override { return options_.terms.value(0); }
     QString term2() const override { return options_.terms.value(1); }
     bool orChosen() const override { return options_.orMode; }
@@ -118,67 +137,49 @@ public:
     void clearTerms() override {}
 
 private:
-    const Options& options_;
+    const MeslekAraOptions& options_;
 };
 
 // Rows are written through a fixed buffer in large pieces, or, without a
-// device, kept whole in memory.
+// device, kept whole in memory. Once a write fails, nothing more is written
+// and failed() holds.
 class RowWriter {
 public:
-    explicit RowWriter(QIODevice* out) : out_(out), buffer_(Capacity) {}
+    // `first`: whether the next row is the list's first.
+    RowWriter(QIODevice* out, const ListFormat& format, bool first = true)
+        : out_(out), format_(format), first_(first), buffer_(Capacity) {}
     ~RowWriter() { flush(); }
     RowWriter(const RowWriter&) = delete;
     RowWriter& operator=(const RowWriter&) = delete;
 
-    // Appends `text` as UTF-8. A tab or line break inside a value would break
-    // the one-row-per-line form, so those become blanks; a lone surrogate
-    // becomes U+FFFD.
-    void appendCleaned(QStringView text) {
-        reserve(static_cast<std::size_t>(text.size()) * 3);
-        char* w = buffer_.data() + used_;
-        const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
-        const char16_t* end = p + text.size();
-        while (p < end) {
-            char32_t c = *p++;
-            if (c < 0x80) {
-                *w++ = (c == '\t' || c == '\n' || c == '\r') ? ' ' : static_cast<char>(c);
-                continue;
-            }
-            if (c >= 0xD800 && c <= 0xDBFF && p < end && *p >= 0xDC00 && *p <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00);
-            } else if (c >= 0xD800 && c <= 0xDFFF) {
-                c = 0xFFFD;
-            }
-            if (c < 0x800) {
-                *w++ = static_cast<char>(0xC0 | (c >> 6));
-            } else {
-                if (c < 0x10000) {
-                    *w++ = static_cast<char>(0xE0 | (c >> 12));
-                } else {
-                    *w++ = static_cast<char>(0xF0 | (c >> 18));
-                    *w++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-                }
-                *w++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            }
-            *w++ = static_cast<char>(0x80 | (c & 0x3F));
-        }
-        used_ = static_cast<std::size_t>(w - buffer_.data());
+    void row(QStringView code, QStringView name) {
+        reserve(format_.rowBound(code, name));
+        char* end = format_.row(buffer_.data() + used_, code, name, first_);
+        used_ = static_cast<std::size_t>(end - buffer_.data());
+        first_ = false;
     }
 
-    void append(char c) {
-        if (used_ == buffer_.size()) makeRoom(1);
-        buffer_[used_++] = c;
+    void append(std::string_view bytes) {
+        reserve(bytes.size());
+        std::copy(bytes.begin(), bytes.end(), buffer_.data() + used_);
+        used_ += bytes.size();
     }
+
+    bool failed() const { return failed_; }
+    // Whether the list has a row so far: one written here, or one before
+    // this writer's first (`first` false).
+    bool anyRows() const { return !first_; }
 
     void flush() {
-        if (out_ == nullptr) return;
-        if (used_ > 0) out_->write(buffer_.data(), static_cast<qint64>(used_));
-        used_ = 0;
+        if (out_ != nullptr) writeTo(*out_);
     }
 
     // Writes what was kept in memory to `out`.
     void writeTo(QIODevice& out) {
-        out.write(buffer_.data(), static_cast<qint64>(used_));
+        if (used_ > 0 && !failed_ &&
+            out.write(buffer_.data(), static_cast<qint64>(used_)) != static_cast<qint64>(used_)) {
+            failed_ = true;
+        }
         used_ = 0;
     }
 
@@ -196,6 +197,9 @@ private:
     }
 
     QIODevice* out_;
+    const ListFormat& format_;
+    bool first_;
+    bool failed_ = false;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
 };
@@ -204,83 +208,106 @@ void encodeRows(const ResultSet& result, int first, int last, int codeColumn, in
                 RowWriter& writer) {
     constexpr int cellAhead = 16;
     constexpr int textAhead = 8;
-    for (int position = first; position <= last; ++position) {
+    for (int position = first; position <= last && !writer.failed(); ++position) {
         result.prefetchCell(position + cellAhead, codeColumn);
         result.prefetchCell(position + cellAhead, nameColumn);
         result.prefetchText(position + textAhead, codeColumn);
         result.prefetchText(position + textAhead, nameColumn);
-        writer.appendCleaned(result.valueAt(position, codeColumn));
-        writer.append('\t');
-        writer.appendCleaned(result.valueAt(position, nameColumn));
-        writer.append('\n');
+        writer.row(result.valueAt(position, codeColumn), result.valueAt(position, nameColumn));
     }
 }
 
 // The rows the filter accepts, in order, walked through the record set.
-void printAcceptedRows(OccupationRecordSet& records, QIODevice& out) {
-    RowWriter writer(&out);
-    if (records.isEmpty()) return;
-    do {
-        writer.appendCleaned(records.fieldView(OccupationRecordSet::MeslekKodu));
-        writer.append('\t');
-        writer.appendCleaned(records.fieldView(OccupationRecordSet::MeslekAdi));
-        writer.append('\n');
-        records.next();
-    } while (!records.eof());
+void printAcceptedRows(OccupationRecordSet& records, const ListFormat& format, QIODevice& out) {
+    RowWriter writer(&out, format);
+    writer.append(format.opening());
+    if (!records.isEmpty()) {
+        do {
+            writer.row(records.fieldView(OccupationRecordSet::MeslekKodu),
+                       records.fieldView(OccupationRecordSet::MeslekAdi));
+            records.next();
+        } while (!records.eof() && !writer.failed());
+    }
+    writer.append(format.closing(writer.anyRows()));
 }
 
 // Long lists are encoded in two halves at once: the time goes to waiting on
 // memory, since rows in statement order lie all over it.
-void printRows(const ResultSet& result, const std::vector<int>& columns, QIODevice& out) {
+void printRows(const ResultSet& result, const std::vector<int>& columns, const ListFormat& format,
+               QIODevice& out) {
     const int codeColumn = columns[1];
     const int nameColumn = columns[2];
     const int count = result.recordCount();
+    const std::string_view closing = format.closing(count > 0);
     if (count < 50000) {
-        RowWriter writer(&out);
+        RowWriter writer(&out, format);
+        writer.append(format.opening());
         encodeRows(result, 1, count, codeColumn, nameColumn, writer);
+        writer.append(closing);
         return;
     }
     const int half = count / 2;
-    RowWriter secondHalf(nullptr);
-    std::thread worker(
-        [&] { encodeRows(result, half + 1, count, codeColumn, nameColumn, secondHalf); });
+    RowWriter secondHalf(nullptr, format, false);
+    std::thread worker([&] {
+        encodeRows(result, half + 1, count, codeColumn, nameColumn, secondHalf);
+        secondHalf.append(closing);
+    });
+    bool failed = false;
     {
-        RowWriter firstHalf(&out);
+        RowWriter firstHalf(&out, format);
+        firstHalf.append(format.opening());
         encodeRows(result, 1, half, codeColumn, nameColumn, firstHalf);
+        firstHalf.flush();
+        failed = firstHalf.failed();
     }
     worker.join();
-    secondHalf.writeTo(out);
+    if (!failed) secondHalf.writeTo(out);
 }
 
 }  // namespace
 
+QString parseMeslekAraOptions(const QStringList& arguments, MeslekAraOptions& options) {
+    const auto error = parseOptions(arguments, options);
+    return error ? error->message : QString();
+}
+
 int runMeslekAra(const QStringList& arguments, QIODevice& out, QIODevice& err) {
-    Options options;
+    MeslekAraOptions options;
     if (const auto error = parseOptions(arguments, options)) {
         err.write(("meslek-ara: " + error->message + QLatin1Char('\n')).toUtf8());
-        err.write(UsageText);
+        err.write(usageText());
         return ExitUsage;
     }
     if (options.help) {
-        out.write(UsageText);
+        out.write(usageText());
         return ExitDone;
+    }
+    QString passwordError;
+    const std::optional<QString> password =
+        resolvePassword(options.password, qEnvironmentVariable(PasswordVariable), passwordError);
+    if (!passwordError.isEmpty()) {
+        err.write(("meslek-ara: " + passwordError + QLatin1Char('\n')).toUtf8());
+        return ExitUnreadable;
     }
     try {
         Connection connection;
-        ConnectionSettings::applyTo(connection, ConnectionSettings::connectionStringWith(
-                                                    options.database, options.password));
-        connection.setWrongPasswordAdvice(
-            QStringLiteral("doğru parolayı meslek-ara'ya --password ile verin (büyük/küçük harf "
-                           "ayrımı vardır; verilmezse programın kendi parolası denenir)"));
+        ConnectionSettings::applyTo(
+            connection, ConnectionSettings::connectionStringWith(options.database,
+                                                                 password.value_or(QString())));
+        connection.setWrongPasswordAdvice(QStringLiteral(
+            "doğru parolayı meslek-ara'ya verin: --password, --password-file ya da "
+            "MESLEKANA_PASSWORD ile (büyük/küçük harf ayrımı vardır; hiçbiri verilmezse "
+            "programın kendi parolası denenir)"));
         OccupationRecordSet records(connection, QLatin1String(OccupationRecordSetName));
         records.setSql({statementFor(options)});
         FixedInputs inputs(options);
         SearchCommands commands(records, inputs);
         commands.search();
+        const ListFormat format(options.format);
         if (records.filtered()) {
-            printAcceptedRows(records, out);
+            printAcceptedRows(records, format, out);
         } else {
-            printRows(*records.result(), records.boundColumns(), out);
+            printRows(*records.result(), records.boundColumns(), format, out);
         }
         return ExitDone;
     } catch (const Exception& failure) {

@@ -1,14 +1,19 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <gtest/gtest.h>
 
 #include "data/ConnectionSettings.h"
+#include "jet4/Csv.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/ProgramRun.h"
 #include "support/TempWorkDir.h"
 
 namespace {
 
-ProgramOutput meslekAra(const QStringList& arguments) {
-    return runExecutable(QStringLiteral(MESLEK_BUILD_DIR "/meslek-ara"), arguments);
+ProgramOutput meslekAra(const QStringList& arguments, const RunOptions& options = {}) {
+    return runExecutable(QStringLiteral(MESLEK_BUILD_DIR "/meslek-ara"), arguments, options);
 }
 
 std::vector<jet4::OccupationRow> rows() {
@@ -84,7 +89,12 @@ TEST(MeslekAraTest, WrongUsageExitsWithTwoAndExplains) {
     for (const QStringList& args :
          {QStringList{"--desc"}, QStringList{"--db"}, QStringList{"--bilinmeyen"},
           QStringList{"bir", "iki", "üç"}, QStringList{"--", "bir", "iki", "--or"},
-          QStringList{"-x", "terim"}}) {
+          QStringList{"-x", "terim"}, QStringList{"--format"}, QStringList{"--format", "xml"},
+          QStringList{"--format", "JSON"}, QStringList{"--password-file"},
+          QStringList{"--password-file", ""},
+          QStringList{"--password", "a", "--password-file", "f"},
+          QStringList{"--password-file", "f", "--password", "a"},
+          QStringList{"--password", "a", "--password", "b"}}) {
         const ProgramOutput run = meslekAra(args);
         EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("Kullanım: meslek-ara")) << args.join(' ').toStdString();
@@ -93,6 +103,152 @@ TEST(MeslekAraTest, WrongUsageExitsWithTwoAndExplains) {
     const ProgramOutput help = meslekAra({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("Kullanım: meslek-ara"));
+    for (const char* topic : {"--format", "csv", "json", "--password-file", "MESLEKANA_PASSWORD"}) {
+        EXPECT_TRUE(help.out.contains(QLatin1String(topic))) << topic;
+    }
+    EXPECT_TRUE(meslekAra({"--format", "xml"}).err.contains("bilinmeyen çıktı biçimi: xml"));
+    EXPECT_TRUE(meslekAra({"--password", "a", "--password-file", "f"})
+                    .err.contains("ya --password ya da --password-file"));
+}
+
+TEST(MeslekAraTest, EachFormatWritesExactBytesThatParseBack) {
+    TempWorkDir work;
+    const std::vector<jet4::OccupationRow> written = {{"8322.05", "Şoför\tKamyon", QString()},
+                                                      {"5120.02", "Aşçı, \"Usta\"", QString()},
+                                                      {"2142.01", "İnşaat Mühendisi", QString()}};
+    work.writeProgramDatabase(written);
+    const struct {
+        QStringList args;
+        QByteArray bytes;
+    } cases[] = {
+        {{}, "2142.01\tİnşaat Mühendisi\n5120.02\tAşçı, \"Usta\"\n8322.05\tŞoför Kamyon\n"},
+        {{"--format", "tsv", "kamyon"}, "8322.05\tŞoför Kamyon\n"},
+        {{"--format", "csv"},
+         "meslek_kodu,meslek_adi\r\n2142.01,İnşaat Mühendisi\r\n"
+         "5120.02,\"Aşçı, \"\"Usta\"\"\"\r\n8322.05,Şoför\tKamyon\r\n"},
+        {{"--format", "csv", "zzz"}, "meslek_kodu,meslek_adi\r\n"},
+        {{"--format", "json"},
+         "[\n{\"kod\":\"2142.01\",\"ad\":\"İnşaat Mühendisi\"},\n"
+         "{\"kod\":\"5120.02\",\"ad\":\"Aşçı, \\\"Usta\\\"\"},\n"
+         "{\"kod\":\"8322.05\",\"ad\":\"Şoför\\tKamyon\"}\n]\n"},
+        {{"--format", "json", "usta", "--or", "şoför"},
+         "[\n{\"kod\":\"5120.02\",\"ad\":\"Aşçı, \\\"Usta\\\"\"},\n"
+         "{\"kod\":\"8322.05\",\"ad\":\"Şoför\\tKamyon\"}\n]\n"},
+        {{"--format", "json", "zzz"}, "[]\n"},
+    };
+    for (const auto& c : cases) {
+        const ProgramOutput run = meslekAra(c.args);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out.toUtf8(), c.bytes) << c.args.join(' ').toStdString();
+    }
+
+    // CSV and JSON give back every value as stored, the tab included.
+    const std::vector<csv::Record> records =
+        csv::parse(meslekAra({"--format", "csv"}).out.toUtf8());
+    QJsonParseError error;
+    const QJsonDocument json =
+        QJsonDocument::fromJson(meslekAra({"--format", "json"}).out.toUtf8(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    ASSERT_EQ(records.size(), 4u);
+    ASSERT_EQ(json.array().size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const jet4::OccupationRow& row = written[2 - i];
+        EXPECT_EQ(records[i + 1].fields, QStringList({row.code, row.name}));
+        EXPECT_EQ(json.array()[i].toObject(), QJsonObject({{"kod", row.code}, {"ad", row.name}}));
+    }
+}
+
+TEST(MeslekAraTest, LongListsInEveryFormatAndTheirOutputFailures) {
+    // Past the size at which the list is encoded in two halves at once.
+    TempWorkDir work;
+    constexpr int Rows = 50001;
+    work.writeProgramDatabase(jet4::syntheticOccupations(Rows));
+    ProgramOutput run = meslekAra({"--format", "json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QJsonParseError error;
+    EXPECT_EQ(QJsonDocument::fromJson(run.out.toUtf8(), &error).array().size(), Rows)
+        << error.errorString().toStdString();
+    run = meslekAra({"--format", "csv"});
+    EXPECT_EQ(run.out.count(QLatin1String("\r\n")), Rows + 1);
+    EXPECT_EQ(meslekAra({}).out.count('\n'), Rows);
+
+    // A full disk is reported; a reader that goes away is not, in the window's
+    // order and in the search's alike.
+    for (const QStringList& args :
+         {QStringList{}, QStringList{"--format", "json"}, QStringList{"a", "--or", "e"}}) {
+        const std::string name = args.join(' ').toStdString();
+        RunOptions full;
+        full.outputFile = QStringLiteral("/dev/full");
+        run = meslekAra(args, full);
+        EXPECT_EQ(run.exitCode, 1) << name;
+        EXPECT_EQ(run.err, "meslek-ara: çıktı yazılamadı: aygıtta yer kalmadı\n") << name;
+
+        RunOptions closed;
+        closed.closeOutput = true;
+        run = meslekAra(args, closed);
+        EXPECT_EQ(run.exitCode, 141) << name;
+        EXPECT_EQ(run.err, "") << name;
+    }
+    RunOptions full;
+    full.outputFile = QStringLiteral("/dev/full");
+    EXPECT_EQ(meslekAra({"--help"}, full).exitCode, 1);
+}
+
+TEST(MeslekAraTest, PasswordFromFileOrEnvironment) {
+    TempWorkDir work;
+    work.writeDatabase("liste.mdb", jet4::occupationDatabase(rows(), "Gizli-Şifre"));
+    work.writeDatabase("acik.mdb", jet4::occupationDatabase(rows(), ""));
+    const QString secret = QStringLiteral("Gizli-Şifre");
+    const struct {
+        QByteArray file;  // written to parola.txt
+        QStringList environment;
+        QStringList args;
+        int exitCode;
+        const char* message;
+    } cases[] = {
+        {{}, {"MESLEKANA_PASSWORD=Gizli-Şifre"}, {}, 0, ""},
+        {"Gizli-Şifre\n", {}, {"--password-file", "parola.txt"}, 0, ""},
+        {"Gizli-Şifre\r\nikinci satır\n", {}, {"--password-file", "parola.txt"}, 0, ""},
+        {"\xEF\xBB\xBFGizli-Şifre", {}, {"--password-file", "parola.txt"}, 0, ""},
+        // An option comes before the environment.
+        {"Gizli-Şifre\n", {"MESLEKANA_PASSWORD=yanlış"}, {"--password-file", "parola.txt"}, 0, ""},
+        {{}, {"MESLEKANA_PASSWORD=yanlış"}, {"--password", "Gizli-Şifre"}, 0, ""},
+        {"gizli-şifre\n", {}, {"--password-file", "parola.txt"}, 1, "parolası geçersiz"},
+        {" Gizli-Şifre\n", {}, {"--password-file", "parola.txt"}, 1, "parolası geçersiz"},
+        {{}, {"MESLEKANA_PASSWORD=yanlış"}, {}, 1, "parolası geçersiz"},
+        // An empty variable counts as unset: the built-in password does not open the file.
+        {{}, {"MESLEKANA_PASSWORD="}, {}, 1, "parolası geçersiz"},
+        {{},
+         {},
+         {"--password-file", "yok.txt"},
+         1,
+         "meslek-ara: parola dosyası okunamadı: yok.txt: böyle bir dosya yok\n"},
+        {{}, {}, {"--password-file", "."}, 1, "parola dosyası okunamadı: .: bir klasör"},
+        {"\xC4\n", {}, {"--password-file", "parola.txt"}, 1, "geçerli bir UTF-8 metni değil"},
+        {QByteArray(5000, 'x'), {}, {"--password-file", "parola.txt"}, 1, "bayttan uzun"},
+        {"Gizli-Şifre\n",
+         {},
+         {"--password-file", "parola.txt", "--password", "Gizli-Şifre"},
+         2,
+         "ya --password ya da --password-file"},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(work.path("parola.txt"));
+        if (!c.file.isNull()) TempWorkDir::writeAll(work.path("parola.txt"), c.file);
+        RunOptions options;
+        options.environment = c.environment;
+        const ProgramOutput run = meslekAra(QStringList{"--db", "liste.mdb"} + c.args, options);
+        const std::string name = (c.args + c.environment).join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, c.exitCode) << name << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.message))) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(secret)) << name;
+        EXPECT_EQ(run.out.count('\n'), c.exitCode == 0 ? 4 : 0) << name;
+    }
+
+    // An empty first line is an empty password.
+    TempWorkDir::writeAll(work.path("bos.txt"), "\nGizli-Şifre\n");
+    const ProgramOutput run = meslekAra({"--db", "acik.mdb", "--password-file", "bos.txt"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
 }
 
 TEST(MeslekAraTest, TermsPrintTheRowsTheSearchShows) {

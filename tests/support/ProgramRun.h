@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "cli/CommandLine.h"
 
 // What a command-line program gave back.
@@ -15,16 +18,38 @@ struct ProgramOutput {
     QString err;
 };
 
+// How a program is started.
+struct RunOptions {
+    QStringList environment;   // NAME=VALUE entries added to the environment
+    QString outputFile;        // standard output goes to this file instead of a pipe
+    bool closeOutput = false;  // the reader of standard output goes away at once
+};
+
 // Runs an executable and waits up to two minutes. libmdb's environment
-// variables are removed, so its output never depends on the caller's.
-inline ProgramOutput runExecutable(const QString& program, const QStringList& arguments) {
+// variables and the password variable are removed, so its output never
+// depends on the caller's.
+inline ProgramOutput runExecutable(const QString& program, const QStringList& arguments,
+                                   const RunOptions& options = {}) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"MDBICONV", "MDB_ICONV", "MDBOPTS", "MDBPATH", "MDB_JET3_CHARSET"}) {
+    for (const char* name : {"MDBICONV", "MDB_ICONV", "MDBOPTS", "MDBPATH", "MDB_JET3_CHARSET",
+                             "MESLEKANA_PASSWORD"}) {
         env.remove(QString::fromLatin1(name));
     }
+    for (const QString& entry : options.environment) {
+        env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+    }
     process.setProcessEnvironment(env);
+    if (!options.outputFile.isEmpty()) process.setStandardOutputFile(options.outputFile);
+    // Standard output is a pipe whose read end is closed before the start.
+    int closedPipe[2] = {-1, -1};
+    if (options.closeOutput && ::pipe2(closedPipe, O_CLOEXEC) == 0) {
+        ::close(closedPipe[0]);
+        const int writeEnd = closedPipe[1];
+        process.setChildProcessModifier([writeEnd] { ::dup2(writeEnd, STDOUT_FILENO); });
+    }
     process.start(program, arguments);
+    if (closedPipe[1] >= 0) ::close(closedPipe[1]);
     ProgramOutput output;
     if (!process.waitForFinished(120000)) {
         process.kill();

@@ -175,3 +175,46 @@ TEST_F(MeslekMdbTest, ProgramReportsThroughItsExitCode) {
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("kötü.mdb"))));
     EXPECT_EQ(runExecutable(program, {}).exitCode, 2);
 }
+
+TEST_F(MeslekMdbTest, PasswordFromFileOrEnvironment) {
+    const QString program = QStringLiteral(MESLEK_BUILD_DIR "/meslek-mdb");
+    const QString csv = csvFile("meslek_kodu,meslek_adi\n1,a\n");
+    const QString out = path(QStringLiteral("out.mdb"));
+    const QString file = path(QStringLiteral("parola.txt"));
+    const QString tooLong(21, QChar(u'ş'));
+    const struct {
+        QByteArray file;  // written to parola.txt
+        QStringList environment;
+        QStringList args;
+        int exitCode;
+        QString password;  // in the file written, or a fragment of the message
+    } cases[] = {
+        {"Dosya-Şifre\r\nikinci\n", {}, {"--password-file", file}, 0, "Dosya-Şifre"},
+        {{}, {"MESLEKANA_PASSWORD=Ortam-Şifre"}, {}, 0, "Ortam-Şifre"},
+        {"Dosya\n", {"MESLEKANA_PASSWORD=Ortam"}, {"--password-file", file}, 0, "Dosya"},
+        {{}, {"MESLEKANA_PASSWORD=Ortam"}, {"--password", ""}, 0, ""},
+        {{}, {"MESLEKANA_PASSWORD="}, {}, 0, ConnectionSettings::builtInDatabasePassword()},
+        {tooLong.toUtf8(), {}, {"--password-file", file}, 2, "en çok 20 karakter"},
+        {{}, {"MESLEKANA_PASSWORD=" + tooLong}, {}, 2, "(MESLEKANA_PASSWORD)"},
+        {{}, {}, {"--password-file", file}, 1, "parola dosyası okunamadı"},
+        {"a\n", {}, {"--password-file", file, "--password", "b"}, 2, "ya --password ya da"},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(file);
+        if (!c.file.isNull()) csvFile(c.file, QStringLiteral("parola.txt"));
+        RunOptions options;
+        options.environment = c.environment;
+        const ProgramOutput run =
+            runExecutable(program, QStringList{"create", out, "--csv", csv} + c.args, options);
+        const std::string name = (c.args + c.environment).join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, c.exitCode) << name << ": " << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(tooLong)) << name;
+        if (c.exitCode == 0) {
+            EXPECT_EQ(header(out).password, c.password) << name;
+        } else {
+            EXPECT_TRUE(run.err.contains(c.password)) << run.err.toStdString();
+            EXPECT_FALSE(QFile::exists(out)) << name;
+        }
+        QFile::remove(out);
+    }
+}

@@ -6,6 +6,7 @@
 #include <exception>
 #include <optional>
 
+#include "cli/PasswordSource.h"
 #include "data/ConnectionSettings.h"
 #include "jet4/Csv.h"
 #include "jet4/OccupationFixtures.h"
@@ -19,27 +20,46 @@ constexpr int TextLength = 255;
 constexpr int MaxPasswordLength = 20;
 constexpr double DefaultCreationDate = 44568.5;
 
-const char* const Usage =
-    "Kullanım: meslek-mdb create ÇIKTI.mdb --csv DOSYA [--password PAROLA] [--date GÜN]\n"
+const char* const UsageIntro =
+    "Kullanım: meslek-mdb create ÇIKTI.mdb --csv DOSYA\n"
+    "                  [--password PAROLA | --password-file DOSYA] [--date GÜN]\n"
     "\n"
     "CSV listesinden meslekler tablosunu içeren bir Access (Jet 4) veritabanı yazar.\n"
     "\n"
-    "  ÇIKTI.mdb          yazılacak veritabanı dosyası\n"
-    "  --csv DOSYA        UTF-8 CSV dosyası; başlığı meslek_kodu,meslek_adi\n"
-    "                     ya da meslek_kodu,meslek_adi,meslek_ana\n"
-    "  --password PAROLA  veritabanı parolası, en çok 20 karakter\n"
-    "                     (verilmezse programın yerleşik parolası)\n"
-    "  --date GÜN         oluşturma tarihi, 30.12.1899'dan bu yana gün\n"
-    "                     (verilmezse 44568.5)\n";
+    "  ÇIKTI.mdb           yazılacak veritabanı dosyası\n"
+    "  --csv DOSYA         UTF-8 CSV dosyası; başlığı meslek_kodu,meslek_adi\n"
+    "                      ya da meslek_kodu,meslek_adi,meslek_ana\n";
+
+const char* const UsageRest =
+    "                      Parola en çok 20 karakterdir; hiçbiri verilmezse programın\n"
+    "                      yerleşik parolası kullanılır. Parola ya --password ya da\n"
+    "                      --password-file ile verilir, ikisi birden verilemez; seçenek\n"
+    "                      ortam değişkeninden önce gelir.\n"
+    "  --date GÜN          oluşturma tarihi, 30.12.1899'dan bu yana gün\n"
+    "                      (verilmezse 44568.5)\n"
+    "\n"
+    "Jet 4 parolası şifreleme değildir: dosyayı eline geçiren herkes içeriğini okuyabilir.\n";
+
+QString usage() {
+    return QString::fromUtf8(QByteArray(UsageIntro) + PasswordOptionsHelp + UsageRest);
+}
 
 void write(QIODevice& device, const QString& text) { device.write(text.toUtf8()); }
 
 struct Options {
     QString output;
     QString csvFile;
-    std::optional<QString> password;
+    PasswordOptions password;
     double creationDate = DefaultCreationDate;
 };
+
+// What is wrong with a password for the file, or an empty string.
+QString passwordProblem(const QString& password) {
+    if (password.size() > MaxPasswordLength)
+        return QStringLiteral("parola en çok %1 karakter olabilir").arg(MaxPasswordLength);
+    if (password.contains(QChar(0))) return QStringLiteral("parolada NUL karakteri olamaz");
+    return QString();
+}
 
 // Returns an empty string when the arguments are usable, else what is wrong.
 QString parseArguments(const QStringList& arguments, Options& options) {
@@ -49,8 +69,12 @@ QString parseArguments(const QStringList& arguments, Options& options) {
     bool haveDate = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        const bool isOption = arg == QLatin1String("--csv") || arg == QLatin1String("--password") ||
-                              arg == QLatin1String("--date");
+        QString passwordError;
+        if (takePasswordOption(arguments, i, options.password, passwordError)) {
+            if (!passwordError.isEmpty()) return passwordError;
+            continue;
+        }
+        const bool isOption = arg == QLatin1String("--csv") || arg == QLatin1String("--date");
         if (isOption) {
             if (i + 1 >= arguments.size()) return QStringLiteral("%1 bir değer ister").arg(arg);
             const QString& value = arguments[++i];
@@ -59,14 +83,6 @@ QString parseArguments(const QStringList& arguments, Options& options) {
                     return QStringLiteral("--csv birden çok kez verildi");
                 if (value.isEmpty()) return QStringLiteral("--csv boş olamaz");
                 options.csvFile = value;
-            } else if (arg == QLatin1String("--password")) {
-                if (options.password) return QStringLiteral("--password birden çok kez verildi");
-                if (value.size() > MaxPasswordLength)
-                    return QStringLiteral("parola en çok %1 karakter olabilir")
-                        .arg(MaxPasswordLength);
-                if (value.contains(QChar(0)))
-                    return QStringLiteral("parolada NUL karakteri olamaz");
-                options.password = value;
             } else {
                 if (haveDate) return QStringLiteral("--date birden çok kez verildi");
                 bool ok = false;
@@ -86,6 +102,7 @@ QString parseArguments(const QStringList& arguments, Options& options) {
     }
     if (options.output.isEmpty()) return QStringLiteral("çıktı dosyası verilmedi");
     if (options.csvFile.isEmpty()) return QStringLiteral("--csv verilmedi");
+    if (options.password.text) return passwordProblem(*options.password.text);
     return QString();
 }
 
@@ -141,14 +158,32 @@ TableDef occupationTableFromCsv(const QByteArray& csv) {
 int runMeslekMdb(const QStringList& arguments, QIODevice& out, QIODevice& err) {
     if (arguments.size() == 1 && (arguments.first() == QLatin1String("--help") ||
                                   arguments.first() == QLatin1String("-h"))) {
-        write(out, QString::fromUtf8(Usage));
+        write(out, usage());
         return 0;
     }
     Options options;
     const QString problem = parseArguments(arguments, options);
     if (!problem.isEmpty()) {
-        write(err, QStringLiteral("meslek-mdb: %1\n\n").arg(problem) + QString::fromUtf8(Usage));
+        write(err, QStringLiteral("meslek-mdb: %1\n\n").arg(problem) + usage());
         return 2;
+    }
+    QString passwordError;
+    const std::optional<QString> password =
+        resolvePassword(options.password, qEnvironmentVariable(PasswordVariable), passwordError);
+    if (!passwordError.isEmpty()) {
+        write(err, QStringLiteral("meslek-mdb: %1\n").arg(passwordError));
+        return 1;
+    }
+    if (password) {
+        const QString problem = passwordProblem(*password);
+        if (!problem.isEmpty()) {
+            const QString source =
+                options.password.file
+                    ? QStringLiteral("--password-file %1").arg(*options.password.file)
+                    : QLatin1String(PasswordVariable);
+            write(err, QStringLiteral("meslek-mdb: %1 (%2)\n").arg(problem, source));
+            return 2;
+        }
     }
 
     QFile input(options.csvFile);
@@ -161,7 +196,7 @@ int runMeslekMdb(const QStringList& arguments, QIODevice& out, QIODevice& err) {
     input.close();
 
     DatabaseDef database;
-    database.password = options.password.value_or(ConnectionSettings::builtInDatabasePassword());
+    database.password = password.value_or(ConnectionSettings::builtInDatabasePassword());
     database.creationDate = options.creationDate;
     try {
         database.tables.push_back(occupationTableFromCsv(text));

@@ -1,0 +1,147 @@
+#include "cli/PasswordSource.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+const char* const PasswordOptionsHelp =
+    "  --password PAROLA   veritabanı parolası (ps ve kabuk geçmişi bunu gösterir; aşağıdaki\n"
+    "                      ikisi daha güvenlidir)\n"
+    "  --password-file DOSYA\n"
+    "                      parola bu dosyanın ilk satırıdır (satır sonu olmadan, UTF-8)\n"
+    "  MESLEKANA_PASSWORD  seçenekle parola verilmediğinde bu ortam değişkeni (boş değilse)\n"
+    "                      parola olarak kullanılır\n";
+
+namespace {
+
+// The first line of `fd`; `error` set when it is too long or not UTF-8.
+QString readFirstLine(int fd, QString& error, int& failure) {
+    QByteArray bytes;
+    char chunk[512];
+    qsizetype lineEnd = -1;
+    while (lineEnd < 0 && bytes.size() <= MaxPasswordFileLine) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            failure = errno;
+            return {};
+        }
+        if (got == 0) break;
+        const qsizetype before = bytes.size();
+        bytes.append(chunk, got);
+        lineEnd = bytes.indexOf('\n', before);
+    }
+    if (lineEnd >= 0) {
+        bytes.truncate(lineEnd);
+        if (bytes.endsWith('\r')) bytes.chop(1);
+    }
+    if (bytes.size() > MaxPasswordFileLine) {
+        error = QStringLiteral("ilk satırı %1 bayttan uzun").arg(MaxPasswordFileLine);
+        return {};
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        error = QStringLiteral("geçerli bir UTF-8 metni değil");
+        return {};
+    }
+    // An empty line is an empty password, not none.
+    return text.isNull() ? QString(QLatin1String("")) : text;
+}
+
+QString readPasswordFile(const QString& file, QString& error) {
+    QString cause;
+    int failure = 0;
+    QString password;
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        failure = errno;
+    } else {
+        password = readFirstLine(fd, cause, failure);
+        ::close(fd);
+    }
+    if (failure != 0) cause = describeSystemError(failure);
+    if (!cause.isEmpty()) {
+        error = QStringLiteral("parola dosyası okunamadı: %1: %2").arg(file, cause);
+        return {};
+    }
+    return password;
+}
+
+}  // namespace
+
+bool takePasswordOption(const QStringList& arguments, qsizetype& i, PasswordOptions& options,
+                        QString& error) {
+    const QString& arg = arguments.at(i);
+    const bool text = arg == QLatin1String("--password");
+    if (!text && arg != QLatin1String("--password-file")) return false;
+    if (i + 1 >= arguments.size()) {
+        error = QStringLiteral("%1 bir değer ister").arg(arg);
+        return true;
+    }
+    const QString& value = arguments.at(++i);
+    if (options.text || options.file) {
+        error = QStringLiteral(
+            "parola yalnızca bir kez verilebilir: ya --password ya da "
+            "--password-file");
+    } else if (text) {
+        options.text = value;
+    } else if (value.isEmpty()) {
+        error = QStringLiteral("--password-file boş olamaz");
+    } else {
+        options.file = value;
+    }
+    return true;
+}
+
+std::optional<QString> resolvePassword(const PasswordOptions& options, const QString& environment,
+                                       QString& error) {
+    if (options.text) return options.text;
+    if (options.file) {
+        QString password = readPasswordFile(*options.file, error);
+        if (!error.isEmpty()) return std::nullopt;
+        return password;
+    }
+    if (!environment.isEmpty()) return environment;
+    return std::nullopt;
+}
+
+QString describeSystemError(int error) {
+    switch (error) {
+        case ENOENT:
+            return QStringLiteral("böyle bir dosya yok");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("okuma izni yok");
+        case EISDIR:
+            return QStringLiteral("bir klasör, dosya değil");
+        case ENOTDIR:
+            return QStringLiteral("yolun bir parçası klasör değil");
+        case ELOOP:
+            return QStringLiteral("bağlantı döngüsü (sembolik bağlantılar birbirini gösteriyor)");
+        case ENAMETOOLONG:
+            return QStringLiteral("yol çok uzun");
+        case ENOSPC:
+            return QStringLiteral("aygıtta yer kalmadı");
+        case EDQUOT:
+            return QStringLiteral("disk kotası doldu");
+        case EFBIG:
+            return QStringLiteral("dosya çok büyük");
+        case EIO:
+            return QStringLiteral("giriş/çıkış hatası");
+        case EBADF:
+            return QStringLiteral("dosya tanımlayıcısı kapalı");
+        case EPIPE:
+            return QStringLiteral("okuyan taraf kapandı");
+        default:
+            return QStringLiteral("sistem hatası %1 (%2)")
+                .arg(error)
+                .arg(QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
