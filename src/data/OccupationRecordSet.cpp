@@ -301,64 +301,63 @@ void OccupationRecordSet::requireActive() const {
 
 namespace {
 
-// One column's texts for every row of the result, in statement order, in the
-// byte form of RowTextBlock (names folded). The sizes are counted first, so
-// the block is made exactly as large as the texts. Both passes read the cells
-// in physical order, the order they lie in memory; the second writes each
-// row's text where its position puts it.
-RowTextBlock scanBlock(const ResultSet& result, const std::vector<std::uint32_t>& positionOf,
-                       int column, bool fold, const QString& owner) {
-    const RawTable& table = result.table();
-    const std::size_t rows = table.rowCount();
-    const auto field = static_cast<std::size_t>(column);
-    std::vector<std::uint32_t> size(rows);
-    for (std::size_t row = 0; row < rows; ++row) {
-        const QString& text = table.cell(row, field);
-        size[row] =
-            static_cast<std::uint32_t>(fold ? foldedScanFormSize(text) : scanFormSize(text));
-    }
+// Where each row's bytes start in a block, rows in statement order, from the
+// sizes of the physical rows; each row is followed by its separator.
+std::vector<std::uint32_t> blockStarts(const ResultSet& result,
+                                       const std::vector<std::uint32_t>& size,
+                                       const QString& owner) {
     const int count = result.recordCount();
     std::vector<std::uint32_t> start(static_cast<std::size_t>(count) + 1);
     std::uint64_t used = 0;
     for (int position = 1; position <= count; ++position) {
         start[static_cast<std::size_t>(position - 1)] = static_cast<std::uint32_t>(used);
-        used += std::uint64_t(size[result.physicalRow(position)]) + 1;  // and the separator
-        if (used + RowTextBlock::Padding > UINT32_MAX) {
-            throw EDatabaseError::named(
-                owner, QStringLiteral("Arama için metinler çok uzun: 4 GB sınırı aşıldı"));
-        }
+        used += std::uint64_t(size[result.physicalRow(position)]) + 1;
+    }
+    if (used + RowTextBlock::Padding > UINT32_MAX) {
+        throw EDatabaseError::named(
+            owner, QStringLiteral("Arama için metinler çok uzun: 4 GB sınırı aşıldı"));
     }
     start[static_cast<std::size_t>(count)] = static_cast<std::uint32_t>(used);
-    size = {};
-
-    RowTextBlock block(std::move(start));
-    for (std::size_t row = 0; row < rows; ++row) {
-        const std::uint32_t position = positionOf[row];
-        if (position == 0) continue;
-        const QString& text = table.cell(row, field);
-        unsigned char* out = block.rowData(static_cast<int>(position) - 1);
-        if (fold) {
-            writeFoldedScanForm(text, out);
-        } else {
-            writeScanForm(text, out);
-        }
-    }
-    return block;
+    return start;
 }
 
 }  // namespace
 
+// The sizes are counted first, so each block is made exactly as large as its
+// texts. Both passes read the cells in physical order, the order in which
+// they lie in memory, a row's name and code together; the second writes each
+// row's texts where its position puts them.
 const SearchTexts& OccupationRecordSet::searchTexts() const {
     if (searchTexts_ != nullptr) return *searchTexts_;
     const ResultSet& result = *result_;
+    const RawTable& table = result.table();
+    const std::size_t rows = table.rowCount();
+    const auto nameColumn = static_cast<std::size_t>(bound_[MeslekAdi]);
+    const auto codeColumn = static_cast<std::size_t>(bound_[MeslekKodu]);
+
+    std::vector<std::uint32_t> nameSize(rows);
+    std::vector<std::uint32_t> codeSize(rows);
+    for (std::size_t row = 0; row < rows; ++row) {
+        nameSize[row] = static_cast<std::uint32_t>(foldedScanFormSize(table.cell(row, nameColumn)));
+        codeSize[row] = static_cast<std::uint32_t>(scanFormSize(table.cell(row, codeColumn)));
+    }
+    auto texts = std::make_unique<SearchTexts>();
+    texts->names = RowTextBlock(blockStarts(result, nameSize, name_));
+    texts->codes = RowTextBlock(blockStarts(result, codeSize, name_));
+    nameSize = {};
+    codeSize = {};
+
     // The position of every physical row, 0 for a row the result leaves out.
-    std::vector<std::uint32_t> positionOf(result.table().rowCount(), 0);
+    std::vector<std::uint32_t> positionOf(rows, 0);
     for (int position = 1; position <= result.recordCount(); ++position) {
         positionOf[result.physicalRow(position)] = static_cast<std::uint32_t>(position);
     }
-    auto texts = std::make_unique<SearchTexts>();
-    texts->names = scanBlock(result, positionOf, bound_[MeslekAdi], true, name_);
-    texts->codes = scanBlock(result, positionOf, bound_[MeslekKodu], false, name_);
+    for (std::size_t row = 0; row < rows; ++row) {
+        const int position = static_cast<int>(positionOf[row]);
+        if (position == 0) continue;
+        writeFoldedScanForm(table.cell(row, nameColumn), texts->names.rowData(position - 1));
+        writeScanForm(table.cell(row, codeColumn), texts->codes.rowData(position - 1));
+    }
     searchTexts_ = std::move(texts);
     return *searchTexts_;
 }
