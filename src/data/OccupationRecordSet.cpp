@@ -7,6 +7,7 @@
 #include "data/Statement.h"
 #include "failure/Exceptions.h"
 #include "search/FoldSearchText.h"
+#include "search/RowTextBlock.h"
 
 namespace {
 
@@ -273,23 +274,10 @@ QString OccupationRecordSet::fieldText(Field field) const {
 QStringView OccupationRecordSet::fieldView(Field field) const {
     const int position = active() ? readPosition() : 0;
     if (position == 0) return {};
-    if (field == MeslekKodu && searchTexts_ != nullptr) {
-        const SearchTexts& texts = *searchTexts_;
-        const std::uint32_t begin = texts.codeStart[static_cast<std::size_t>(position - 1)];
-        const std::uint32_t end = texts.codeStart[static_cast<std::size_t>(position)];
-        return QStringView(texts.codes.data() + begin, static_cast<qsizetype>(end - begin));
-    }
     return result_->valueAt(position, bound_[static_cast<std::size_t>(field)]);
 }
 
-QStringView OccupationRecordSet::foldedName() const {
-    const int position = active() ? readPosition() : 0;
-    if (position == 0) return {};
-    const SearchTexts& texts = searchTexts();
-    const std::uint32_t begin = texts.nameStart[static_cast<std::size_t>(position - 1)];
-    const std::uint32_t end = texts.nameStart[static_cast<std::size_t>(position)];
-    return QStringView(texts.names.data() + begin, static_cast<qsizetype>(end - begin));
-}
+QString OccupationRecordSet::foldedName() const { return FoldSearchText(fieldText(MeslekAdi)); }
 
 void OccupationRecordSet::resort(const QString& column, const QString& direction) {
     clearSql();
@@ -325,75 +313,63 @@ void OccupationRecordSet::requireActive() const {
 
 namespace {
 
-// Texts of one column back to back, row r spanning [start[r], start[r + 1]).
-struct TextBlock {
-    std::vector<char16_t> text;
-    std::vector<std::uint32_t> start;
-
-    void append(const QString& value, bool fold) {
-        const auto size = static_cast<std::size_t>(value.size());
-        const std::size_t used = start.back();
-        if (text.size() - used < size) text.resize(std::max(text.size() * 2, used + size));
-        char16_t* out = text.data() + used;
-        std::size_t written = size;
-        if (fold) {
-            written = static_cast<std::size_t>(foldSearchTextInto(value, out));
-        } else {
-            std::copy_n(reinterpret_cast<const char16_t*>(value.constData()), size, out);
-        }
-        start.push_back(static_cast<std::uint32_t>(used + written));
-    }
-};
-
-// One column of the table in physical order, folded or as stored. The cells
-// were made in this order, so the loop reads memory in sequence.
-TextBlock physicalBlock(const RawTable& table, int column, bool fold, std::size_t perRow) {
-    const std::size_t rows = table.rowCount();
-    TextBlock block;
-    block.text.resize(rows * perRow);
-    block.start.reserve(rows + 1);
-    block.start.push_back(0);
-    for (std::size_t row = 0; row < rows; ++row) {
-        block.append(table.cell(row, static_cast<std::size_t>(column)), fold);
-    }
-    return block;
-}
-
-// The rows of a physical block in statement order, back to back.
-void gatherInto(const TextBlock& physical, const ResultSet& result, std::vector<char16_t>& text,
-                std::vector<std::uint32_t>& start) {
+// Where each row's bytes start in a block, rows in statement order, from the
+// sizes of the physical rows; each row is followed by its separator.
+std::vector<std::uint32_t> blockStarts(const ResultSet& result,
+                                       const std::vector<std::uint32_t>& size,
+                                       const QString& owner) {
     const int count = result.recordCount();
-    text.resize(physical.start.back());
-    start.resize(static_cast<std::size_t>(count) + 1);
-    start[0] = 0;
-    std::size_t used = 0;
-    constexpr int ahead = 8;
+    std::vector<std::uint32_t> start(static_cast<std::size_t>(count) + 1);
+    std::uint64_t used = 0;
     for (int position = 1; position <= count; ++position) {
-        if (position + ahead <= count) {
-            const std::uint32_t later = result.physicalRow(position + ahead);
-            __builtin_prefetch(physical.text.data() + physical.start[later]);
-        }
-        const std::uint32_t row = result.physicalRow(position);
-        const std::uint32_t begin = physical.start[row];
-        const std::uint32_t end = physical.start[row + 1];
-        std::copy(physical.text.data() + begin, physical.text.data() + end, text.data() + used);
-        used += end - begin;
-        start[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(used);
+        start[static_cast<std::size_t>(position - 1)] = static_cast<std::uint32_t>(used);
+        used += std::uint64_t(size[result.physicalRow(position)]) + 1;
     }
+    if (used + RowTextBlock::Padding > UINT32_MAX) {
+        throw EDatabaseError::named(
+            owner, QStringLiteral("Arama için metinler çok uzun: 4 GB sınırı aşıldı"));
+    }
+    start[static_cast<std::size_t>(count)] = static_cast<std::uint32_t>(used);
+    return start;
 }
 
 }  // namespace
 
-const OccupationRecordSet::SearchTexts& OccupationRecordSet::searchTexts() const {
+// The sizes are counted first, so each block is made exactly as large as its
+// texts. Both passes read the cells in physical order, the order in which
+// they lie in memory, a row's name and code together; the second writes each
+// row's texts where its position puts them.
+const SearchTexts& OccupationRecordSet::searchTexts() const {
     if (searchTexts_ != nullptr) return *searchTexts_;
-    auto texts = std::make_unique<SearchTexts>();
     const ResultSet& result = *result_;
-    // Folding in physical order and then gathering the short folded texts into
-    // statement order waits far less on memory than folding in statement order.
-    const TextBlock names = physicalBlock(result.table(), bound_[MeslekAdi], true, 32);
-    gatherInto(names, result, texts->names, texts->nameStart);
-    const TextBlock codes = physicalBlock(result.table(), bound_[MeslekKodu], false, 8);
-    gatherInto(codes, result, texts->codes, texts->codeStart);
+    const RawTable& table = result.table();
+    const std::size_t rows = table.rowCount();
+    const auto nameColumn = static_cast<std::size_t>(bound_[MeslekAdi]);
+    const auto codeColumn = static_cast<std::size_t>(bound_[MeslekKodu]);
+
+    std::vector<std::uint32_t> nameSize(rows);
+    std::vector<std::uint32_t> codeSize(rows);
+    for (std::size_t row = 0; row < rows; ++row) {
+        nameSize[row] = static_cast<std::uint32_t>(foldedScanFormSize(table.cell(row, nameColumn)));
+        codeSize[row] = static_cast<std::uint32_t>(scanFormSize(table.cell(row, codeColumn)));
+    }
+    auto texts = std::make_unique<SearchTexts>();
+    texts->names = RowTextBlock(blockStarts(result, nameSize, name_));
+    texts->codes = RowTextBlock(blockStarts(result, codeSize, name_));
+    nameSize = {};
+    codeSize = {};
+
+    // The position of every physical row, 0 for a row the result leaves out.
+    std::vector<std::uint32_t> positionOf(rows, 0);
+    for (int position = 1; position <= result.recordCount(); ++position) {
+        positionOf[result.physicalRow(position)] = static_cast<std::uint32_t>(position);
+    }
+    for (std::size_t row = 0; row < rows; ++row) {
+        const int position = static_cast<int>(positionOf[row]);
+        if (position == 0) continue;
+        writeFoldedScanForm(table.cell(row, nameColumn), texts->names.rowData(position - 1));
+        writeScanForm(table.cell(row, codeColumn), texts->codes.rowData(position - 1));
+    }
     searchTexts_ = std::move(texts);
     return *searchTexts_;
 }
@@ -405,6 +381,7 @@ int OccupationRecordSet::fetch(int from, int step) {
     RowUnderTest guard(rowUnderTest_);
     bool accept = true;
     try {
+        if (filterScan_) return filterScan_(searchTexts(), from, step);
         for (; position >= 1 && position <= count; position += step) {
             rowUnderTest_ = position;
             onFilterRecord_(*this, accept);

@@ -13,6 +13,7 @@
 
 class Connection;
 class Exception;
+struct SearchTexts;
 
 // Told about what happens to a record set (the data source between the set and the grid).
 class RecordSetObserver {
@@ -39,6 +40,10 @@ public:
 
     // Sets `accept`; inside the call the field reads address the row under test.
     using FilterRecord = std::function<void(OccupationRecordSet& dataSet, bool& accept)>;
+    // The same filter over every row at once: the first position after `from`
+    // (step +1), or the last before it (step -1), that the FilterRecord would
+    // accept, 0 when none. Given the folded names and the codes in blocks.
+    using FilterScan = std::function<int(const SearchTexts& texts, int from, int step)>;
     // Shows a failure raised during a filtered fetch; the fetch then yields no row.
     using FailureReport = std::function<void(const Exception& failure)>;
 
@@ -70,7 +75,13 @@ public:
     bool filtered() const { return filtered_; }
     // Nothing when unchanged; on an open set re-fills the window from the first row.
     void setFiltered(bool filtered);
-    void setOnFilterRecord(FilterRecord predicate) { onFilterRecord_ = std::move(predicate); }
+    // The filter hook. With a scan beside it, the set asks the scan for the
+    // next accepted row instead of calling the hook row by row: the scan must
+    // accept exactly the rows the hook accepts.
+    void setOnFilterRecord(FilterRecord predicate, FilterScan scan = {}) {
+        onFilterRecord_ = std::move(predicate);
+        filterScan_ = onFilterRecord_ ? std::move(scan) : FilterScan();
+    }
     void setFailureReport(FailureReport report) { failureReport_ = std::move(report); }
 
     // Window size N (at least 1), set by the grid from its height.
@@ -116,10 +127,8 @@ public:
     // test). Empty text on a closed set, an empty window, and for nulls.
     QString fieldText(Field field) const;
     QStringView fieldView(Field field) const;
-    // meslek_adi folded for searching. The folded names (and a copy of the
-    // codes, which fieldView then reads) are made for all rows at once on the
-    // first call after an open and kept until the close.
-    QStringView foldedName() const;
+    // meslek_adi folded for searching.
+    QString foldedName() const;
 
     // Re-reads the whole list sorted by `column` in `direction` ("ASC" or "DESC").
     void resort(const QString& column, const QString& direction);
@@ -139,23 +148,15 @@ private:
         int position;  // 1-based in the result
     };
 
-    // meslek_adi folded and meslek_kodu as stored, for every row in statement
-    // order, each kind back to back in one block: position p spans
-    // [start[p - 1], start[p]). Built on first use, so that an open without a
-    // search costs nothing extra.
-    struct SearchTexts {
-        std::vector<char16_t> names;
-        std::vector<std::uint32_t> nameStart;
-        std::vector<char16_t> codes;
-        std::vector<std::uint32_t> codeStart;
-    };
-
     void requireActive() const;
     // The row field reads address: the row under test, else the current row; 0 for none.
     int readPosition() const {
         if (rowUnderTest_ != 0) return rowUnderTest_;
         return window_.empty() ? 0 : window_[static_cast<std::size_t>(current_)].position;
     }
+    // meslek_adi folded and meslek_kodu as stored, every row in statement
+    // order, for the filter scan. Made on first use, so that an open without a
+    // search costs nothing extra, and kept until the close.
     const SearchTexts& searchTexts() const;
     // One row into the window: the next accepted row after `from` (step +1) or
     // before it (step -1); 0 when none is left or the predicate failed.
@@ -178,6 +179,7 @@ private:
     bool loading_ = false;
     bool filtered_ = false;
     FilterRecord onFilterRecord_;
+    FilterScan filterScan_;
     FailureReport failureReport_;
     std::unique_ptr<ResultSet> result_;
     std::vector<int> bound_;

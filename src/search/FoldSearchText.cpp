@@ -1,10 +1,9 @@
 #include "search/FoldSearchText.h"
 
 qsizetype foldSearchTextInto(QStringView text, char16_t* out) {
+    text = trimForFolding(text);
     const char16_t* begin = text.utf16();
     const char16_t* end = begin + text.size();
-    while (begin < end && *begin <= 32) ++begin;
-    while (end > begin && end[-1] <= 32) --end;
     char16_t* w = out;
     for (const char16_t* p = begin; p < end; ++p) *w++ = foldSearchChar(*p);
     return w - out;

@@ -10,6 +10,15 @@
 // stays as it is, so the result is as long as the trimmed text.
 QString FoldSearchText(const QString& text);
 
+// `text` without the characters of code 32 or less at either end.
+inline QStringView trimForFolding(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].unicode() <= 32) ++begin;
+    while (end > begin && text[end - 1].unicode() <= 32) --end;
+    return text.sliced(begin, end - begin);
+}
+
 // The same, written to `out` (room for text.size() characters); returns the
 // number of characters written.
 qsizetype foldSearchTextInto(QStringView text, char16_t* out);

@@ -4,7 +4,12 @@
 
 SearchCommands::SearchCommands(OccupationRecordSet& records, SearchInputs& inputs)
     : records_(records), inputs_(inputs) {
-    records_.setOnFilterRecord(filterRecord());
+    // The rows are found by scanning all names and codes at once; the hook
+    // beside it tests one row the same way.
+    records_.setOnFilterRecord(filterRecord(),
+                               [this](const SearchTexts& texts, int from, int step) {
+                                   return filter_.nextAccepted(texts, from, step);
+                               });
 }
 
 std::function<void(OccupationRecordSet&, bool&)> SearchCommands::filterRecord() {

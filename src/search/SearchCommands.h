@@ -26,7 +26,8 @@ public:
 };
 
 // The search commands over the occupation record set. Installs the filter
-// predicate on the set for as long as it lives. Failures of the set (a
+// predicate on the set for as long as it lives, with the scan that finds the
+// same rows in the blocks of all names and codes at once. Failures of the set (a
 // database that can no longer be read, ...) propagate to the caller; the
 // inputs and the term mode keep their state.
 //

@@ -3,7 +3,10 @@
 #include <QString>
 #include <QStringView>
 
+#include <string>
+
 class OccupationRecordSet;
+struct SearchTexts;
 
 // What the user asked for: the two search boxes as typed and the VE/VEYA choice.
 struct SearchCriteria {
@@ -34,8 +37,23 @@ public:
     // The record set's filter hook: tests the row under test.
     void meslekkoduQueryFilterRecord(OccupationRecordSet& dataSet, bool& accept) const;
 
+    // The first position (1-based) after `from` (step +1), or the last before
+    // it (step -1), whose row accepts() would accept; 0 when there is none.
+    // Looks at the rows between `from` and the answer only, as testing them
+    // one by one would, but scans the blocks of names and codes at once.
+    int nextAccepted(const SearchTexts& texts, int from, int step) const;
+
 private:
+    // The first (last) accepted row, 0-based, in [lo, hi); hi (lo - 1) for none.
+    int firstAcceptedRow(const SearchTexts& texts, int lo, int hi) const;
+    int lastAcceptedRow(const SearchTexts& texts, int lo, int hi) const;
+
     SearchCriteria criteria_;
     QString folded1_;
     QString folded2_;
+    // The terms in the blocks' byte form: folded for names, as typed for codes.
+    std::string nameTerm1_;
+    std::string nameTerm2_;
+    std::string codeTerm1_;
+    std::string codeTerm2_;
 };

@@ -268,7 +268,7 @@ TEST_F(RecordSetTest, PredicateReadsTheRowUnderTest) {
     records.open();
     QStringList seen;
     records.setOnFilterRecord([&](OccupationRecordSet& set, bool& accept) {
-        seen << set.fieldText(OccupationRecordSet::MeslekAdi) + "|" + set.foldedName().toString();
+        seen << set.fieldText(OccupationRecordSet::MeslekAdi) + "|" + set.foldedName();
         accept = set.fieldView(OccupationRecordSet::MeslekKodu).startsWith(u"0002") ||
                  set.fieldView(OccupationRecordSet::MeslekKodu).startsWith(u"0005");
     });
