@@ -71,7 +71,9 @@ void OccupationRecordSet::open() {
 
     result_ = std::move(result);
     bound_ = std::move(bound);
-    searchTexts_.reset();
+    if (searchTable_.lock() != result_->sharedTable() || searchStatement_ != statementText()) {
+        searchTexts_.reset();
+    }
     forgetEdges();
     window_.clear();
     current_ = 0;
@@ -89,7 +91,6 @@ void OccupationRecordSet::close() {
     bof_ = true;
     eof_ = true;
     bound_.clear();
-    searchTexts_.reset();
     result_.reset();
     forgetEdges();
     notifyStateChanged();
@@ -371,6 +372,8 @@ const SearchTexts& OccupationRecordSet::searchTexts() const {
         writeScanForm(table.cell(row, codeColumn), texts->codes.rowData(position - 1));
     }
     searchTexts_ = std::move(texts);
+    searchTable_ = result.sharedTable();
+    searchStatement_ = statementText();
     return *searchTexts_;
 }
 

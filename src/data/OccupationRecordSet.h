@@ -184,6 +184,11 @@ private:
     std::unique_ptr<ResultSet> result_;
     std::vector<int> bound_;
     mutable std::unique_ptr<SearchTexts> searchTexts_;
+    // What the search texts were made from: a later result of the same
+    // statement over the same kept table has the same rows in the same order,
+    // and uses them again, also after a close in between.
+    mutable std::weak_ptr<const RawTable> searchTable_;
+    mutable QString searchStatement_;
     int windowSize_ = 1;
     std::vector<WindowRow> window_;
     int current_ = 0;

@@ -48,6 +48,8 @@ public:
     // The rows as read, in physical order, and the physical row at a position:
     // a loop over every row reads memory in sequence in physical order.
     const RawTable& table() const { return *table_; }
+    // The table as shared with other results of the same read.
+    const std::shared_ptr<const RawTable>& sharedTable() const { return table_; }
     std::uint32_t physicalRow(int position) const {
         return order_[static_cast<std::size_t>(position - 1)];
     }

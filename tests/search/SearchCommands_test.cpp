@@ -126,6 +126,39 @@ TEST_F(SearchCommandsTest, SearchReadsTheListAgainFilteredByTheFirstTerm) {
     EXPECT_EQ(records.recordCount(), 30);
 }
 
+// A file unchanged since its read answers from memory: the search texts made
+// for one order serve that order again, and never another.
+TEST_F(SearchCommandsTest, AReadKeptInMemoryIsSearchedInTheOrderOfEachStatement) {
+    connection.setResultClock([] {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        now.tv_sec += 10;
+        return now;
+    });
+    // Commands of their own: their scan reads the search texts.
+    SearchCommands scanning(records, boxes);
+    writeRows(occupations());
+    records.setWindowSize(20);
+    records.open();
+    boxes.first = "kat";
+    scanning.search();
+    const QStringList byCode = {"4110.01", "4110.02", "7112.01", "kat.001"};
+    EXPECT_EQ(shownCodes(), byCode);
+    records.resort("meslek_adi", "ASC");
+    EXPECT_EQ(shownCodes(), QStringList({"7112.01", "4110.01", "kat.001", "4110.02"}));
+    records.resort("meslek_adi", "DESC");
+    EXPECT_EQ(shownCodes(), QStringList({"4110.02", "kat.001", "4110.01", "7112.01"}));
+    scanning.search();
+    EXPECT_EQ(shownCodes(), QStringList({"4110.02", "kat.001", "4110.01", "7112.01"}));
+    records.resort("meslek_kodu", "ASC");
+    EXPECT_EQ(shownCodes(), byCode);
+
+    // Another file under the same statement: read and searched anew.
+    writeRows({{"1000.01", "Aşçı", QString()}, {"1000.02", "Katip", QString()}});
+    records.resort("meslek_kodu", "ASC");
+    EXPECT_EQ(shownCodes(), QStringList({"1000.02"}));
+}
+
 TEST_F(SearchCommandsTest, NewSearchEmptiesTheBoxesAndShowsEverythingInTheCurrentOrder) {
     writeRows(occupations());
     records.setWindowSize(20);
