@@ -1,6 +1,7 @@
 #include "data/OccupationRecordSet.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "data/Connection.h"
 #include "data/FieldBinding.h"
@@ -334,12 +335,28 @@ std::vector<std::uint32_t> blockStarts(const ResultSet& result,
     return start;
 }
 
+// Runs `work(begin, end)` over [0, rows) in slices, one per core for long
+// lists; the slices must touch disjoint data.
+template <typename Work>
+void inSlices(std::size_t rows, Work work) {
+    const std::size_t threads =
+        rows < 2048 ? 1 : std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 8);
+    const std::size_t slice = (rows + threads - 1) / threads;
+    std::vector<std::thread> workers;
+    for (std::size_t t = 1; t < threads; ++t) {
+        const std::size_t begin = std::min(rows, t * slice);
+        workers.emplace_back(work, begin, std::min(rows, begin + slice));
+    }
+    work(0, std::min(rows, slice));
+    for (std::thread& worker : workers) worker.join();
+}
+
 }  // namespace
 
 // The sizes are counted first, so each block is made exactly as large as its
-// texts. Both passes read the cells in physical order, the order in which
-// they lie in memory, a row's name and code together; the second writes each
-// row's texts where its position puts them.
+// texts. Long lists are done in slices of rows on every core. Both passes read the cells in
+// physical order, the order in which they lie in memory, a row's name and code together; the second
+// writes each row's texts where its position puts them.
 const SearchTexts& OccupationRecordSet::searchTexts() const {
     if (searchTexts_ != nullptr) return *searchTexts_;
     const ResultSet& result = *result_;
@@ -350,10 +367,13 @@ const SearchTexts& OccupationRecordSet::searchTexts() const {
 
     std::vector<std::uint32_t> nameSize(rows);
     std::vector<std::uint32_t> codeSize(rows);
-    for (std::size_t row = 0; row < rows; ++row) {
-        nameSize[row] = static_cast<std::uint32_t>(foldedScanFormSize(table.cell(row, nameColumn)));
-        codeSize[row] = static_cast<std::uint32_t>(scanFormSize(table.cell(row, codeColumn)));
-    }
+    inSlices(rows, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t row = begin; row < end; ++row) {
+            nameSize[row] =
+                static_cast<std::uint32_t>(foldedScanFormSize(table.cell(row, nameColumn)));
+            codeSize[row] = static_cast<std::uint32_t>(scanFormSize(table.cell(row, codeColumn)));
+        }
+    });
     auto texts = std::make_unique<SearchTexts>();
     texts->names = RowTextBlock(blockStarts(result, nameSize, name_));
     texts->codes = RowTextBlock(blockStarts(result, codeSize, name_));
@@ -365,12 +385,15 @@ const SearchTexts& OccupationRecordSet::searchTexts() const {
     for (int position = 1; position <= result.recordCount(); ++position) {
         positionOf[result.physicalRow(position)] = static_cast<std::uint32_t>(position);
     }
-    for (std::size_t row = 0; row < rows; ++row) {
-        const int position = static_cast<int>(positionOf[row]);
-        if (position == 0) continue;
-        writeFoldedScanForm(table.cell(row, nameColumn), texts->names.rowData(position - 1));
-        writeScanForm(table.cell(row, codeColumn), texts->codes.rowData(position - 1));
-    }
+    SearchTexts& out = *texts;
+    inSlices(rows, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t row = begin; row < end; ++row) {
+            const int position = static_cast<int>(positionOf[row]);
+            if (position == 0) continue;
+            writeFoldedScanForm(table.cell(row, nameColumn), out.names.rowData(position - 1));
+            writeScanForm(table.cell(row, codeColumn), out.codes.rowData(position - 1));
+        }
+    });
     searchTexts_ = std::move(texts);
     searchTable_ = result.sharedTable();
     searchStatement_ = statementText();
