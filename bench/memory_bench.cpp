@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,14 +30,25 @@ namespace {
 
 const QString Term = QStringLiteral("mühendis");
 
-long residentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
+// Fields of /proc/PID/status ("Name", "VmRSS", ...), keyed without the colon.
+std::map<QByteArray, QByteArray> processStatus(const QString& pid) {
+    std::map<QByteArray, QByteArray> fields;
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return fields;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0) fields[line.left(colon)] = line.mid(colon + 1).trimmed();
     }
-    return -1;
+    return fields;
 }
+
+// A "1234 kB" field in kB; -1 when absent.
+long kilobytes(const std::map<QByteArray, QByteArray>& fields, const char* name) {
+    const auto field = fields.find(name);
+    return field == fields.end() ? -1 : field->second.split(' ').first().toLong();
+}
+
+long residentKb() { return kilobytes(processStatus(QStringLiteral("self")), "VmRSS"); }
 
 int windowChild(int argc, char** argv, const QString& dir) {
     bench::WindowApplication application(argc, argv);
@@ -53,15 +65,11 @@ int windowChild(int argc, char** argv, const QString& dir) {
 // The high-water mark of process `pid` once it runs `program` (before the
 // exec it is a copy of this process); -1 before that or after its end.
 long highWaterKb(pid_t pid, const std::string& program) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
+    const auto fields = processStatus(QString::number(pid));
     const QByteArray name = QByteArray::fromStdString(program).split('/').last().left(15);
-    long mark = -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("Name:") && line.mid(5).trimmed() != name) return -1;
-        if (line.startsWith("VmHWM:")) mark = line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return mark;
+    const auto running = fields.find("Name");
+    if (running == fields.end() || running->second != name) return -1;
+    return kilobytes(fields, "VmHWM");
 }
 
 // Peak resident memory of a whole process, in kB; -1 when it failed. Read
@@ -87,7 +95,8 @@ long peakKb(const std::vector<std::string>& args) {
         std::fprintf(stderr, "%s failed (status %d)\n", args[0].c_str(), status);
         return -1;
     }
-    return peak;
+    // A process that ended before it could be looked at counts as nothing.
+    return std::max(peak, 0L);
 }
 
 long windowKb(const std::string& self, const QString& dir) {
