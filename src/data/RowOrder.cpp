@@ -79,10 +79,13 @@ int compareKeys(const PackedKeys& keys, std::uint32_t a, std::uint32_t b) {
     return la < lb ? -1 : (la > lb ? 1 : 0);
 }
 
-std::uint64_t keyPrefix(const std::uint8_t* key, std::size_t length) {
+// The first eight units of a key (bytes, or code units below 256), big-endian,
+// padded with zeros.
+template <typename Unit>
+std::uint64_t keyPrefix(const Unit* key, std::size_t length) {
     std::uint64_t prefix = 0;
     for (std::size_t i = 0; i < 8; ++i) {
-        prefix = (prefix << 8) | (i < length ? key[i] : 0u);
+        prefix = (prefix << 8) | (i < length ? static_cast<std::uint64_t>(key[i]) : 0u);
     }
     return prefix;
 }
@@ -132,11 +135,8 @@ std::vector<std::uint32_t> ascendingCodes(const RawTable& table, std::size_t col
         table, column,
         [&table, column](std::uint32_t row) {
             const QString& code = table.cell(row, column);
-            std::uint64_t prefix = 0;
-            for (qsizetype i = 0; i < 8; ++i) {
-                prefix = (prefix << 8) | (i < code.size() ? code.at(i).unicode() : 0u);
-            }
-            return prefix;
+            return keyPrefix(reinterpret_cast<const char16_t*>(code.constData()),
+                             static_cast<std::size_t>(code.size()));
         },
         [&table, column](std::uint32_t a, std::uint32_t b) {
             return QStringView(table.cell(a, column)).compare(table.cell(b, column));
