@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -18,7 +17,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -38,12 +36,6 @@ void setModified(const QString& file, int offset) {
     utimensat(AT_FDCWD, QFile::encodeName(file).constData(), times, 0);
 }
 
-void sendMouse(QWidget* target, QEvent::Type type, const QPoint& point, Qt::MouseButtons held) {
-    QMouseEvent event(type, point, target->mapToGlobal(point), Qt::LeftButton, held,
-                      Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-}
-
 double clickButton(TmeslekanaF& window, const char* name) {
     auto* button = window.findChild<QWidget*>(QLatin1String(name));
     QElapsedTimer timer;
@@ -51,21 +43,6 @@ double clickButton(TmeslekanaF& window, const char* name) {
     QTest::mouseClick(button, Qt::LeftButton);
     window.grid().viewport()->repaint();
     return bench::elapsedMs(timer);
-}
-
-double clickTitle(TmeslekanaF& window, int column) {
-    OccupationGrid& grid = window.grid();
-    QWidget* viewport = grid.viewport();
-    const QPoint point = grid.cellRect(-1, column).center();
-    sendMouse(viewport, QEvent::MouseButtonPress, point, Qt::LeftButton);
-    QCoreApplication::processEvents();
-    QElapsedTimer timer;
-    timer.start();
-    sendMouse(viewport, QEvent::MouseButtonRelease, point, Qt::NoButton);
-    viewport->repaint();
-    const double ms = bench::elapsedMs(timer);
-    QCoreApplication::processEvents();
-    return ms;
 }
 
 void report(const char* label, const std::vector<double>& unchanged,
@@ -79,10 +56,7 @@ void report(const char* label, const std::vector<double>& unchanged,
 
 int main(int argc, char** argv) {
     bench::WindowApplication application(argc, argv);
-    int rounds = 5;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::atoi(argv[i + 1]);
-    }
+    const int rounds = bench::roundsArgument(argc, argv, 5);
     QTemporaryDir temp;
     for (const int rows : {10000, 1000000}) {
         const QString dir = temp.filePath(QStringLiteral("rows-%1").arg(rows));
@@ -105,13 +79,13 @@ int main(int argc, char** argv) {
                  return clickButton(w, "JvXPButton1");
              }},
             {"YENİ ARAMA", [&] { return clickButton(w, "JvXPButton3"); }},
-            {"title click, Meslek Adı", [&] { return clickTitle(w, 1); }},
+            {"title click, Meslek Adı", [&] { return bench::timedTitleClick(w.grid(), 1); }},
             {"ARA after that re-sort",
              [&] {
                  box->setText(QStringLiteral("mühendis"));
                  return clickButton(w, "JvXPButton1");
              }},
-            {"title click, Meslek Kodu", [&] { return clickTitle(w, 0); }},
+            {"title click, Meslek Kodu", [&] { return bench::timedTitleClick(w.grid(), 0); }},
         };
         std::vector<std::vector<double>> unchanged(commands.size()), touched(commands.size());
         for (int round = 0; round < rounds; ++round) {

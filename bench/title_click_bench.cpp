@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -73,35 +72,14 @@ bench::MainWindow& windowFor(int rows, bool filtered) {
     return *g_window;
 }
 
-void sendMouse(QWidget* target, QEvent::Type type, const QPoint& point, Qt::MouseButtons held) {
-    QMouseEvent event(type, point, target->mapToGlobal(point), Qt::LeftButton, held,
-                      Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-}
-
-// One title click: a press (not timed) and a release, timed with the repaint
-// that follows it.
-double titleClick(OccupationGrid& grid) {
-    QWidget* viewport = grid.viewport();
-    const QPoint point = grid.cellRect(-1, NameColumn).center();
-    sendMouse(viewport, QEvent::MouseButtonPress, point, Qt::LeftButton);
-    QCoreApplication::processEvents();
-    QElapsedTimer timer;
-    timer.start();
-    sendMouse(viewport, QEvent::MouseButtonRelease, point, Qt::NoButton);
-    viewport->repaint();
-    const double ms = bench::elapsedMs(timer);
-    QCoreApplication::processEvents();
-    return ms;
-}
-
 void BM_TitleClick(benchmark::State& state, int rows, bool filtered) {
     OccupationGrid& grid = windowFor(rows, filtered).window->grid();
     auto& samples = g_ms[key("click", rows, filtered)];
-    if (samples.empty()) titleClick(grid);  // the first click of a window is not counted
+    // The first click of a window is not counted.
+    if (samples.empty()) bench::timedTitleClick(grid, NameColumn);
     for (auto _ : state) {
         const QString direction = grid.sortDirection();
-        const double ms = titleClick(grid);
+        const double ms = bench::timedTitleClick(grid, NameColumn);
         state.SetIterationTime(ms / 1000);
         samples.push_back(ms);
         // Every click turns the order round; a click read as anything else does not.

@@ -13,7 +13,6 @@
 #include <QTest>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -58,10 +57,7 @@ void report(const char* label, const std::vector<double>& samples) {
 
 int main(int argc, char** argv) {
     bench::WindowApplication application(argc, argv);
-    int rounds = 5;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::atoi(argv[i + 1]);
-    }
+    const int rounds = bench::roundsArgument(argc, argv, 5);
 
     QTemporaryDir temp;
     const QString many = QStringLiteral("mühendis");

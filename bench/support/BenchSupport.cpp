@@ -1,7 +1,9 @@
 #include "support/BenchSupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QTest>
 
 #include <fcntl.h>
@@ -11,6 +13,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/Fonts.h"
 #include "data/ConnectionSettings.h"
@@ -108,6 +112,34 @@ MainWindow::MainWindow(const QString& workDir) {
 
 double elapsedMs(const QElapsedTimer& timer) {
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+int roundsArgument(int argc, char** argv, int fallback) {
+    int rounds = fallback;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::atoi(argv[i + 1]);
+    }
+    return rounds;
+}
+
+void sendMouse(QWidget* target, QEvent::Type type, const QPoint& point, Qt::MouseButtons held) {
+    QMouseEvent event(type, point, target->mapToGlobal(point), Qt::LeftButton, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+double timedTitleClick(OccupationGrid& grid, int column) {
+    QWidget* viewport = grid.viewport();
+    const QPoint point = grid.cellRect(-1, column).center();
+    sendMouse(viewport, QEvent::MouseButtonPress, point, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    sendMouse(viewport, QEvent::MouseButtonRelease, point, Qt::NoButton);
+    viewport->repaint();
+    const double ms = elapsedMs(timer);
+    QCoreApplication::processEvents();
+    return ms;
 }
 
 QString writeProgramDatabase(const QString& workDir, const std::vector<jet4::OccupationRow>& rows) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QPoint>
 #include <QString>
 
 #include <benchmark/benchmark.h>
@@ -14,6 +16,9 @@
 #include "failure/FailureReporter.h"
 #include "failure/MessageBoxes.h"
 #include "jet4/OccupationFixtures.h"
+
+class OccupationGrid;
+class QWidget;
 
 namespace bench {
 
@@ -68,6 +73,17 @@ struct MainWindow {
 
 // Milliseconds since `timer` started.
 double elapsedMs(const QElapsedTimer& timer);
+
+// The value after "--rounds" on the command line, or `fallback` without one.
+int roundsArgument(int argc, char** argv, int fallback);
+
+// A left-button event of `type` at `point` (in `target`'s coordinates), with
+// `held` the buttons down after it, sent straight to `target`.
+void sendMouse(QWidget* target, QEvent::Type type, const QPoint& point, Qt::MouseButtons held);
+
+// One click on the title of `column` in `grid`: a press (not timed), then the
+// release timed with the repaint that follows it; returns those milliseconds.
+double timedTitleClick(OccupationGrid& grid, int column);
 
 // Writes `rows` where the program looks for its database under `workDir`
 // (AnaData/MeslekAna.mdb), with the program's password; returns that file.

@@ -8,9 +8,9 @@
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/FieldBinding.h"
-#include "data/Statement.h"
 #include "failure/Exceptions.h"
 #include "jet4/OccupationFixtures.h"
+#include "support/ProgramRead.h"
 #include "support/TempWorkDir.h"
 
 namespace {
@@ -65,12 +65,7 @@ Outcome readThroughTheProgramsPath(const QString& file) {
     timer.start();
     try {
         Connection connection;
-        ConnectionSettings::applyTo(connection,
-                                    ConnectionSettings::connectionStringWith(
-                                        file, ConnectionSettings::builtInDatabasePassword()));
-        connection.open();
-        auto result =
-            connection.execute(joinStatementLines({ConnectionSettings::startupStatement()}));
+        auto result = runStartupStatement(connection, file);
         bindFields(result->columns(), occupationFields(), OccupationRecordSetName);
         outcome.rows = true;
     } catch (const Exception& e) {

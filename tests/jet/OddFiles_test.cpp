@@ -18,12 +18,12 @@
 
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
-#include "data/Statement.h"
 #include "failure/Exceptions.h"
 #include "jet/JetFile.h"
 #include "jet/JetHeader.h"
 #include "jet/TableReader.h"
 #include "jet4/OccupationFixtures.h"
+#include "support/ProgramRead.h"
 #include "support/ProgramRun.h"
 #include "support/TempWorkDir.h"
 
@@ -40,11 +40,7 @@ QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
 QString programFailure(const QString& file) {
     try {
         Connection connection;
-        ConnectionSettings::applyTo(connection,
-                                    ConnectionSettings::connectionStringWith(
-                                        file, ConnectionSettings::builtInDatabasePassword()));
-        connection.open();
-        connection.execute(joinStatementLines({ConnectionSettings::startupStatement()}));
+        runStartupStatement(connection, file);
     } catch (const Exception& e) {
         return e.message();
     }
