@@ -99,8 +99,7 @@ void BM_ResortNames(benchmark::State& state) {
     RawTable table;
     table.columns.push_back({"meslek_adi", 0x0A, false, 510, FieldKind::WideString});
     const auto rows = jet4::syntheticOccupations(static_cast<int>(state.range(0)), 42);
-    table.cells.reserve(rows.size());
-    for (const auto& row : rows) table.cells.push_back(row.name);
+    for (const auto& row : rows) table.appendCell(row.name);
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         auto order = orderRows(table, 0, true);

@@ -155,8 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string bytes(list.opening());
     Rows written;
     for (int position = 1; position <= result.recordCount(); ++position) {
-        const QString& code = result.valueAt(position, bound[1]);
-        const QString& name = result.valueAt(position, bound[2]);
+        const QString code = result.valueAt(position, bound[1]);
+        const QString name = result.valueAt(position, bound[2]);
         if (!criteria.term1.isEmpty() && !filter.accepts(FoldSearchText(name), code)) continue;
         const std::size_t at = bytes.size();
         bytes.resize(at + list.rowBound(code, name));

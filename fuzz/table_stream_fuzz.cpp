@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         decoder.finish();
         const RawTable& table = decoder.table();
         if (decoder.complete() && !table.columns.empty() &&
-            table.cells.size() % table.columns.size() != 0) {
+            table.cellCount() % table.columns.size() != 0) {
             __builtin_trap();
         }
     } catch (const TableStreamError&) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "data/LargeBlocks.h"
 #include "failure/FailureReporter.h"
 
 namespace {
@@ -25,7 +26,9 @@ void writeToErrorOutput(std::exception_ptr failure) {
 
 }  // namespace
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    returnLargeBlocksAtOnce();
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "cli/PasswordSource.h"
+#include "data/LargeBlocks.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ void holdClosedStandardDescriptors() {
 
 int runCommandLine(int argc, char** argv, CommandLineBody body) {
     holdClosedStandardDescriptors();
+    returnLargeBlocksAtOnce();
     QCoreApplication application(argc, argv);
     return runWithStandardStreams(body);
 }

@@ -92,15 +92,15 @@ std::unique_ptr<ResultSet> Connection::execute(const QString& statementText) {
     const JetFile file = openDatabaseFile(databaseFile_, password_, wrongPasswordAdvice_);
     const ResultCache::Table table = results_.table(
         databaseFile_, statement.table, [&] { return readTable(file, statement.table); });
-    std::vector<std::uint32_t> order;
+    std::shared_ptr<const std::vector<std::uint32_t>> order;
     if (statement.orderColumn.isEmpty()) {
-        order = physicalOrder(*table.rows);
+        order = std::make_shared<const std::vector<std::uint32_t>>(physicalOrder(*table.rows));
     } else {
         const int column = table.rows->columnIndex(statement.orderColumn);
         if (column < 0) {
             raiseProvider(ProviderMessages::unknownColumn(statement.orderColumn, statement.table));
         }
-        order = table.orders->by(column, statement.descending);
+        order = table.orders->shared(column, statement.descending);
     }
     return std::make_unique<ResultSet>(table.rows, std::move(order));
 }

@@ -276,7 +276,9 @@ QString OccupationRecordSet::fieldText(Field field) const {
 QStringView OccupationRecordSet::fieldView(Field field) const {
     const int position = active() ? readPosition() : 0;
     if (position == 0) return {};
-    return result_->valueAt(position, bound_[static_cast<std::size_t>(field)]);
+    // The value is a view of the table's text, which the view outlives it with.
+    const QString value = result_->valueAt(position, bound_[static_cast<std::size_t>(field)]);
+    return QStringView(value.constData(), value.size());
 }
 
 QString OccupationRecordSet::foldedName() const { return FoldSearchText(fieldText(MeslekAdi)); }

@@ -4,7 +4,15 @@ ResultSet::ResultSet(RawTable table, std::vector<std::uint32_t> order)
     : ResultSet(std::make_shared<const RawTable>(std::move(table)), std::move(order)) {}
 
 ResultSet::ResultSet(std::shared_ptr<const RawTable> table, std::vector<std::uint32_t> order)
-    : table_(std::move(table)), order_(std::move(order)) {
+    : ResultSet(std::move(table),
+                std::make_shared<const std::vector<std::uint32_t>>(std::move(order))) {}
+
+ResultSet::ResultSet(std::shared_ptr<const RawTable> table,
+                     std::shared_ptr<const std::vector<std::uint32_t>> order)
+    : table_(std::move(table)),
+      order_(std::move(order)),
+      rows_(order_->data()),
+      count_(static_cast<int>(order_->size())) {
     position_ = recordCount() > 0 ? 1 : 0;
 }
 
@@ -26,15 +34,14 @@ bool ResultSet::moveToBookmark(Bookmark bookmark) {
     return true;
 }
 
-const QString& ResultSet::value(int column) const {
-    if (bof() || eof()) return none_;
+QString ResultSet::value(int column) const {
+    if (bof() || eof()) return QString();
     return valueAt(position_, column);
 }
 
-const QString& ResultSet::valueAt(int position, int column) const {
+QString ResultSet::valueAt(int position, int column) const {
     if (position < 1 || position > recordCount() || column < 0 || column >= columnCount()) {
-        return none_;
+        return QString();
     }
-    return table_->cell(order_[static_cast<std::size_t>(position - 1)],
-                       static_cast<std::size_t>(column));
+    return table_->cell(rows_[position - 1], static_cast<std::size_t>(column));
 }

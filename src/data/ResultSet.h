@@ -18,8 +18,11 @@ public:
     ResultSet(RawTable table, std::vector<std::uint32_t> order);
     // A table shared with other results of the same read.
     ResultSet(std::shared_ptr<const RawTable> table, std::vector<std::uint32_t> order);
+    // An order shared with other results of the same table.
+    ResultSet(std::shared_ptr<const RawTable> table,
+              std::shared_ptr<const std::vector<std::uint32_t>> order);
 
-    int recordCount() const { return static_cast<int>(order_.size()); }
+    int recordCount() const { return count_; }
     int columnCount() const { return static_cast<int>(table_->columns.size()); }
     const RawColumn& column(int index) const { return table_->columns[index]; }
     const std::vector<RawColumn>& columns() const { return table_->columns; }
@@ -41,25 +44,25 @@ public:
     int positionOfBookmark(Bookmark bookmark) const { return bookmark; }
 
     // The current row's value; a null string at begin or end and for nulls.
-    const QString& value(int column) const;
+    // The value views the table's text: it stays valid while the table lives.
+    QString value(int column) const;
     // The value of the row at a 1-based position.
-    const QString& valueAt(int position, int column) const;
+    QString valueAt(int position, int column) const;
 
     // The rows as read, in physical order, and the physical row at a position:
     // a loop over every row reads memory in sequence in physical order.
     const RawTable& table() const { return *table_; }
     // The table as shared with other results of the same read.
     const std::shared_ptr<const RawTable>& sharedTable() const { return table_; }
-    std::uint32_t physicalRow(int position) const {
-        return order_[static_cast<std::size_t>(position - 1)];
-    }
+    std::uint32_t physicalRow(int position) const { return rows_[position - 1]; }
 
     // Hints for loops over many positions: rows in statement order lie all
     // over memory, so a loop that asks for the cell a few rows ahead, then for
     // its text a little later, waits far less on memory.
     void prefetchCell(int position, int column) const {
         if (position >= 1 && position <= recordCount()) {
-            __builtin_prefetch(&cellAt(position, column));
+            __builtin_prefetch(
+                table_->cellAddress(physicalRow(position), static_cast<std::size_t>(column)));
         }
     }
     void prefetchText(int position, int column) const {
@@ -69,13 +72,13 @@ public:
     }
 
 private:
-    const QString& cellAt(int position, int column) const {
-        return table_->cell(order_[static_cast<std::size_t>(position - 1)],
-                           static_cast<std::size_t>(column));
+    QString cellAt(int position, int column) const {
+        return table_->cell(rows_[position - 1], static_cast<std::size_t>(column));
     }
 
     std::shared_ptr<const RawTable> table_;
-    std::vector<std::uint32_t> order_;
+    std::shared_ptr<const std::vector<std::uint32_t>> order_;
+    const std::uint32_t* rows_;  // order_'s rows
+    int count_;
     int position_ = 0;
-    QString none_;
 };

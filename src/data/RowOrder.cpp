@@ -203,10 +203,8 @@ std::vector<std::uint32_t> reversedGroups(const std::vector<std::uint32_t>& asce
 // whether two rows hold equal keys.
 struct TableOrders::ColumnOrders {
     enum class Kind { Numbers, Codes, Collated, Texts } kind = Kind::Texts;
-    std::vector<std::uint32_t> ascending;
-    std::vector<std::uint32_t> descending;
-    bool haveAscending = false;
-    bool haveDescending = false;
+    std::shared_ptr<const std::vector<std::uint32_t>> ascending;
+    std::shared_ptr<const std::vector<std::uint32_t>> descending;
     PackedKeys keys;              // Collated
     std::vector<double> numbers;  // Numbers
     std::vector<char> nulls;      // Numbers
@@ -242,7 +240,8 @@ TableOrders::ColumnOrders& TableOrders::columnOrders(int column) {
     return orders;
 }
 
-const std::vector<std::uint32_t>& TableOrders::by(int column, bool descending) {
+const std::shared_ptr<const std::vector<std::uint32_t>>& TableOrders::shared(int column,
+                                                                             bool descending) {
     ColumnOrders& orders = columnOrders(column);
     const std::size_t col = static_cast<std::size_t>(column);
     const std::size_t rows = table_.rowCount();
@@ -252,17 +251,18 @@ const std::vector<std::uint32_t>& TableOrders::by(int column, bool descending) {
         return table.cell(a, col) < table.cell(b, col);
     };
 
-    if (!orders.haveAscending) {
+    if (!orders.ascending) {
+        std::vector<std::uint32_t> ascending;
         switch (orders.kind) {
             case ColumnOrders::Kind::Numbers:
-                orders.ascending = ascendingBy(
+                ascending = ascendingBy(
                     rows, [&](std::uint32_t r) { return orders.nulls[r] != 0; },
                     [&](std::uint32_t a, std::uint32_t b) {
                         return orders.numbers[a] < orders.numbers[b];
                     });
                 break;
             case ColumnOrders::Kind::Collated:
-                orders.ascending = ascendingByKeys(table, col, orders.keys);
+                ascending = ascendingByKeys(table, col, orders.keys);
                 break;
             case ColumnOrders::Kind::Codes:
             case ColumnOrders::Kind::Texts: {
@@ -271,20 +271,20 @@ const std::vector<std::uint32_t>& TableOrders::by(int column, bool descending) {
                 std::vector<std::uint32_t> physical = physicalOrder(table);
                 // (An empty text sorts before any other: no separate test for nulls.)
                 if (std::is_sorted(physical.begin(), physical.end(), cellLess)) {
-                    orders.ascending = std::move(physical);
+                    ascending = std::move(physical);
                 } else if (orders.kind == ColumnOrders::Kind::Codes) {
-                    orders.ascending = ascendingCodes(table, col);
+                    ascending = ascendingCodes(table, col);
                 } else {
-                    orders.ascending = ascendingBy(rows, cellNull, cellLess);
+                    ascending = ascendingBy(rows, cellNull, cellLess);
                 }
                 break;
             }
         }
-        orders.haveAscending = true;
+        orders.ascending = std::make_shared<const std::vector<std::uint32_t>>(std::move(ascending));
     }
     if (!descending) return orders.ascending;
 
-    if (!orders.haveDescending) {
+    if (!orders.descending) {
         auto same = [&](std::uint32_t a, std::uint32_t b) {
             switch (orders.kind) {
                 case ColumnOrders::Kind::Numbers:
@@ -299,8 +299,8 @@ const std::vector<std::uint32_t>& TableOrders::by(int column, bool descending) {
                     return table.cell(a, col) == table.cell(b, col);
             }
         };
-        orders.descending = reversedGroups(orders.ascending, same);
-        orders.haveDescending = true;
+        orders.descending = std::make_shared<const std::vector<std::uint32_t>>(
+            reversedGroups(*orders.ascending, same));
     }
     return orders.descending;
 }

@@ -24,7 +24,11 @@ public:
     TableOrders(const TableOrders&) = delete;
     TableOrders& operator=(const TableOrders&) = delete;
 
-    const std::vector<std::uint32_t>& by(int column, bool descending);
+    const std::vector<std::uint32_t>& by(int column, bool descending) {
+        return *shared(column, descending);
+    }
+    // The same order, shared with the results that use it.
+    const std::shared_ptr<const std::vector<std::uint32_t>>& shared(int column, bool descending);
 
 private:
     struct ColumnOrders;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "jet/FieldKind.h"
@@ -18,32 +20,54 @@ struct RawColumn {
 // Index of the column with that name (case-insensitive), or -1.
 int findColumn(const std::vector<RawColumn>& columns, const QString& name);
 
-// Where the texts of a table read from a file live: a few large blocks, each
-// cell a view into one of them, instead of a heap block per cell. Copies of
-// the arena share its blocks, so the views stay valid while any copy lives.
-// The views are not zero-terminated: use constData() and size(), never
-// QString::utf16(), which would copy the text into the cell.
-class TextArena {
+// A table as read from the file: columns and rows in physical order, numbers
+// kept as their text. Every text lives in one block, cell after cell in
+// row-major order, and a cell costs four bytes beside it: where its text ends,
+// with the top bit set for a null value. A cell is handed out as a QString
+// viewing the block, valid while the table (or a copy of it) lives. The views
+// are not zero-terminated: use constData() and size(), never QString::utf16(),
+// which would copy the text into the cell.
+class RawTable {
 public:
-    QString decodeUtf8(const char* data, qsizetype size);
-
-private:
-    std::vector<QString> blocks_;
-    QChar* free_ = nullptr;
-    qsizetype room_ = 0;
-};
-
-// A table as read from the file: columns and rows in physical order. Cells are
-// row-major; a null value is a null QString. Numbers are kept as their text.
-struct RawTable {
     std::vector<RawColumn> columns;
-    std::vector<QString> cells;
-    TextArena texts;  // what the cells of a decoded table point into
 
     std::size_t columnCount() const { return columns.size(); }
-    std::size_t rowCount() const { return columns.empty() ? 0 : cells.size() / columns.size(); }
-    const QString& cell(std::size_t row, std::size_t column) const {
-        return cells[row * columns.size() + column];
-    }
+    std::size_t cellCount() const { return ends_.size(); }
+    std::size_t rowCount() const { return columns.empty() ? 0 : ends_.size() / columns.size(); }
     int columnIndex(const QString& name) const { return findColumn(columns, name); }
+
+    // The cell's text; a null QString for a null value.
+    QString cell(std::size_t row, std::size_t column) const {
+        const std::size_t index = row * columns.size() + column;
+        const std::uint32_t end = ends_[index];
+        if (end & NullBit) return QString();
+        const std::uint32_t start = index == 0 ? 0 : ends_[index - 1] & ~NullBit;
+        return QString::fromRawData(text_.constData() + start, end - start);
+    }
+    bool isNull(std::size_t row, std::size_t column) const {
+        return (ends_[row * columns.size() + column] & NullBit) != 0;
+    }
+    // Where the cell's bookkeeping lies, to prefetch it.
+    const void* cellAddress(std::size_t row, std::size_t column) const {
+        return &ends_[row * columns.size() + column];
+    }
+
+    // Appending, cell after cell in row-major order. A null QString appends a
+    // null value. Throws std::length_error past 2^31 UTF-16 units of text.
+    void appendCell(QStringView text, bool null = false);
+    void appendCell(const QString& text) { appendCell(QStringView(text), text.isNull()); }
+    void appendNull() { appendCell(QStringView(), true); }
+    void appendUtf8(const char* data, qsizetype size);
+    // Gives back the room kept for more text, once the table is complete.
+    void squeeze();
+
+private:
+    static constexpr std::uint32_t NullBit = 0x80000000u;
+
+    QChar* reserveText(qsizetype units);
+    void endCell(qsizetype used, bool null);
+
+    std::vector<std::uint32_t> ends_;
+    QString text_;  // size() is the room; used_ units of it hold text
+    qsizetype used_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 
 using namespace TableStream;
 
@@ -30,11 +31,6 @@ std::string_view cutUtf8(std::string_view text, std::size_t limit) {
     std::size_t end = limit;
     while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
     return text.substr(0, end);
-}
-
-const QString& emptyText() {
-    static const QString empty = QStringLiteral("");
-    return empty;
 }
 
 }  // namespace
@@ -279,18 +275,19 @@ std::size_t TableStreamDecoder::parseRow(const char* p, std::size_t n, std::size
     }
 
     pos = 1;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t length = readU32(p + pos);
-        pos += 4;
-        if (length == kNullLength) {
-            table_.cells.emplace_back();
-        } else if (length == 0) {
-            table_.cells.push_back(emptyText());
-        } else {
-            table_.cells.push_back(
-                table_.texts.decodeUtf8(p + pos, static_cast<qsizetype>(length)));
-            pos += length;
+    try {
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint32_t length = readU32(p + pos);
+            pos += 4;
+            if (length == kNullLength) {
+                table_.appendNull();
+            } else {
+                table_.appendUtf8(p + pos, static_cast<qsizetype>(length));
+                pos += length;
+            }
         }
+    } catch (const std::length_error&) {
+        fail(QStringLiteral("tablo belleğe sığmayacak kadar büyük"));
     }
     ++rows_;
     return pos;
@@ -302,6 +299,7 @@ std::size_t TableStreamDecoder::parseEnd(const char* p, std::size_t n, std::size
         return 0;
     }
     if (readU64(p + 1) != rows_) fail(QStringLiteral("satır sayısı tutmuyor"));
+    table_.squeeze();
     state_ = State::Ended;
     return 9;
 }

@@ -10,7 +10,7 @@ RawTable threeRows() {
     RawTable table;
     table.columns.push_back({"ID", 4, true, 4, FieldKind::AutoInc});
     table.columns.push_back({"meslek_kodu", 10, false, 30, FieldKind::WideString});
-    table.cells = {"1", "b", "2", "c", "3", "a"};
+    for (const char* text : {"1", "b", "2", "c", "3", "a"}) table.appendCell(QString(text));
     return table;
 }
 
@@ -50,8 +50,8 @@ TEST(ResultSetTest, CursorWalksTheStatementOrderBetweenBeginAndEnd) {
 }
 
 TEST(ResultSetTest, EmptyResultStandsAtBeginAndEnd) {
-    RawTable table = threeRows();
-    table.cells.clear();
+    RawTable table;
+    table.columns = threeRows().columns;
     ResultSet result(std::move(table), {});
     EXPECT_EQ(result.recordCount(), 0);
     EXPECT_TRUE(result.bof());

@@ -12,7 +12,7 @@ namespace {
 RawTable oneColumn(FieldKind kind, const QStringList& values) {
     RawTable table;
     table.columns.push_back({"c", 0, false, 0, kind});
-    for (const QString& v : values) table.cells.push_back(v);
+    for (const QString& v : values) table.appendCell(v);
     return table;
 }
 
@@ -47,9 +47,14 @@ TEST(RowOrderTest, TextIgnoresCaseAndKeepsFileOrderForTies) {
 }
 
 TEST(RowOrderTest, NullsComeFirstAscendingAndLastDescending) {
-    const RawTable table = oneColumn(FieldKind::WideString, {"b", QString(), "a", QString()});
-    EXPECT_EQ(order(table, false), (std::vector<std::uint32_t>{1, 3, 2, 0}));
-    EXPECT_EQ(order(table, true), (std::vector<std::uint32_t>{0, 2, 1, 3}));
+    // An empty text sorts with the nulls but stays an empty text.
+    const RawTable table =
+        oneColumn(FieldKind::WideString, {"b", QString(), "a", QString(), QStringLiteral("")});
+    EXPECT_TRUE(table.isNull(3, 0));
+    EXPECT_FALSE(table.isNull(4, 0));
+    EXPECT_EQ(table.cell(2, 0), "a");
+    EXPECT_EQ(order(table, false), (std::vector<std::uint32_t>{1, 3, 4, 2, 0}));
+    EXPECT_EQ(order(table, true), (std::vector<std::uint32_t>{0, 2, 1, 3, 4}));
 }
 
 TEST(RowOrderTest, OccupationCodesSortAsText) {

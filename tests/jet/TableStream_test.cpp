@@ -142,9 +142,14 @@ TEST(TableStream, EveryWayOfSplittingGivesTheSameTable) {
         }
         decoder.finish();
         const RawTable split = decoder.takeTable();
-        ASSERT_EQ(split.cells, whole.cells) << "round " << round;
         ASSERT_EQ(split.columnCount(), whole.columnCount());
-        EXPECT_EQ(split.cells[6].isNull(), whole.cells[6].isNull());
+        ASSERT_EQ(split.rowCount(), whole.rowCount());
+        for (std::size_t row = 0; row < whole.rowCount(); ++row) {
+            for (std::size_t column = 0; column < whole.columnCount(); ++column) {
+                ASSERT_EQ(split.cell(row, column), whole.cell(row, column)) << "round " << round;
+                ASSERT_EQ(split.isNull(row, column), whole.isNull(row, column));
+            }
+        }
     }
 }
 
