@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "app/Accessibility.h"
+
 #include <cstdio>
 
 #include "failure/FailureReporter.h"
@@ -25,7 +27,9 @@ void writeToErrorOutput(std::exception_ptr failure) {
 
 }  // namespace
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    installAccessibleFactory();
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {

@@ -14,6 +14,7 @@ class FailureReporter;
 class OccupationGrid;
 class OccupationRecordSet;
 class QCheckBox;
+class LinkLabel;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -85,6 +86,8 @@ private:
     void Image1Click();
     void Label2Click();
     void tfXPButton1Click();
+    // Tells assistive technology how many rows the search left.
+    void announceShownRows();
 
     FailureReporter& reporter_;
     std::unique_ptr<Connection> ADOConnection1;
@@ -113,9 +116,11 @@ private:
     QRadioButton* RadioButton1 = nullptr;
     QRadioButton* RadioButton2 = nullptr;
     OccupationGrid* meslekkoduGrid = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Label2 = nullptr;
+    LinkLabel* Image1 = nullptr;
+    LinkLabel* Label2 = nullptr;
     WebPanel* WebBrowser2 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QPointer<TyardimF> helpWindow_;
+    // The control whose description carries the last count.
+    QPointer<QWidget> announcedOn_;
 };

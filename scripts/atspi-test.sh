@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Checks the window as a screen reader sees it: starts the built program under
+# Xvfb with a session bus and the accessibility bus, finds its occupation table
+# through AT-SPI, reads the headers and the first row, presses Down and reads
+# the focused cell (tests/atspi/read_table.py). Expects a built tree.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+# Everything below runs inside a session bus of its own.
+if [ -z "${MESLEK_ATSPI_SESSION:-}" ]; then
+    export MESLEK_ATSPI_SESSION=1
+    exec dbus-run-session -- "$0" "$@"
+fi
+
+program="$MESLEK_BUILD/meslekana"
+[ -x "$program" ] || { echo "atspi-test: $program is not built" >&2; exit 1; }
+
+display_number=110
+while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
+    display_number=$((display_number + 1))
+done
+export DISPLAY=":$display_number"
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+done
+xdpyinfo >/dev/null 2>&1 || { echo "atspi-test: Xvfb did not start" >&2; exit 1; }
+
+/usr/libexec/at-spi-bus-launcher --launch-immediately &
+pids+=($!)
+for _ in $(seq 100); do
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
+        >/dev/null 2>&1 && break
+    sleep 0.1
+done
+
+# The web panel's engine refuses to run as root inside its sandbox, and Xvfb
+# has no graphics card.
+if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
+export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+export QT_QPA_PLATFORM=xcb
+(cd "$MESLEK_BUILD" && exec "$program") >"$MESLEK_BUILD/atspi-test.log" 2>&1 &
+pids+=($!)
+
+if ! timeout 120 python3 "$MESLEK_ROOT/tests/atspi/read_table.py"; then
+    echo "atspi-test: the program's output is in $MESLEK_BUILD/atspi-test.log" >&2
+    exit 1
+fi
