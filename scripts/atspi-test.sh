@@ -21,10 +21,13 @@ while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-l
 done
 export DISPLAY=":$display_number"
 pids=()
+# The program first, the display last.
 cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+    done
 }
 trap cleanup EXIT
 
@@ -36,7 +39,7 @@ for _ in $(seq 100); do
 done
 xdpyinfo >/dev/null 2>&1 || { echo "atspi-test: Xvfb did not start" >&2; exit 1; }
 
-/usr/libexec/at-spi-bus-launcher --launch-immediately &
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
@@ -53,7 +56,8 @@ export QT_QPA_PLATFORM=xcb
 (cd "$MESLEK_BUILD" && exec "$program") >"$MESLEK_BUILD/atspi-test.log" 2>&1 &
 pids+=($!)
 
-if ! timeout 120 python3 "$MESLEK_ROOT/tests/atspi/read_table.py"; then
+# The distribution's Python, which python3-pyatspi belongs to.
+if ! timeout 120 /usr/bin/python3 "$MESLEK_ROOT/tests/atspi/read_table.py"; then
     echo "atspi-test: the program's output is in $MESLEK_BUILD/atspi-test.log" >&2
     exit 1
 fi
