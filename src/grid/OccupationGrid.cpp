@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -257,6 +258,18 @@ void OccupationGrid::refresh() {
 }
 
 void OccupationGrid::tellAssistiveTechnology(bool focusIn) {
+    if (!accessibilityListening()) return;
+    tellFocusIn_ = tellFocusIn_ || focusIn;
+    if (tellPending_) return;
+    tellPending_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { guardEvent(this, [this] { tellAssistiveTechnologyNow(); }); },
+        Qt::QueuedConnection);
+}
+
+void OccupationGrid::tellAssistiveTechnologyNow() {
+    tellPending_ = false;
+    const bool focusIn = std::exchange(tellFocusIn_, false);
     if (!accessibilityListening()) return;
     auto* table =
         dynamic_cast<OccupationGridAccessible*>(QAccessible::queryAccessibleInterface(this));

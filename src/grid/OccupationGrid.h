@@ -167,8 +167,12 @@ private:
     void carryOut(const TitleRow::Outcome& outcome, const QPoint& point);
     void paint();
     // Tells assistive technology about a new current cell (a selection event,
-    // and a focus event while the grid has the focus) or a new list.
+    // and a focus event while the grid has the focus) or a new list: once the
+    // event at hand is done, so that a command that moves the cell several
+    // times tells only where it ended, and the cell's focus comes after Qt's
+    // focus event for the grid itself.
     void tellAssistiveTechnology(bool focusIn = false);
+    void tellAssistiveTechnologyNow();
 
     OccupationRecordSet& recordSet_;
     GridGeometry geometry_;
@@ -185,4 +189,6 @@ private:
     quint64 toldGeneration_ = ~quint64(0);
     std::vector<int> toldColumns_;
     QPoint toldCell_{-1, -1};
+    bool tellPending_ = false;
+    bool tellFocusIn_ = false;
 };
