@@ -59,10 +59,21 @@ export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 export QT_QPA_PLATFORM=xcb
 (cd "$MESLEK_BUILD" && exec "$program") >"$MESLEK_BUILD/atspi-test.log" 2>&1 &
-pids+=($!)
+program_pid=$!
+pids+=("$program_pid")
 
 # The distribution's Python, which python3-pyatspi belongs to.
 if ! timeout 120 /usr/bin/python3 "$MESLEK_ROOT/tests/atspi/read_table.py"; then
     echo "atspi-test: the program's output is in $MESLEK_BUILD/atspi-test.log" >&2
+    exit 1
+fi
+# A termination request closes the window as the user would: the program ends
+# cleanly, with the cells a screen reader was handed still alive.
+kill -TERM "$program_pid"
+status=0
+timeout 30 tail --pid="$program_pid" -f /dev/null || true
+wait "$program_pid" || status=$?
+if [ "$status" -ne 0 ]; then
+    echo "atspi-test: the program ended with $status (output in $MESLEK_BUILD/atspi-test.log)" >&2
     exit 1
 fi
