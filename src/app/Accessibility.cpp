@@ -3,6 +3,9 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
+#include <QHash>
+#include <QPointer>
+
 #include <functional>
 
 #include "app/TJvXPButton.h"
@@ -68,20 +71,71 @@ private:
     std::function<bool()> pressed_;
 };
 
-// A panel: its children without the hidden ones, which the user can never reach.
+// The notices, by the panel they belong to.
+QHash<const QWidget*, QAccessible::Id>& notices() {
+    static QHash<const QWidget*, QAccessible::Id> byPanel;
+    return byPanel;
+}
+
+QAccessibleInterface* noticeOf(const QWidget* panel) {
+    const auto found = notices().constFind(panel);
+    return found == notices().constEnd() ? nullptr : QAccessible::accessibleInterface(*found);
+}
+
+class NoticeAccessible : public QAccessibleInterface {
+public:
+    explicit NoticeAccessible(QWidget* panel) : panel_(panel) {}
+
+    bool isValid() const override { return !panel_.isNull(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return panel_ ? panel_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override {
+        return panel_ ? QAccessible::queryAccessibleInterface(panel_.data()) : nullptr;
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? text_ : QString();
+    }
+    void setText(QAccessible::Text t, const QString& text) override {
+        if (t == QAccessible::Name) text_ = text;
+    }
+    QRect rect() const override { return QRect(); }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.invisible = text_.isEmpty();
+        return state;
+    }
+
+private:
+    QPointer<QWidget> panel_;
+    QString text_;
+};
+
+// A panel: its children without the hidden ones, which the user can never
+// reach, and its notice, if it has one.
 class PanelAccessible : public QAccessibleWidget {
 public:
     explicit PanelAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Pane) {}
 
-    int childCount() const override { return int(shownChildren().size()); }
+    int childCount() const override {
+        return int(shownChildren().size()) + (noticeOf(widget()) ? 1 : 0);
+    }
     QAccessibleInterface* child(int index) const override {
         const QList<QWidget*> children = shownChildren();
+        if (index == children.size()) return noticeOf(widget());
         if (index < 0 || index >= children.size()) return nullptr;
         return QAccessible::queryAccessibleInterface(children[index]);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
         if (child == nullptr) return -1;
-        return int(shownChildren().indexOf(qobject_cast<QWidget*>(child->object())));
+        const QList<QWidget*> children = shownChildren();
+        if (child == noticeOf(widget())) return int(children.size());
+        return int(children.indexOf(qobject_cast<QWidget*>(child->object())));
     }
 
 private:
@@ -124,6 +178,29 @@ QAccessibleInterface* makeAccessible(const QString& className, QObject* object) 
 }
 
 }  // namespace
+
+AccessibleNotice::AccessibleNotice(QWidget* panel)
+    : panel_(panel), id_(QAccessible::registerAccessibleInterface(new NoticeAccessible(panel))) {
+    notices().insert(panel_, id_);
+}
+
+AccessibleNotice::~AccessibleNotice() {
+    notices().remove(panel_);
+    QAccessible::deleteAccessibleInterface(id_);
+}
+
+QAccessibleInterface* AccessibleNotice::accessible() const {
+    return QAccessible::accessibleInterface(id_);
+}
+
+void AccessibleNotice::announce(const QString& text, bool repeat) {
+    QAccessibleInterface* notice = accessible();
+    if (notice == nullptr || !notice->isValid()) return;
+    if (!repeat && notice->text(QAccessible::Name) == text) return;
+    notice->setText(QAccessible::Name, text);
+    QAccessibleEvent shown(notice, QAccessible::ObjectShow);
+    notifyAccessible(&shown);
+}
 
 void installAccessibleFactory() {
     static bool installed = false;

@@ -3,6 +3,7 @@
 #include <QLabel>
 
 class QAccessibleEvent;
+class QAccessibleInterface;
 
 // Assistive technology (a screen reader through AT-SPI) sees the window's
 // self-painted controls through interfaces of our own: the styled buttons and
@@ -24,6 +25,27 @@ void notifyAccessible(QAccessibleEvent* event);
 using AccessibleEventWatcher = void (*)(QAccessibleEvent* event);
 // Returns the watcher it replaces; null stops watching.
 AccessibleEventWatcher setAccessibleEventWatcher(AccessibleEventWatcher watcher);
+
+// A spoken notice without a widget: a notification object at the end of a
+// panel's children whose text assistive technology speaks each time it is
+// shown. Nothing is drawn. (Qt 6.4 has no announcement event, and its AT-SPI
+// bridge sends name and description changes without their text.)
+class AccessibleNotice {
+public:
+    explicit AccessibleNotice(QWidget* panel);
+    ~AccessibleNotice();
+    AccessibleNotice(const AccessibleNotice&) = delete;
+    AccessibleNotice& operator=(const AccessibleNotice&) = delete;
+
+    // Takes the text and shows the notice again, so that it is spoken; the
+    // same text again only when `repeat` is set.
+    void announce(const QString& text, bool repeat = true);
+    QAccessibleInterface* accessible() const;
+
+private:
+    QWidget* panel_;
+    unsigned id_;
+};
 
 // A label that a click opens something with; assistive technology sees a link
 // that it can press. The window handles the mouse and connects `activated`.

@@ -352,7 +352,7 @@ void TmeslekanaF::connectCommands() {
     SearchCommands& commands = *commands_;
     auto autoSearch = guarded(reporter_, Edit1, [this, &commands] {
         commands.autoSearch();
-        announceShownRows();
+        announceShownRows(true);
     });
     connect(Edit1, &QLineEdit::textEdited, this, autoSearch);
     connect(Edit1, &QLineEdit::returnPressed, this, autoSearch);
@@ -393,14 +393,20 @@ void TmeslekanaF::connectCommands() {
 
 void TmeslekanaF::setHelpWindow(TyardimF* helpWindow) { helpWindow_ = helpWindow; }
 
-// Nothing on the screen changes: the count goes to the grid's description and
-// to the description of the control the search came from, which a screen
-// reader speaks when the control has the focus. The control that carried the
-// last count gives it up, so that no old count lingers.
-void TmeslekanaF::announceShownRows() {
+// Nothing on the screen changes: the count is shown as a notice of the search
+// area, which screen readers speak at once, and goes to the grid's description
+// and to the description of the control the search came from, where it is read
+// with the control. The control that carried the last count gives it up, so
+// that no old count lingers.
+void TmeslekanaF::announceShownRows(bool whileTyping) {
     if (!accessibilityListening()) return;
     const int count = meslekkoduQuery->shownCount();
     const QString text = QStringLiteral("%1 meslek gösteriliyor").arg(count);
+    if (!shownRowsNotice_) {
+        shownRowsNotice_ = std::make_unique<AccessibleNotice>(
+            findChild<QWidget*>(QStringLiteral("JvXPContainer3")));
+    }
+    shownRowsNotice_->announce(text, !whileTyping);
     meslekkoduGrid->setAccessibleDescription(text);
     QWidget* from = focusWidget();
     if (announcedOn_ && announcedOn_ != from && announcedOn_ != meslekkoduGrid) {

@@ -25,6 +25,7 @@ class TtfXPButton;
 class TyardimF;
 class WindowSearchInputs;
 class Browser;
+class AccessibleNotice;
 
 // Makes the database connection component; a failure here means the window
 // cannot be built at all.
@@ -86,8 +87,9 @@ private:
     void Image1Click();
     void Label2Click();
     void tfXPButton1Click();
-    // Tells assistive technology how many rows the search left.
-    void announceShownRows();
+    // Tells assistive technology how many rows the search left. While the
+    // user types, an unchanged count is not said again.
+    void announceShownRows(bool whileTyping = false);
 
     FailureReporter& reporter_;
     std::unique_ptr<Connection> ADOConnection1;
@@ -123,4 +125,6 @@ private:
     QPointer<TyardimF> helpWindow_;
     // The control whose description carries the last count.
     QPointer<QWidget> announcedOn_;
+    // The count, spoken, in the search area.
+    std::unique_ptr<AccessibleNotice> shownRowsNotice_;
 };

@@ -25,8 +25,16 @@
 
 namespace {
 
-// Listening makes the window count the rows for the announcement.
-void ignoreEvent(QAccessibleEvent*) {}
+// The notices a screen reader would speak.
+std::vector<QString> spokenNotices;
+
+void recordEvent(QAccessibleEvent* event) {
+    QAccessibleInterface* iface = event->accessibleInterface();
+    if (event->type() == QAccessible::ObjectShow && iface != nullptr &&
+        iface->role() == QAccessible::Notification) {
+        spokenNotices.push_back(iface->text(QAccessible::Name));
+    }
+}
 
 class AccessibilityTest : public ::testing::Test {
 protected:
@@ -42,7 +50,8 @@ protected:
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        previous = setAccessibleEventWatcher(ignoreEvent);
+        previous = setAccessibleEventWatcher(recordEvent);
+        spokenNotices.clear();
     }
     void TearDown() override { setAccessibleEventWatcher(previous); }
 
@@ -167,6 +176,18 @@ TEST_F(AccessibilityTest, SearchAnnouncesTheShownRowsWithoutChangingTheWindow) {
     edit1->setFocus();
     QTest::keyClicks(edit1, "hendis");
     ASSERT_EQ(window->recordSet().shownCount(), 2);
+    ASSERT_FALSE(spokenNotices.empty());
+    EXPECT_EQ(spokenNotices.back(), "2 meslek gösteriliyor");
+    // Typing on without a change of the count says nothing more.
+    const std::size_t said = spokenNotices.size();
+    QTest::keyClicks(edit1, "i");
+    EXPECT_EQ(spokenNotices.size(), said);
+    // The notice belongs to the search area.
+    QAccessibleInterface* area = of("JvXPContainer3");
+    QAccessibleInterface* notice = area->child(area->childCount() - 1);
+    EXPECT_EQ(notice->role(), QAccessible::Notification);
+    EXPECT_EQ(area->indexOfChild(notice), area->childCount() - 1);
+    EXPECT_EQ(notice->parent(), area);
     EXPECT_EQ(of("meslekkoduGrid")->text(QAccessible::Description), "2 meslek gösteriliyor");
     // Said where the user is: in the description of the box, which a screen reader speaks.
     EXPECT_EQ(of("Edit1")->text(QAccessible::Description), "2 meslek gösteriliyor");
@@ -175,6 +196,7 @@ TEST_F(AccessibilityTest, SearchAnnouncesTheShownRowsWithoutChangingTheWindow) {
     auto* newSearch = window->findChild<TJvXPButton*>(QLatin1String("JvXPButton3"));
     QTest::mouseClick(newSearch, Qt::LeftButton);
     EXPECT_EQ(of("JvXPButton3")->text(QAccessible::Description), "4 meslek gösteriliyor");
+    EXPECT_EQ(spokenNotices.back(), "4 meslek gösteriliyor");
     EXPECT_TRUE(of("Edit1")->text(QAccessible::Description).isEmpty());
 }
 
