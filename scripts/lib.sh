@@ -9,6 +9,8 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-we
 TEST_PACKAGES=(googletest libgtest-dev mdbtools clang-14 libclang-rt-14-dev xvfb xauth)
 BENCH_PACKAGES=(libbenchmark-dev mdbtools)
 RUN_PACKAGES=(xvfb xauth matchbox-window-manager wmctrl imagemagick x11-utils xdg-utils)
+# The screen-reader check (scripts/atspi-test.sh): a session bus, the accessibility bus, pyatspi.
+ATSPI_PACKAGES=(dbus at-spi2-core python3-pyatspi xdotool xvfb xauth x11-utils)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "app/Accessibility.h"
+
 #include <cstdio>
 
 #include "data/LargeBlocks.h"
@@ -28,6 +30,7 @@ void writeToErrorOutput(std::exception_ptr failure) {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     returnLargeBlocksAtOnce();
+    installAccessibleFactory();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -31,6 +31,8 @@ public:
 
     bool isHot() const { return hot_; }
     bool isPressedDown() const { return pressedDown_; }
+    // Clicks without the pressed look: assistive technology pressing the button.
+    void click() { emit clicked(); }
     bool isFocused() const { return focused_; }
     // Whether a ring shows inside the border: held down with the pointer off
     // the button, or at rest under the pointer or with the focus.

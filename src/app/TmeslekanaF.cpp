@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/Accessibility.h"
 #include "app/Application.h"
 #include "app/PanelStatusBar.h"
 #include "app/TJvXPButton.h"
@@ -163,8 +164,9 @@ QWidget* TmeslekanaF::buildTopBand() {
     auto* linkColumns = new QHBoxLayout(links);
     linkColumns->setContentsMargins(0, 0, 0, 0);
     linkColumns->setSpacing(0);
-    auto* banner = Image1 = new QLabel(links);
+    auto* banner = Image1 = new LinkLabel(links);
     banner->setObjectName(QStringLiteral("Image1"));
+    banner->setAccessibleName(QStringLiteral("Dermansa programını indir"));
     banner->setFixedWidth(337);
     // The picture stands at its own size from the top-left corner; the band
     // cuts off what does not fit.
@@ -173,8 +175,10 @@ QWidget* TmeslekanaF::buildTopBand() {
     banner->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     banner->setCursor(Qt::PointingHandCursor);
     linkColumns->addWidget(banner);
-    auto* label2 = Label2 = new QLabel(QStringLiteral("DETAYLI BİLGİ İÇİN YAZIYA TIKLAYIN"), links);
+    auto* label2 = Label2 =
+        new LinkLabel(QStringLiteral("DETAYLI BİLGİ İÇİN YAZIYA TIKLAYIN"), links);
     label2->setObjectName(QStringLiteral("Label2"));
+    label2->setAccessibleName(QStringLiteral("Detaylı bilgi sayfasını aç"));
     QFont labelFont = tahoma(16, true);
     label2->setFont(labelFont);
     label2->setWordWrap(true);
@@ -198,6 +202,7 @@ QWidget* TmeslekanaF::buildSearchArea() {
 
     Edit1 = new QLineEdit(area);
     Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setAccessibleName(QStringLiteral("Arama terimi 1"));
     Edit1->setFont(tahoma(12));
     Edit1->setGeometry(4, 29, 197, 27);
 
@@ -226,6 +231,7 @@ QWidget* TmeslekanaF::buildSearchArea() {
     tfXPButton1->setCursor(Qt::PointingHandCursor);
     tfXPButton1->setGlyph(QPixmap(QStringLiteral(":/images/help.png")));
     tfXPButton1->setToolTip(QStringLiteral("Yardım"));
+    tfXPButton1->setAccessibleName(QStringLiteral("Yardım"));
 
     RadioButton1 = new QRadioButton(QStringLiteral("VE"), area);
     RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
@@ -240,6 +246,7 @@ QWidget* TmeslekanaF::buildSearchArea() {
 
     Edit3 = new QLineEdit(area);
     Edit3->setObjectName(QStringLiteral("Edit3"));
+    Edit3->setAccessibleName(QStringLiteral("Arama terimi 2"));
     Edit3->setFont(tahoma(12));
     Edit3->setGeometry(4, 85, 197, 27);
 
@@ -259,6 +266,7 @@ QWidget* TmeslekanaF::buildLowerArea() {
     meslekkoduGrid = new OccupationGrid(*meslekkoduQuery, lower);
     meslekkoduGrid->setColumnChooserOpener(columnChooserOpener(reporter_.boxes()));
     meslekkoduGrid->setFixedWidth(545);
+    meslekkoduGrid->setAccessibleName(QStringLiteral("Meslek listesi"));
     columns->addWidget(meslekkoduGrid);
 
     QWidget* webSide = panel(QStringLiteral("JvXPContainer5"), PanelColour);
@@ -273,6 +281,7 @@ QWidget* TmeslekanaF::buildLowerArea() {
     webRows->addWidget(hiddenRow);
     WebBrowser2 = webPanelFactory_(webSide);
     WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
+    WebBrowser2->setAccessibleName(QStringLiteral("Web sayfası"));
     webRows->addWidget(WebBrowser2, 1);
     columns->addWidget(webSide, 1);
     return lower;
@@ -309,8 +318,16 @@ void TmeslekanaF::buildPopupMenu() {
          [&copy] { copy.copyName(); }},
         {QStringLiteral("Meslek Kodu ve Adını Kopyala"), QKeySequence(Qt::CTRL | Qt::Key_T),
          [&copy] { copy.copyCodeAndName(); }},
-        {QStringLiteral("Ara"), QKeySequence(), [&search] { search.search(); }},
-        {QStringLiteral("Tümü"), QKeySequence(), [&search] { search.newSearch(); }},
+        {QStringLiteral("Ara"), QKeySequence(),
+         [this, &search] {
+             search.search();
+             announceShownRows();
+         }},
+        {QStringLiteral("Tümü"), QKeySequence(),
+         [this, &search] {
+             search.newSearch();
+             announceShownRows();
+         }},
         {QStringLiteral("Meslek Adı ve Kodu Ne?"), QKeySequence(Qt::Key_F1),
          [&copy] { copy.showCodeAndName(); }},
     };
@@ -333,31 +350,73 @@ void TmeslekanaF::setTabOrder() {
 
 void TmeslekanaF::connectCommands() {
     SearchCommands& commands = *commands_;
-    auto autoSearch = guarded(reporter_, Edit1, [&commands] { commands.autoSearch(); });
+    auto autoSearch = guarded(reporter_, Edit1, [this, &commands] {
+        commands.autoSearch();
+        announceShownRows(true);
+    });
     connect(Edit1, &QLineEdit::textEdited, this, autoSearch);
     connect(Edit1, &QLineEdit::returnPressed, this, autoSearch);
     connect(Edit3, &QLineEdit::textEdited, this, autoSearch);
     connect(Edit3, &QLineEdit::returnPressed, this, autoSearch);
     connect(JvXPButton1, &TJvXPButton::clicked, this,
-            guarded(reporter_, JvXPButton1, [&commands] { commands.search(); }));
+            guarded(reporter_, JvXPButton1, [this, &commands] {
+                commands.search();
+                announceShownRows();
+            }));
     connect(JvXPButton3, &TJvXPButton::clicked, this,
-            guarded(reporter_, JvXPButton3, [&commands] { commands.newSearch(); }));
+            guarded(reporter_, JvXPButton3, [this, &commands] {
+                commands.newSearch();
+                announceShownRows();
+            }));
     connect(JvXPButton4, &TJvXPButton::clicked, this,
             guarded(reporter_, JvXPButton4, [this] { copyCommands_->copyCode(); }));
     connect(meslekkoduGrid, &OccupationGrid::popupMenuRequested, this,
             guarded(reporter_, meslekkoduGrid,
                     [this](const QPoint& globalPos) { PopupMenu1->popup(globalPos); }));
     connect(RadioButton1, &QRadioButton::toggled, this,
-            guarded(reporter_, RadioButton1, [&commands](bool checked) {
-                if (checked) commands.andChosen();
+            guarded(reporter_, RadioButton1, [this, &commands](bool checked) {
+                if (!checked) return;
+                commands.andChosen();
+                announceShownRows();
             }));
     connect(RadioButton2, &QRadioButton::toggled, this,
-            guarded(reporter_, RadioButton2, [&commands](bool checked) {
-                if (checked) commands.orChosen();
+            guarded(reporter_, RadioButton2, [this, &commands](bool checked) {
+                if (!checked) return;
+                commands.orChosen();
+                announceShownRows();
             }));
+    connect(Image1, &LinkLabel::activated, this,
+            guarded(reporter_, Image1, [this] { Image1Click(); }));
+    connect(Label2, &LinkLabel::activated, this,
+            guarded(reporter_, Label2, [this] { Label2Click(); }));
 }
 
 void TmeslekanaF::setHelpWindow(TyardimF* helpWindow) { helpWindow_ = helpWindow; }
+
+// Nothing on the screen changes: the count is shown as a notice of the search
+// area, which screen readers speak at once, and goes to the grid's description
+// and to the description of the control the search came from, where it is read
+// with the control. The control that carried the last count gives it up, so
+// that no old count lingers.
+void TmeslekanaF::announceShownRows(bool whileTyping) {
+    if (!accessibilityListening()) return;
+    const int count = meslekkoduQuery->shownCount();
+    const QString text = QStringLiteral("%1 meslek gösteriliyor").arg(count);
+    if (!shownRowsNotice_) {
+        shownRowsNotice_ = std::make_unique<AccessibleNotice>(
+            findChild<QWidget*>(QStringLiteral("JvXPContainer3")));
+    }
+    shownRowsNotice_->announce(text, !whileTyping);
+    meslekkoduGrid->setAccessibleDescription(text);
+    QWidget* from = focusWidget();
+    if (announcedOn_ && announcedOn_ != from && announcedOn_ != meslekkoduGrid) {
+        announcedOn_->setAccessibleDescription(QString());
+    }
+    announcedOn_ = nullptr;
+    if (from == nullptr || from == meslekkoduGrid) return;
+    from->setAccessibleDescription(text);
+    announcedOn_ = from;
+}
 
 void TmeslekanaF::connectHelp() {
     connect(tfXPButton1, &TtfXPButton::clicked, this,

@@ -14,6 +14,7 @@ class FailureReporter;
 class OccupationGrid;
 class OccupationRecordSet;
 class QCheckBox;
+class LinkLabel;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -24,6 +25,7 @@ class TtfXPButton;
 class TyardimF;
 class WindowSearchInputs;
 class Browser;
+class AccessibleNotice;
 
 // Makes the database connection component; a failure here means the window
 // cannot be built at all.
@@ -85,6 +87,9 @@ private:
     void Image1Click();
     void Label2Click();
     void tfXPButton1Click();
+    // Tells assistive technology how many rows the search left. While the
+    // user types, an unchanged count is not said again.
+    void announceShownRows(bool whileTyping = false);
 
     FailureReporter& reporter_;
     std::unique_ptr<Connection> ADOConnection1;
@@ -113,9 +118,13 @@ private:
     QRadioButton* RadioButton1 = nullptr;
     QRadioButton* RadioButton2 = nullptr;
     OccupationGrid* meslekkoduGrid = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Label2 = nullptr;
+    LinkLabel* Image1 = nullptr;
+    LinkLabel* Label2 = nullptr;
     WebPanel* WebBrowser2 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QPointer<TyardimF> helpWindow_;
+    // The control whose description carries the last count.
+    QPointer<QWidget> announcedOn_;
+    // The count, spoken, in the search area.
+    std::unique_ptr<AccessibleNotice> shownRowsNotice_;
 };

@@ -22,6 +22,8 @@ public:
 
     bool isHot() const { return hot_; }
     bool isPressed() const { return pressed_; }
+    // Clicks without the pressed look: assistive technology pressing the button.
+    void click() { emit clicked(); }
 
     static constexpr QColor BorderColor{8, 36, 107};
     static constexpr QColor BackHiColor{181, 190, 214};

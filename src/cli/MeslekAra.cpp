@@ -22,8 +22,8 @@ constexpr int ExitUsage = 2;
 
 const char* const UsageIntro =
     "Kullanım: meslek-ara [--db DOSYA] [--password PAROLA | --password-file DOSYA]\n"
-    "                     [--order-by SÜTUN] [--desc] [--or] [--format tsv|csv|json]\n"
-    "                     [--] [TERİM1 [TERİM2]]\n"
+    "                     [--order-by SÜTUN] [--desc] [--or] [--ascii]\n"
+    "                     [--format tsv|csv|json] [--] [TERİM1 [TERİM2]]\n"
     "\n"
     "Meslek listesini veritabanından okur ve her satırı meslek kodu ve meslek adı olarak\n"
     "yazar. Terim verilirse yalnızca aramaya uyan satırları yazar: adında (büyük/küçük harf\n"
@@ -40,6 +40,10 @@ const char* const UsageOptions =
     "  --order-by SÜTUN    listeyi bu sütuna göre sıralar (varsayılan: meslek kodu)\n"
     "  --desc              --order-by ile: azalan sırada\n"
     "  --or                iki terimden birinin geçmesi yeter (VEYA)\n"
+    "  --ascii             adda ve terimde Türkçe harfler de düz Latin harflerine\n"
+    "                      indirilir (ç→c, ğ→g, ı ve i→i, ö→o, ş→s, ü→u): \"muhendis\"\n"
+    "                      \"Mühendis\"i, \"isci\" \"İşçi\"yi bulur; kodlar olduğu gibi\n"
+    "                      karşılaştırılır\n"
     "  --format BİÇİM      çıktı biçimi (UTF-8):\n"
     "                        tsv   satır başına kod, sekme, ad (varsayılan); değerlerdeki\n"
     "                              sekme ve satır sonları boşluk olur\n"
@@ -99,6 +103,8 @@ std::optional<UsageError> parseOptions(const QStringList& args, MeslekAraOptions
             options.descending = true;
         } else if (arg == QLatin1String("--or")) {
             options.orMode = true;
+        } else if (arg == QLatin1String("--ascii")) {
+            options.plainLatin = true;
         } else if (arg == QLatin1String("--format")) {
             QString name;
             if (auto error = takeValue(name)) return error;
@@ -133,6 +139,7 @@ public:
     QString term1() const override { return options_.terms.value(0); }
     QString term2() const override { return options_.terms.value(1); }
     bool orChosen() const override { return options_.orMode; }
+    bool plainLatin() const override { return options_.plainLatin; }
     bool autoSearchChecked() const override { return false; }
     void clearTerms() override {}
 
@@ -302,6 +309,8 @@ int runMeslekAra(const QStringList& arguments, QIODevice& out, QIODevice& err) {
         records.setSql({statementFor(options)});
         FixedInputs inputs(options);
         SearchCommands commands(records, inputs);
+        // The scan over all names at once knows only the exact rule.
+        if (options.plainLatin) records.setOnFilterRecord(commands.filterRecord());
         commands.search();
         const ListFormat format(options.format);
         if (records.filtered()) {

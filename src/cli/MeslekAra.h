@@ -21,6 +21,7 @@ struct MeslekAraOptions {
     QString orderBy;  // empty: the start-up order (by code)
     bool descending = false;
     bool orMode = false;
+    bool plainLatin = false;  // --ascii
     bool help = false;
     OutputFormat format = OutputFormat::Tsv;
     QStringList terms;  // at most two

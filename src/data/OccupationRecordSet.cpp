@@ -281,6 +281,61 @@ QStringView OccupationRecordSet::fieldView(Field field) const {
     return QStringView(value.constData(), value.size());
 }
 
+bool OccupationRecordSet::filterApplies() const { return active() && filtered_ && onFilterRecord_; }
+
+const std::vector<int>& OccupationRecordSet::shownPositions() const {
+    if (shownPositions_ != nullptr) return *shownPositions_;
+    auto positions = std::make_unique<std::vector<int>>();
+    const int count = result_->recordCount();
+    auto* self = const_cast<OccupationRecordSet*>(this);
+    RowUnderTest guard(self->rowUnderTest_);
+    try {
+        if (filterScan_) {
+            const SearchTexts& texts = searchTexts();
+            for (int at = filterScan_(texts, 0, +1); at != 0; at = filterScan_(texts, at, +1)) {
+                positions->push_back(at);
+            }
+        } else {
+            for (int position = 1; position <= count; ++position) {
+                bool accept = true;
+                self->rowUnderTest_ = position;
+                onFilterRecord_(*self, accept);
+                if (accept) positions->push_back(position);
+            }
+        }
+    } catch (const Exception&) {
+        // The rows before the failure stay; the next fetch reports it.
+    }
+    shownPositions_ = std::move(positions);
+    return *shownPositions_;
+}
+
+int OccupationRecordSet::shownCount() const {
+    if (!active()) return 0;
+    if (!filterApplies()) return result_->recordCount();
+    return static_cast<int>(shownPositions().size());
+}
+
+int OccupationRecordSet::shownPosition(int row) const {
+    if (row < 0 || row >= shownCount()) return 0;
+    if (!filterApplies()) return row + 1;
+    return shownPositions()[static_cast<std::size_t>(row)];
+}
+
+int OccupationRecordSet::shownRowOf(int position) const {
+    if (!active() || position < 1 || position > result_->recordCount()) return -1;
+    if (!filterApplies()) return position - 1;
+    const std::vector<int>& positions = shownPositions();
+    const auto found = std::lower_bound(positions.begin(), positions.end(), position);
+    if (found == positions.end() || *found != position) return -1;
+    return static_cast<int>(found - positions.begin());
+}
+
+QString OccupationRecordSet::positionFieldText(int position, Field field) const {
+    if (!active() || position < 1 || position > result_->recordCount()) return QString();
+    return result_->valueAt(position, bound_[static_cast<std::size_t>(field)]);
+}
+
 QString OccupationRecordSet::foldedName() const { return FoldSearchText(fieldText(MeslekAdi)); }
 
 void OccupationRecordSet::resort(const QString& column, const QString& direction) {

@@ -81,6 +81,8 @@ public:
     void setOnFilterRecord(FilterRecord predicate, FilterScan scan = {}) {
         onFilterRecord_ = std::move(predicate);
         filterScan_ = onFilterRecord_ ? std::move(scan) : FilterScan();
+        shownPositions_.reset();
+        ++shownListGeneration_;
     }
     void setFailureReport(FailureReport report) { failureReport_ = std::move(report); }
 
@@ -130,6 +132,23 @@ public:
     // meslek_adi folded for searching.
     QString foldedName() const;
 
+    // The shown list: the rows the filter lets through (every row while it is
+    // off), in order. Worked out over the whole result on first use, through
+    // the scan where there is one, and kept until the set is opened, closed
+    // or filtered anew; nothing here calls the failure report. For readers
+    // that present the whole list (assistive technology), not for painting.
+    // Counts 0 on a closed set; a predicate that fails counts the rows before
+    // the failure.
+    int shownCount() const;
+    // The position number of the shown row `row` (0-based), 0 when out of range.
+    int shownPosition(int row) const;
+    // The shown row (0-based) of a position number, -1 when the filter hides it.
+    int shownRowOf(int position) const;
+    // A field of the row at a position number; empty text out of range.
+    QString positionFieldText(int position, Field field) const;
+    // Changes whenever the shown list may have changed (open, close, filter).
+    quint64 shownListGeneration() const { return shownListGeneration_; }
+
     // Re-reads the whole list sorted by `column` in `direction` ("ASC" or "DESC").
     void resort(const QString& column, const QString& direction);
     // The one statement line a re-sort sends.
@@ -149,6 +168,8 @@ private:
     };
 
     void requireActive() const;
+    // The filter decides which rows show: it is on and has a predicate.
+    bool filterApplies() const;
     // The row field reads address: the row under test, else the current row; 0 for none.
     int readPosition() const {
         if (rowUnderTest_ != 0) return rowUnderTest_;
@@ -165,7 +186,12 @@ private:
     bool fetchBeforeFirst();
     // Refills the window from the first accepted row on.
     void fillFromStart();
-    void forgetEdges() { firstAccepted_ = lastAccepted_ = UnknownPosition; }
+    void forgetEdges() {
+        firstAccepted_ = lastAccepted_ = UnknownPosition;
+        shownPositions_.reset();
+        ++shownListGeneration_;
+    }
+    const std::vector<int>& shownPositions() const;
     void stepForward();
     void stepBack();
     void notifyStateChanged();
@@ -200,5 +226,8 @@ private:
     int firstAccepted_ = UnknownPosition;
     int lastAccepted_ = UnknownPosition;
     int fetchFailures_ = 0;
+    // The shown list under the filter, made on demand; see shownCount().
+    mutable std::unique_ptr<std::vector<int>> shownPositions_;
+    quint64 shownListGeneration_ = 0;
     std::vector<RecordSetObserver*> observers_;
 };

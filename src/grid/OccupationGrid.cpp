@@ -1,8 +1,11 @@
 #include "grid/OccupationGrid.h"
 
+#include <QAccessible>
 #include <QApplication>
 
+#include "app/Accessibility.h"
 #include "app/Application.h"
+#include "grid/GridAccessible.h"
 #include "grid/GridGlyphs.h"
 
 #include <QFocusEvent>
@@ -18,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -204,6 +208,7 @@ void OccupationGrid::layoutChanged() {
     syncWindowSize();
     syncScrollBars();
     viewport()->update();
+    tellAssistiveTechnology();
 }
 
 void OccupationGrid::syncWindowSize() {
@@ -249,6 +254,54 @@ void OccupationGrid::syncVerticalScrollBar() {
 void OccupationGrid::refresh() {
     syncVerticalScrollBar();
     viewport()->update();
+    tellAssistiveTechnology();
+}
+
+void OccupationGrid::tellAssistiveTechnology(bool focusIn) {
+    if (!accessibilityListening()) return;
+    tellFocusIn_ = tellFocusIn_ || focusIn;
+    if (tellPending_) return;
+    tellPending_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { guardEvent(this, [this] { tellAssistiveTechnologyNow(); }); },
+        Qt::QueuedConnection);
+}
+
+void OccupationGrid::tellAssistiveTechnologyNow() {
+    tellPending_ = false;
+    const bool focusIn = std::exchange(tellFocusIn_, false);
+    if (!accessibilityListening()) return;
+    auto* table =
+        dynamic_cast<OccupationGridAccessible*>(QAccessible::queryAccessibleInterface(this));
+    if (table == nullptr) return;
+    std::vector<int> columns;
+    for (int column = 0; column < columnCount(); ++column) {
+        if (isColumnVisible(column)) columns.push_back(columnField(column));
+    }
+    const bool listChanged =
+        recordSet_.shownListGeneration() != toldGeneration_ || columns != toldColumns_;
+    if (listChanged) {
+        table->reset();
+        toldGeneration_ = recordSet_.shownListGeneration();
+        toldColumns_ = std::move(columns);
+    }
+    QAccessibleInterface* cell = table->currentCell();
+    QPoint at(-1, -1);
+    if (cell != nullptr) {
+        at = QPoint(cell->tableCellInterface()->columnIndex(),
+                    cell->tableCellInterface()->rowIndex());
+    }
+    if (!focusIn && !listChanged && at == toldCell_) return;
+    toldCell_ = at;
+    if (cell == nullptr) return;
+    if (!focusIn) {
+        QAccessibleEvent selection(cell, QAccessible::Selection);
+        notifyAccessible(&selection);
+    }
+    if (hasFocus()) {
+        QAccessibleEvent focus(cell, QAccessible::Focus);
+        notifyAccessible(&focus);
+    }
 }
 
 void OccupationGrid::recordSetStateChanged() {
@@ -299,6 +352,7 @@ void OccupationGrid::changeEvent(QEvent* event) {
 void OccupationGrid::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+    guardEvent(this, [&] { tellAssistiveTechnology(true); });
 }
 
 void OccupationGrid::focusOutEvent(QFocusEvent* event) {

@@ -166,6 +166,13 @@ private:
     void handleMouseRelease(QMouseEvent* event);
     void carryOut(const TitleRow::Outcome& outcome, const QPoint& point);
     void paint();
+    // Tells assistive technology about a new current cell (a selection event,
+    // and a focus event while the grid has the focus) or a new list: once the
+    // event at hand is done, so that a command that moves the cell several
+    // times tells only where it ended, and the cell's focus comes after Qt's
+    // focus event for the grid itself.
+    void tellAssistiveTechnology(bool focusIn = false);
+    void tellAssistiveTechnologyNow();
 
     OccupationRecordSet& recordSet_;
     GridGeometry geometry_;
@@ -177,4 +184,11 @@ private:
     int wheelRemainder_ = 0;
     bool syncingWindow_ = false;
     ColumnChooserOpener chooserOpener_;
+    // What assistive technology was last told: the list, the shown columns
+    // (fields in display order) and the current cell (shown row, shown column).
+    quint64 toldGeneration_ = ~quint64(0);
+    std::vector<int> toldColumns_;
+    QPoint toldCell_{-1, -1};
+    bool tellPending_ = false;
+    bool tellFocusIn_ = false;
 };

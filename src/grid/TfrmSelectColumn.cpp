@@ -53,6 +53,7 @@ TfrmSelectColumn::TfrmSelectColumn(OccupationGrid& grid, MessageBoxes& boxes,
 
     clbList = new QListWidget(this);
     clbList->setObjectName(QStringLiteral("clbList"));
+    clbList->setAccessibleName(QStringLiteral("Gösterilecek kolonlar"));
     clbList->setItemDelegate(new FixedHeightDelegate(clbList));
     clbList->setUniformItemSizes(true);
     clbList->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -34,6 +34,7 @@ TyardimF::TyardimF(FailureReporter& reporter, QWidget* parent)
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
     RichEdit1 = new HelpView(this);
+    RichEdit1->setAccessibleName(QStringLiteral("Yardım metni"));
     rows->addWidget(RichEdit1, 1);
     auto* bar = new PanelStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar1"));

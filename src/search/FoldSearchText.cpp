@@ -15,3 +15,49 @@ QString FoldSearchText(const QString& text) {
     folded.truncate(length);
     return folded;
 }
+
+QString foldToPlainLatin(QString text) {
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+            case 0x00E7:  // ç
+                c = u'c';
+                break;
+            case 0x011F:  // ğ
+                c = u'g';
+                break;
+            case 0x0131:  // ı
+                c = u'i';
+                break;
+            case 0x00F6:  // ö
+                c = u'o';
+                break;
+            case 0x015F:  // ş
+                c = u's';
+                break;
+            case 0x00FC:  // ü
+                c = u'u';
+                break;
+            case 0x00C7:  // Ç
+                c = u'C';
+                break;
+            case 0x011E:  // Ğ
+                c = u'G';
+                break;
+            case 0x0130:  // İ
+                c = u'I';
+                break;
+            case 0x00D6:  // Ö
+                c = u'O';
+                break;
+            case 0x015E:  // Ş
+                c = u'S';
+                break;
+            case 0x00DC:  // Ü
+                c = u'U';
+                break;
+            default:
+                break;
+        }
+    }
+    return text;
+}

@@ -23,6 +23,12 @@ inline QStringView trimForFolding(QStringView text) {
 // number of characters written.
 qsizetype foldSearchTextInto(QStringView text, char16_t* out);
 
+// The Turkish letters in their plain Latin forms: ç, ğ, ı, ö, ş, ü become c,
+// g, i, o, s, u and Ç, Ğ, İ, Ö, Ş, Ü become C, G, I, O, S, U; everything
+// else stays. For searching without Turkish letters (meslek-ara --ascii),
+// applied after FoldSearchText on both the name and the term.
+QString foldToPlainLatin(QString text);
+
 // One character folded; no trimming.
 inline char16_t foldSearchChar(char16_t c) {
     if (c < 0x80) {

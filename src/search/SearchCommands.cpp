@@ -55,6 +55,7 @@ void SearchCommands::orChosen() {
 
 void SearchCommands::switchFilterOn() {
     if (records_.filtered()) return;
-    filter_ = SearchFilter({inputs_.term1(), inputs_.term2(), inputs_.orChosen()});
+    filter_ =
+        SearchFilter({inputs_.term1(), inputs_.term2(), inputs_.orChosen(), inputs_.plainLatin()});
     records_.setFiltered(true);
 }

@@ -20,6 +20,8 @@ public:
     virtual bool orChosen() const = 0;
     // "Otomatik Ara" is checked.
     virtual bool autoSearchChecked() const = 0;
+    // Names and terms are compared without Turkish letters (SearchCriteria::plainLatin).
+    virtual bool plainLatin() const { return false; }
     // Empties both boxes. This is the program's own change: it must not lead
     // back to autoSearch().
     virtual void clearTerms() = 0;

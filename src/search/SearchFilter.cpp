@@ -16,10 +16,18 @@ bool containsRun(QStringView haystack, QStringView needle) {
     return h.find(n) != std::u16string_view::npos;
 }
 
+namespace {
+
+QString foldTerm(const QString& term, bool plainLatin) {
+    return plainLatin ? foldToPlainLatin(FoldSearchText(term)) : FoldSearchText(term);
+}
+
+}  // namespace
+
 SearchFilter::SearchFilter(SearchCriteria criteria)
     : criteria_(std::move(criteria)),
-      folded1_(FoldSearchText(criteria_.term1)),
-      folded2_(FoldSearchText(criteria_.term2)),
+      folded1_(foldTerm(criteria_.term1, criteria_.plainLatin)),
+      folded2_(foldTerm(criteria_.term2, criteria_.plainLatin)),
       nameTerm1_(scanForm(folded1_)),
       nameTerm2_(scanForm(folded2_)),
       codeTerm1_(scanForm(criteria_.term1)),
@@ -38,7 +46,9 @@ bool SearchFilter::accepts(QStringView foldedName, QStringView code) const {
 }
 
 void SearchFilter::meslekkoduQueryFilterRecord(OccupationRecordSet& dataSet, bool& accept) const {
-    accept = accepts(dataSet.foldedName(), dataSet.fieldView(OccupationRecordSet::MeslekKodu));
+    const QString name =
+        criteria_.plainLatin ? foldToPlainLatin(dataSet.foldedName()) : dataSet.foldedName();
+    accept = accepts(name, dataSet.fieldView(OccupationRecordSet::MeslekKodu));
 }
 
 namespace {

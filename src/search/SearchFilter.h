@@ -13,6 +13,10 @@ struct SearchCriteria {
     QString term1;
     QString term2;
     bool orMode = false;  // VEYA chosen; VE otherwise
+    // Names and terms also lose their Turkish letters (foldToPlainLatin)
+    // before they are compared; codes are compared as ever. The scan
+    // (nextAccepted) does not know this rule: test row by row with it.
+    bool plainLatin = false;
 };
 
 // `haystack` contains `needle`: both non-empty and `needle` occurs as an exact,

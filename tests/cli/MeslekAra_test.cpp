@@ -290,3 +290,24 @@ TEST(MeslekAraTest, TermsPrintTheRowsTheSearchShows) {
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "7233.01\tBakım-Onarımcı\n");
 }
+
+TEST(MeslekAraTest, AsciiFindsTurkishLettersWithTheirPlainForms) {
+    TempWorkDir work;
+    work.writeProgramDatabase({{"2142.01", "İnşaat Mühendisi", QString()},
+                               {"8160.03", "Paketleme İşçisi", QString()},
+                               {"3112.03", "Işık Teknisyeni", QString()},
+                               {"5120.02", "AŞÇI", QString()},
+                               {"7111.01", "Çağrı Görevlisi", QString()}});
+    // Without the option the exact rule stays.
+    EXPECT_EQ(meslekAra({"muhendis"}).out, "");
+    EXPECT_EQ(meslekAra({"--ascii", "muhendis"}).out, "2142.01\tİnşaat Mühendisi\n");
+    EXPECT_EQ(meslekAra({"--ascii", "isci"}).out, "8160.03\tPaketleme İşçisi\n");
+    // Dotless and dotted i alike, capitals too, on both sides.
+    EXPECT_EQ(meslekAra({"--ascii", "isik"}).out, "3112.03\tIşık Teknisyeni\n");
+    EXPECT_EQ(meslekAra({"--ascii", "ISIK"}).out, "3112.03\tIşık Teknisyeni\n");
+    EXPECT_EQ(meslekAra({"--ascii", "asci"}).out, "5120.02\tAŞÇI\n");
+    EXPECT_EQ(meslekAra({"--ascii", "Çağrı", "gorev"}).out, "7111.01\tÇağrı Görevlisi\n");
+    // Codes are matched as stored.
+    EXPECT_EQ(meslekAra({"--ascii", "8160"}).out, "8160.03\tPaketleme İşçisi\n");
+    EXPECT_TRUE(meslekAra({"--help"}).out.contains("--ascii"));
+}

@@ -1,0 +1,203 @@
+#include <QAccessible>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "app/Accessibility.h"
+
+#include <memory>
+#include <vector>
+
+#include "app/Fonts.h"
+#include "app/TJvXPButton.h"
+#include "app/TmeslekanaF.h"
+#include "app/TtfXPButton.h"
+#include "data/OccupationRecordSet.h"
+#include "failure/FailureReporter.h"
+#include "grid/OccupationGrid.h"
+#include "grid/TfrmSelectColumn.h"
+#include "help/HelpView.h"
+#include "help/TyardimF.h"
+#include "jet4/OccupationFixtures.h"
+#include "support/RecordingBoxes.h"
+#include "support/TempWorkDir.h"
+
+namespace {
+
+// The notices a screen reader would speak.
+std::vector<QString> spokenNotices;
+
+void recordEvent(QAccessibleEvent* event) {
+    QAccessibleInterface* iface = event->accessibleInterface();
+    if (event->type() == QAccessible::ObjectShow && iface != nullptr &&
+        iface->role() == QAccessible::Notification) {
+        spokenNotices.push_back(iface->text(QAccessible::Name));
+    }
+}
+
+class AccessibilityTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        work.writeProgramDatabase({{"2111.13", "Fizik Mühendisi", QString()},
+                                   {"2142.01", "İnşaat Mühendisi", QString()},
+                                   {"5120.01", "Aşçı", QString()},
+                                   {"8160.03", "Paketleme İşçisi", QString()}});
+        registerTahoma();
+        reporter = std::make_unique<FailureReporter>(boxes);
+        window = std::make_unique<TmeslekanaF>(*reporter, defaultConnectionFactory());
+        window->resize(940, 500);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        previous = setAccessibleEventWatcher(recordEvent);
+        spokenNotices.clear();
+    }
+    void TearDown() override { setAccessibleEventWatcher(previous); }
+
+    QAccessibleInterface* of(const char* name) const {
+        auto* widget = window->findChild<QWidget*>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+    }
+
+    TempWorkDir work;
+    RecordingBoxes boxes;
+    std::unique_ptr<FailureReporter> reporter;
+    std::unique_ptr<TmeslekanaF> window;
+    AccessibleEventWatcher previous = nullptr;
+};
+
+TEST_F(AccessibilityTest, EveryControlHasATurkishNameAndItsRole) {
+    const struct {
+        const char* object;
+        QAccessible::Role role;
+        QString name;
+    } controls[] = {
+        {"Label1", QAccessible::StaticText, "ARANACAK MESLEĞİ GİRİN"},
+        {"Edit1", QAccessible::EditableText, "Arama terimi 1"},
+        {"Edit3", QAccessible::EditableText, "Arama terimi 2"},
+        {"JvXPButton1", QAccessible::Button, "ARA"},
+        {"JvXPButton3", QAccessible::Button, "YENİ ARAMA"},
+        {"JvXPButton4", QAccessible::Button, "KOPYALA"},
+        {"tfXPButton1", QAccessible::Button, "Yardım"},
+        {"CheckBox1", QAccessible::CheckBox, "Otomatik Ara"},
+        {"RadioButton1", QAccessible::RadioButton, "VE"},
+        {"RadioButton2", QAccessible::RadioButton, "VEYA"},
+        {"meslekkoduGrid", QAccessible::Table, "Meslek listesi"},
+        {"WebBrowser2", QAccessible::Pane, "Web sayfası"},
+        {"Image1", QAccessible::Link, "Dermansa programını indir"},
+        {"Label2", QAccessible::Link, "Detaylı bilgi sayfasını aç"},
+    };
+    for (const auto& control : controls) {
+        QAccessibleInterface* iface = of(control.object);
+        ASSERT_NE(iface, nullptr) << control.object;
+        EXPECT_EQ(iface->role(), control.role) << control.object;
+        EXPECT_EQ(iface->text(QAccessible::Name), control.name) << control.object;
+    }
+
+    TyardimF help(*reporter);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&help)->text(QAccessible::Name),
+              "Dermansa - Yardım");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&help.view())->text(QAccessible::Name),
+              "Yardım metni");
+
+    std::unique_ptr<TfrmSelectColumn> chooser(makeColumnChooser(window->grid(), boxes));
+    chooser->show();
+    const auto chooserName = [&chooser](const char* object) {
+        return QAccessible::queryAccessibleInterface(
+                   chooser->findChild<QWidget*>(QLatin1String(object)))
+            ->text(QAccessible::Name);
+    };
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(chooser.get())->text(QAccessible::Name),
+              "Gösterilecek Kolonları Seç");
+    EXPECT_EQ(chooserName("clbList"), "Gösterilecek kolonlar");
+    EXPECT_EQ(chooserName("ButtonOK"), "Tamam");
+}
+
+// Walks the tree as a screen reader does, from the window down.
+void collect(QAccessibleInterface* iface, std::vector<QObject*>& objects) {
+    if (iface->object()) objects.push_back(iface->object());
+    for (int i = 0; i < iface->childCount(); ++i) {
+        QAccessibleInterface* child = iface->child(i);
+        if (child != nullptr && child->tableCellInterface() == nullptr) collect(child, objects);
+    }
+}
+
+TEST_F(AccessibilityTest, HiddenControlsAreNotOffered) {
+    std::vector<QObject*> offered;
+    collect(QAccessible::queryAccessibleInterface(window.get()), offered);
+    const auto isOffered = [&offered, this](const char* name) {
+        QObject* object = window->findChild<QObject*>(QLatin1String(name));
+        return std::find(offered.begin(), offered.end(), object) != offered.end();
+    };
+    EXPECT_TRUE(isOffered("JvXPButton1"));
+    EXPECT_TRUE(isOffered("meslekkoduGrid"));
+    EXPECT_TRUE(isOffered("WebBrowser2"));
+    EXPECT_FALSE(isOffered("JvXPButton2"));     // "Sıralı Ara"
+    EXPECT_FALSE(isOffered("JvXPContainer6"));  // the row with "PROGRAM WEB SAYFASINI GİZLE"
+    EXPECT_FALSE(isOffered("JvXPButton5"));
+    EXPECT_FALSE(isOffered("Edit2"));
+}
+
+TEST_F(AccessibilityTest, StyledButtonsArePressableButtonsWithTheirState) {
+    auto* edit1 = window->findChild<QLineEdit*>(QLatin1String("Edit1"));
+    QTest::keyClicks(edit1, "fizik");
+    ASSERT_EQ(window->recordSet().shownCount(), 1);
+
+    QAccessibleInterface* newSearch = of("JvXPButton3");
+    ASSERT_NE(newSearch->actionInterface(), nullptr);
+    EXPECT_TRUE(newSearch->actionInterface()->actionNames().contains(
+        QAccessibleActionInterface::pressAction()));
+    EXPECT_TRUE(newSearch->state().focusable);
+    newSearch->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(edit1->text().isEmpty());
+    EXPECT_EQ(window->recordSet().shownCount(), 4);
+
+    auto* ara = window->findChild<TJvXPButton*>(QLatin1String("JvXPButton1"));
+    QTest::mousePress(ara, Qt::LeftButton);
+    EXPECT_TRUE(of("JvXPButton1")->state().pressed);
+    EXPECT_TRUE(of("JvXPButton1")->state().focused);
+    QTest::mouseRelease(ara, Qt::LeftButton);
+    EXPECT_FALSE(of("JvXPButton1")->state().pressed);
+
+    // The help button never takes the focus, but can be pressed.
+    QAccessibleInterface* help = of("tfXPButton1");
+    EXPECT_FALSE(help->state().focusable);
+    int helpClicks = 0;
+    QObject::connect(window->findChild<TtfXPButton*>(QLatin1String("tfXPButton1")),
+                     &TtfXPButton::clicked, [&helpClicks] { ++helpClicks; });
+    help->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(helpClicks, 1);
+}
+
+TEST_F(AccessibilityTest, SearchAnnouncesTheShownRowsWithoutChangingTheWindow) {
+    auto* edit1 = window->findChild<QLineEdit*>(QLatin1String("Edit1"));
+    edit1->setFocus();
+    QTest::keyClicks(edit1, "hendis");
+    ASSERT_EQ(window->recordSet().shownCount(), 2);
+    ASSERT_FALSE(spokenNotices.empty());
+    EXPECT_EQ(spokenNotices.back(), "2 meslek gösteriliyor");
+    // Typing on without a change of the count says nothing more.
+    const std::size_t said = spokenNotices.size();
+    QTest::keyClicks(edit1, "i");
+    EXPECT_EQ(spokenNotices.size(), said);
+    // The notice belongs to the search area.
+    QAccessibleInterface* area = of("JvXPContainer3");
+    QAccessibleInterface* notice = area->child(area->childCount() - 1);
+    EXPECT_EQ(notice->role(), QAccessible::Notification);
+    EXPECT_EQ(area->indexOfChild(notice), area->childCount() - 1);
+    EXPECT_EQ(notice->parent(), area);
+    EXPECT_EQ(of("meslekkoduGrid")->text(QAccessible::Description), "2 meslek gösteriliyor");
+    // Said where the user is: in the description of the box, which a screen reader speaks.
+    EXPECT_EQ(of("Edit1")->text(QAccessible::Description), "2 meslek gösteriliyor");
+
+    // From the button the count moves to the button.
+    auto* newSearch = window->findChild<TJvXPButton*>(QLatin1String("JvXPButton3"));
+    QTest::mouseClick(newSearch, Qt::LeftButton);
+    EXPECT_EQ(of("JvXPButton3")->text(QAccessible::Description), "4 meslek gösteriliyor");
+    EXPECT_EQ(spokenNotices.back(), "4 meslek gösteriliyor");
+    EXPECT_TRUE(of("Edit1")->text(QAccessible::Description).isEmpty());
+}
+
+}  // namespace
