@@ -309,8 +309,9 @@ int runMeslekAra(const QStringList& arguments, QIODevice& out, QIODevice& err) {
         records.setSql({statementFor(options)});
         FixedInputs inputs(options);
         SearchCommands commands(records, inputs);
-        // The scan over all names at once knows only the exact rule.
-        if (options.plainLatin) records.setOnFilterRecord(commands.filterRecord());
+        // One pass over the rows: testing each row as it comes needs no
+        // search texts in memory, which pay off only over many key presses.
+        records.setOnFilterRecord(commands.filterRecord());
         commands.search();
         const ListFormat format(options.format);
         if (records.filtered()) {

@@ -45,10 +45,36 @@ bool SearchFilter::accepts(QStringView foldedName, QStringView code) const {
            (containsRun(code, t1) && containsRun(code, t2));
 }
 
+namespace {
+
+bool holds(const std::string& text, const std::string& term) {
+    return !term.empty() && text.find(term) != std::string::npos;
+}
+
+}  // namespace
+
+bool SearchFilter::acceptsRow(QStringView name, QStringView code) const {
+    if (criteria_.plainLatin) {
+        return accepts(foldToPlainLatin(FoldSearchText(name.toString())), code);
+    }
+    nameBytes_.resize(foldedScanFormSize(name));
+    writeFoldedScanForm(name, reinterpret_cast<unsigned char*>(nameBytes_.data()));
+    codeBytes_.resize(scanFormSize(code));
+    writeScanForm(code, reinterpret_cast<unsigned char*>(codeBytes_.data()));
+    if (criteria_.term2.isEmpty()) {
+        return holds(nameBytes_, nameTerm1_) || holds(codeBytes_, codeTerm1_);
+    }
+    if (criteria_.orMode) {
+        return holds(nameBytes_, nameTerm1_) || holds(nameBytes_, nameTerm2_) ||
+               holds(codeBytes_, codeTerm1_) || holds(codeBytes_, codeTerm2_);
+    }
+    return (holds(nameBytes_, nameTerm1_) && holds(nameBytes_, nameTerm2_)) ||
+           (holds(codeBytes_, codeTerm1_) && holds(codeBytes_, codeTerm2_));
+}
+
 void SearchFilter::meslekkoduQueryFilterRecord(OccupationRecordSet& dataSet, bool& accept) const {
-    const QString name =
-        criteria_.plainLatin ? foldToPlainLatin(dataSet.foldedName()) : dataSet.foldedName();
-    accept = accepts(name, dataSet.fieldView(OccupationRecordSet::MeslekKodu));
+    accept = acceptsRow(dataSet.fieldView(OccupationRecordSet::MeslekAdi),
+                        dataSet.fieldView(OccupationRecordSet::MeslekKodu));
 }
 
 namespace {

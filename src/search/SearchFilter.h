@@ -37,8 +37,12 @@ public:
 
     // `foldedName`: meslek_adi folded; `code`: meslek_kodu untouched.
     bool accepts(QStringView foldedName, QStringView code) const;
+    // The same answer for the name as stored, worked out in the scan's byte
+    // form with no string made per row.
+    bool acceptsRow(QStringView name, QStringView code) const;
 
-    // The record set's filter hook: tests the row under test.
+    // The record set's filter hook: tests the row under test. A pass over
+    // every row through it needs no search texts held in memory.
     void meslekkoduQueryFilterRecord(OccupationRecordSet& dataSet, bool& accept) const;
 
     // The first position (1-based) after `from` (step +1), or the last before
@@ -60,4 +64,7 @@ private:
     std::string nameTerm2_;
     std::string codeTerm1_;
     std::string codeTerm2_;
+    // The row under test in byte form, kept to spare an allocation per row.
+    mutable std::string nameBytes_;
+    mutable std::string codeBytes_;
 };

@@ -5,9 +5,14 @@
 
 namespace {
 
-// Whether a row with this name (as stored) and code passes the filter.
+// Whether a row with this name (as stored) and code passes the filter; the
+// test of a row in byte form must give the same answer.
 bool accepts(const SearchCriteria& criteria, const QString& name, const QString& code) {
-    return SearchFilter(criteria).accepts(FoldSearchText(name), code);
+    const SearchFilter filter(criteria);
+    const bool answer = filter.accepts(FoldSearchText(name), code);
+    EXPECT_EQ(filter.acceptsRow(name, code), answer)
+        << name.toStdString() << " / " << code.toStdString();
+    return answer;
 }
 
 SearchCriteria one(const QString& term) { return {term, QString(), false}; }
