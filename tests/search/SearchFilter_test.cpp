@@ -64,6 +64,7 @@ TEST(SearchFilterTest, AndWantsBothTermsInTheNameOrBothInTheCode) {
     EXPECT_TRUE(accepts(both("2142", ".01"), "İnşaat Mühendisi", "2142.01"));
     EXPECT_FALSE(accepts(both("inşaat", "2142"), "İnşaat Mühendisi", "2142.01"));
     EXPECT_FALSE(accepts(both("inşaat", "harita"), "İnşaat Mühendisi", "2142.01"));
+    EXPECT_FALSE(accepts(both("2142", "harita"), "İnşaat Mühendisi", "2142.01"));
     // A second term of blanks folds to nothing: no name passes any more.
     EXPECT_FALSE(accepts(both("inşaat", "  "), "İnşaat Mühendisi", "2142.01"));
     EXPECT_TRUE(accepts(both("2142", " "), "x", "2142 01"));
