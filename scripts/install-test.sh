@@ -126,28 +126,47 @@ window="$(grep -F "$title" "$work/windows.txt" | head -n 1 | cut -d ' ' -f 1)"
 wm_class="$(xprop -id "$window" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')"
 [ "$wm_class" = "$(desktop_key StartupWMClass)" ] ||
     fail "the window's class \"$wm_class\" is not the launcher's StartupWMClass"
-xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (128 x 128)' || fail "the window has no icon"
+xprop -id "$window" _NET_WM_ICON >"$work/icon.txt"
+grep -q 'Icon (128 x 128)' "$work/icon.txt" || fail "the window has no icon"
 screenshot="$work/meslekana-installed.png"
 import -window root "$screenshot"
 
+# Where the window's client area starts on the screen.
+window_origin() {
+    xwininfo -id "$1" | sed -n 's/.*Absolute upper-left [XY]: *//p' | tr '\n' ' '
+}
+clipboard() { xclip -o -selection clipboard 2>/dev/null || true; }
+# Runs "$@" until the clipboard holds the text $1 (a fixed string), at most
+# ten times over some ten seconds: a busy machine may be slow to answer.
+until_clipboard_holds() {
+    local text="$1"
+    shift
+    for _ in $(seq 10); do
+        "$@"
+        for _ in $(seq 5); do
+            clipboard | grep -qF -- "$text" && return 0
+            sleep 0.2
+        done
+    done
+    return 1
+}
+
 # "KOPYALA" (206, 60 in the search area, 106 by 28) copies the current code,
 # the list's first.
-origin="$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left [XY]: *//p' | tr '\n' ' ')"
-read -r left top <<<"$origin"
-xdotool mousemove $((left + 259)) $((top + 74)) click 1
-sleep 1
-copied="$(xclip -o -selection clipboard 2>/dev/null || true)"
-[ "$copied" = "$first_code" ] ||
-    fail "KOPYALA copied \"$copied\", the installed meslek-ara's first code is \"$first_code\""
+click_kopyala() {
+    read -r left top <<<"$(window_origin "$window")"
+    xdotool mousemove $((left + 259)) $((top + 74)) click 1
+}
+until_clipboard_holds "$first_code" click_kopyala && [ "$(clipboard)" = "$first_code" ] ||
+    fail "KOPYALA copied \"$(clipboard)\", the installed meslek-ara's first code is \"$first_code\""
 
 # The help button (319, 32; 50 by 50) shows the installed help text.
+read -r left top <<<"$(window_origin "$window")"
 xdotool mousemove $((left + 344)) $((top + 57)) click 1
 if wait_for_window "$help_title"; then
-    sleep 1
     help_window="$(wmctrl -l | grep -F "$help_title" | head -n 1 | cut -d ' ' -f 1)"
-    xdotool windowactivate --sync "$help_window" key ctrl+a key ctrl+c 2>/dev/null || true
-    sleep 0.5
-    xclip -o -selection clipboard 2>/dev/null | grep -q "Meslek Kodu Arama - Yardım" ||
+    copy_help() { xdotool windowactivate --sync "$help_window" key ctrl+a key ctrl+c 2>/dev/null; }
+    until_clipboard_holds "Meslek Kodu Arama - Yardım" copy_help ||
         fail "the help window does not show the installed help text"
 else
     fail "the help button opens no help window"
