@@ -11,6 +11,11 @@ BENCH_PACKAGES=(libbenchmark-dev mdbtools)
 RUN_PACKAGES=(xvfb xauth matchbox-window-manager wmctrl imagemagick x11-utils xdg-utils)
 # The screen-reader check (scripts/atspi-test.sh): a session bus, the accessibility bus, pyatspi.
 ATSPI_PACKAGES=(dbus at-spi2-core python3-pyatspi xdotool xvfb xauth x11-utils)
+# The check of the installed program: the desktop file's and the metadata's
+# validators, the manual pages, and the program under Xvfb driven by clicks.
+INSTALL_TEST_PACKAGES=("${RUN_PACKAGES[@]}" desktop-file-utils appstream man-db xdotool xclip)
+# scripts/package.sh: the rest comes from debian/control through apt-get build-dep.
+PACKAGE_PACKAGES=(dpkg-dev debhelper lintian)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -35,4 +40,53 @@ ensure_packages() {
 configure_and_build() {
     cmake -S "$MESLEK_ROOT" -B "$MESLEK_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$MESLEK_BUILD"
+}
+
+# Starts Xvfb on a free display with a small window manager and exports
+# DISPLAY; stop_headless_display ends both.
+start_headless_display() {
+    local number=99
+    while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+        number=$((number + 1))
+    done
+    export DISPLAY=":$number"
+    Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    HEADLESS_XVFB_PID=$!
+    HEADLESS_WM_PID=""
+    for _ in $(seq 50); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    matchbox-window-manager -use_titlebar yes >/dev/null 2>&1 &
+    HEADLESS_WM_PID=$!
+}
+
+stop_headless_display() {
+    [ -n "${HEADLESS_WM_PID:-}" ] && kill "$HEADLESS_WM_PID" 2>/dev/null || true
+    [ -n "${HEADLESS_XVFB_PID:-}" ] && kill "$HEADLESS_XVFB_PID" 2>/dev/null || true
+}
+
+# Waits up to 30 seconds for a window whose title holds $1.
+wait_for_window() {
+    for _ in $(seq 150); do
+        wmctrl -l 2>/dev/null | grep -qF "$1" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Asks the window titled $1 to close and waits up to 10 seconds for process $2
+# to end; then ends it with SIGTERM. Returns the process's exit status.
+close_program() {
+    local status=0
+    wmctrl -c "$1" || kill -TERM "$2"
+    for _ in $(seq 50); do
+        kill -0 "$2" 2>/dev/null || break
+        sleep 0.2
+    done
+    if kill -0 "$2" 2>/dev/null; then
+        kill -TERM "$2"
+    fi
+    wait "$2" || status=$?
+    return "$status"
 }

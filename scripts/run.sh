@@ -18,46 +18,18 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 title="Tresvoli Hızlı Arama Programı"
-display_number=99
-while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
-    display_number=$((display_number + 1))
-done
-export DISPLAY=":$display_number"
 # Xvfb has no graphics card.
 export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-wm_pid=""
-cleanup() {
-    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
-matchbox-window-manager -use_titlebar yes >/dev/null 2>&1 &
-wm_pid=$!
+start_headless_display
+trap stop_headless_display EXIT
 
 ./meslekana &
 program_pid=$!
-for _ in $(seq 150); do
-    wmctrl -l 2>/dev/null | grep -q "$title" && break
-    sleep 0.2
-done
+wait_for_window "$title" || true
 sleep 1.5
 screenshot="$MESLEK_BUILD/meslekana-start.png"
 import -window root "$screenshot"
-wmctrl -c "$title" || kill -TERM "$program_pid"
 status=0
-for _ in $(seq 50); do
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.2
-done
-if kill -0 "$program_pid" 2>/dev/null; then
-    kill -TERM "$program_pid"
-fi
-wait "$program_pid" || status=$?
+close_program "$title" "$program_pid" || status=$?
 echo "Screenshot: $screenshot (exit code $status)"
 exit "$status"

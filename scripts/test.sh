@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything, runs every test, runs them all again
-# in a build with AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets.
+# Installs what is missing, builds everything, runs every test, checks the window
+# through the accessibility bus (scripts/atspi-test.sh) and the
+# installed program (scripts/install-test.sh), runs every test again in a build
+# with AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
@@ -8,5 +10,6 @@ ensure_packages "${ATSPI_PACKAGES[@]}"
 configure_and_build -DMESLEK_BUILD_TESTS=ON -DMESLEK_BUILD_BENCH=ON
 (cd "$MESLEK_BUILD" && ctest --output-on-failure -j2)
 "$MESLEK_ROOT/scripts/atspi-test.sh"
+"$MESLEK_ROOT/scripts/install-test.sh"
 "$MESLEK_ROOT/scripts/sanitize.sh"
 "$MESLEK_ROOT/scripts/fuzz.sh"

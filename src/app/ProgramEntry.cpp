@@ -1,5 +1,6 @@
 #include "app/ProgramEntry.h"
 
+#include <QIcon>
 #include <QSessionManager>
 
 #include <memory>
@@ -23,10 +24,23 @@ const void* raiseAddressOf(std::exception_ptr failure) {
     }
 }
 
+// The window icon, from the PNG files of the installed icon: an SVG icon
+// would need Qt's SVG plugin.
+QIcon programIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icon/%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
 }  // namespace
 
 int runProgram(Application& application, const ProgramSeams& seams) {
     QCoreApplication::setApplicationName(QStringLiteral("Tresvoli"));
+    // The desktop file, the AppStream component and the icon share this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MESLEK_APP_ID));
+    QApplication::setWindowIcon(programIcon());
     registerTahoma();
     registerMsSansSerif();
     loadTurkishTranslations(application);

@@ -42,10 +42,12 @@ QString CopyCommands::code() const { return records_.fieldText(OccupationRecordS
 QString CopyCommands::name() const { return records_.fieldText(OccupationRecordSet::MeslekAdi); }
 
 // QLineEdit::copy() puts the selection on the clipboard as plain text, and
-// does nothing while no text is selected.
+// does nothing while no text is selected. A field's text points into the
+// record set's memory, which goes with the list at a close or a re-read; the
+// carrier and the clipboard outlive it and get a copy of their own.
 void CopyCommands::copyText(const QString& text) {
     carrier_.clear();
-    carrier_.setText(text);
+    carrier_.setText(QString(text.constData(), text.size()));
     carrier_.selectAll();
     carrier_.copy();
 }

@@ -211,16 +211,20 @@ QString unexpectedEnd(const Child& child) {
 
 }  // namespace
 
+QString readerExecutablePathFor(const QString& executable) {
+    const QString dir = QFileInfo(executable).absolutePath();
+    const QString beside = dir + QStringLiteral("/meslek-reader");
+    const QFileInfo besideInfo(beside);
+    if (besideInfo.isFile() && besideInfo.isExecutable()) return beside;
+    return QDir::cleanPath(dir + QLatin1Char('/') + QLatin1String(InstalledReaderDirectory) +
+                           QStringLiteral("/meslek-reader"));
+}
+
 QString readerExecutablePath() {
-    QString dir;
     char path[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (n > 0) {
-        dir = QFileInfo(QFile::decodeName(QByteArray(path, n))).absolutePath();
-    } else {
-        dir = QDir::currentPath();
-    }
-    return dir + QStringLiteral("/meslek-reader");
+    if (n <= 0) return QDir::currentPath() + QStringLiteral("/meslek-reader");
+    return readerExecutablePathFor(QFile::decodeName(QByteArray(path, n)));
 }
 
 RawTable readTable(const QString& file, const QString& table, int stallTimeoutMs) {

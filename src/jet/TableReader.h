@@ -37,5 +37,16 @@ RawTable readTable(const QString& file, const QString& table, const TableReaderO
 inline constexpr char ReaderFilePath[] = "/dev/fd/3";
 inline constexpr int ReaderFileDescriptor = 3;
 
-// meslek-reader beside the running executable.
+// Where the reader lies when installed, relative to the folder of the
+// programs that start it (set by the build from the install folders).
+inline constexpr char InstalledReaderDirectory[] = MESLEK_INSTALLED_READER_DIRECTORY;
+
+// The reader for the running executable (/proc/self/exe): meslek-reader
+// beside it, as in the build tree, or else in InstalledReaderDirectory
+// relative to it, as when installed. Never an absolute path fixed at build
+// time, so that an installed copy works wherever its tree was put (a staging
+// folder, another prefix).
 QString readerExecutablePath();
+// The same for the executable at `executable`. When neither reader is there,
+// the installed one's path, for the message that it is missing.
+QString readerExecutablePathFor(const QString& executable);

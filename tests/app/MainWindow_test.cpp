@@ -366,6 +366,22 @@ TEST(MainWindowTest, FailureToCreateTheConnectionIsFatal) {
         << text.toStdString();
 }
 
+TEST(MainWindowTest, ProgramGivesTheDesktopItsApplicationIdAndItsIcon) {
+    TempWorkDir work;
+    work.writeProgramDatabase(occupations());
+    Application& application = programApplication();
+    RecordingBoxes boxes;
+    ProgramSeams seams;
+    seams.boxes = &boxes;
+    seams.runEventLoop = false;
+    EXPECT_EQ(runProgram(application, seams), 0);
+    EXPECT_TRUE(boxes.shown.empty());
+    // The launcher, the AppStream component and the icon are named by it.
+    EXPECT_EQ(QGuiApplication::desktopFileName(), "io.github.meslekana.MeslekArama");
+    EXPECT_EQ(QApplication::windowIcon().availableSizes(),
+              QList<QSize>({{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
+}
+
 TEST(MainWindowTest, ProgramEndsWithZeroOnATerminationRequest) {
     TempWorkDir work;
     work.writeProgramDatabase(occupations());

@@ -141,6 +141,29 @@ TEST_F(CopyCommandsTest, WithoutACurrentRecordNoCopyTouchesTheClipboard) {
     EXPECT_EQ(clipboard().text(), Earlier);
 }
 
+TEST_F(CopyCommandsTest, CopiedTextOutlivesTheListItCameFrom) {
+    window->recordSet().setCurrentWindowIndex(3);
+    QTest::mouseClick(child<TJvXPButton>("JvXPButton4"), Qt::LeftButton);
+    ASSERT_EQ(clipboard().text(), "8160.03");
+    const QChar* listText = window->recordSet().fieldView(OccupationRecordSet::MeslekKodu).data();
+    EXPECT_NE(clipboard().text().constData(), listText);
+    EXPECT_NE(child<QLineEdit>("Edit2")->text().constData(), listText);
+
+    // The list is released at a close request and read anew, from other rows,
+    // by a search; the clipboard and the carrier keep their own copy.
+    window->recordSet().close();
+    std::vector<jet4::OccupationRow> others;
+    for (int i = 0; i < 2000; ++i) {
+        others.push_back({QStringLiteral("%1").arg(i, 7, 10, QLatin1Char('0')),
+                          QStringLiteral("Başka meslek %1").arg(i), QString()});
+    }
+    work.writeProgramDatabase(others);
+    QTest::mouseClick(child<TJvXPButton>("JvXPButton1"), Qt::LeftButton);
+    ASSERT_EQ(window->recordSet().recordCount(), 2000);
+    EXPECT_EQ(clipboard().text(), "8160.03");
+    EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "8160.03");
+}
+
 TEST_F(CopyCommandsTest, InASearchBoxTheBoxKeepsItsOwnKeys) {
     auto* edit1 = child<QLineEdit>("Edit1");
     edit1->setText(QStringLiteral("Kâtip"));

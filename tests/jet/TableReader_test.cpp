@@ -266,3 +266,29 @@ TEST_F(TableReaderTest, MissingReader) {
     EXPECT_EQ(failure(path("x.mdb"), QStringLiteral("meslekler"), fakeReader(missing)),
               TrimMessageEnd(ProviderMessages::readerMissing(shown(missing))));
 }
+
+TEST_F(TableReaderTest, ReaderIsFoundBesideTheProgramOrInTheInstalledFolder) {
+    // The installed layout: bin/ and the reader's folder beside it.
+    QDir root(path(QStringLiteral("usr")));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("bin")));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("bin/") + QLatin1String(InstalledReaderDirectory)));
+    const QString program = root.filePath(QStringLiteral("bin/meslek-ara"));
+    const QString installed = QDir::cleanPath(root.filePath(
+        QStringLiteral("bin/%1/meslek-reader").arg(QLatin1String(InstalledReaderDirectory))));
+
+    // Neither there: the installed path, for the message.
+    EXPECT_EQ(readerExecutablePathFor(program), installed);
+    script(QDir(dir_.path()).relativeFilePath(installed), "exit 0");
+    EXPECT_EQ(readerExecutablePathFor(program), installed);
+
+    // A file beside the program that cannot run is not the reader.
+    const QString beside = root.filePath(QStringLiteral("bin/meslek-reader"));
+    QFile plain(beside);
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    EXPECT_EQ(readerExecutablePathFor(program), installed);
+
+    // As in the build tree: beside the program comes first.
+    plain.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(readerExecutablePathFor(program), beside);
+}

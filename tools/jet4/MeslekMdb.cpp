@@ -37,6 +37,7 @@ const char* const UsageRest =
     "                      ortam değişkeninden önce gelir.\n"
     "  --date GÜN          oluşturma tarihi, 30.12.1899'dan bu yana gün\n"
     "                      (verilmezse 44568.5)\n"
+    "  -h, --help          bu yardımı gösterir\n"
     "\n"
     "Jet 4 parolası şifreleme değildir: dosyayı eline geçiren herkes içeriğini okuyabilir.\n";
 

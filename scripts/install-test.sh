@@ -1,0 +1,185 @@
+#!/usr/bin/env bash
+# Checks the installed program: installs the build tree into a staging folder
+# (DESTDIR), checks the layout, validates the desktop file and the AppStream
+# metadata, renders the manual pages and holds them against --help, runs the
+# installed meslek-ara on the installed sample, and starts the installed
+# meslekana under Xvfb in share/meslekana/, as its launcher does: only the
+# main window comes up, "KOPYALA" puts the first code on the clipboard, the
+# help window shows the help text. Expects a built tree ($MESLEK_BUILD).
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+ensure_packages "${INSTALL_TEST_PACKAGES[@]}"
+
+app_id=io.github.meslekana.MeslekArama
+title="Tresvoli Hızlı Arama Programı"
+help_title="Dermansa - Yardım"
+work="$MESLEK_BUILD/install-test"
+stage="$work/stage"
+prefix="$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$MESLEK_BUILD/CMakeCache.txt")"
+root="$stage$prefix"
+failures=0
+
+fail() {
+    echo "install test: $*" >&2
+    failures=$((failures + 1))
+}
+
+rm -rf "$work"
+mkdir -p "$work"
+DESTDIR="$stage" cmake --install "$MESLEK_BUILD" >/dev/null
+
+# The layout, file for file.
+expected="$work/expected.txt"
+{
+    printf '%s\n' bin/meslekana bin/meslek-ara bin/meslek-mdb libexec/meslekana/meslek-reader \
+        share/meslekana/AnaData/MeslekAna.mdb share/meslekana/yardim \
+        "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml" \
+        "share/icons/hicolor/scalable/apps/$app_id.svg"
+    for size in 16 32 48 64 128 256; do
+        echo "share/icons/hicolor/${size}x$size/apps/$app_id.png"
+    done
+    for page in meslekana meslek-ara meslek-mdb; do
+        echo "share/man/man1/$page.1"
+        echo "share/man/en/man1/$page.1"
+    done
+} | sort >"$expected"
+(cd "$root" && find . -type f -o -type l | sed 's|^\./||' | sort) >"$work/installed.txt"
+if ! diff -u "$expected" "$work/installed.txt"; then
+    fail "the installed files differ from the expected layout"
+fi
+for program in bin/meslekana bin/meslek-ara bin/meslek-mdb libexec/meslekana/meslek-reader; do
+    [ -x "$root/$program" ] || fail "$program is not executable"
+done
+for size in 16 32 48 64 128 256; do
+    identify -format '%wx%h' "$root/share/icons/hicolor/${size}x$size/apps/$app_id.png" |
+        grep -qx "${size}x$size" || fail "the ${size}x$size icon has another size"
+done
+
+# The launcher and the metadata: valid, and sharing one application id.
+desktop="$root/share/applications/$app_id.desktop"
+metainfo="$root/share/metainfo/$app_id.metainfo.xml"
+desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop file"
+appstreamcli validate --no-net "$metainfo" >"$work/appstream.txt" 2>&1 ||
+    { cat "$work/appstream.txt" >&2; fail "appstreamcli rejects the metadata"; }
+desktop_key() { sed -n "s/^$1=//p" "$desktop"; }
+[ "$(desktop_key Icon)" = "$app_id" ] || fail "Icon= is not $app_id"
+[ "$(desktop_key Path)" = "$prefix/share/meslekana" ] || fail "Path= is not $prefix/share/meslekana"
+[ "$(desktop_key Exec)" = meslekana ] || fail "Exec= is not meslekana"
+grep -qx "  <id>$app_id</id>" "$metainfo" || fail "the AppStream id is not $app_id"
+grep -qF "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+    fail "the AppStream launchable is not $app_id.desktop"
+
+# The installed meslek-ara on the installed sample, from the launcher's folder:
+# it reaches the reader in libexec/, since none lies beside it.
+cd "$root/share/meslekana"
+"$root/bin/meslek-ara" >"$work/list.tsv" || fail "the installed meslek-ara fails on the sample"
+first_code="$(head -n 1 "$work/list.tsv" | cut -f 1)"
+[ -n "$first_code" ] && [ "$(wc -l <"$work/list.tsv")" -gt 10 ] ||
+    fail "the installed meslek-ara prints no list"
+
+# The manual pages render without warnings, in both languages, and name the
+# same options and environment variables as --help.
+names_in() { grep -oE -- '--[a-z][a-z-]*|MESLEKANA_[A-Z_]+' | sort -u; }
+for page in meslekana meslek-ara meslek-mdb; do
+    for file in "$root/share/man/man1/$page.1" "$root/share/man/en/man1/$page.1"; do
+        if ! MANWIDTH=200 man --warnings -E UTF-8 -l "$file" >"$work/page.txt" 2>"$work/warnings.txt" ||
+            [ -s "$work/warnings.txt" ] || ! grep -q "^ *$page - " "$work/page.txt"; then
+            cat "$work/warnings.txt" >&2
+            fail "man -l does not render ${file#"$root/"} cleanly"
+            continue
+        fi
+        if [ "$page" != meslekana ]; then
+            "$root/bin/$page" --help | names_in >"$work/help-names.txt"
+            names_in <"$work/page.txt" >"$work/page-names.txt"
+            diff -u "$work/help-names.txt" "$work/page-names.txt" >&2 ||
+                fail "${file#"$root/"} and $page --help name different options"
+        fi
+    done
+done
+
+# The installed program under Xvfb, started where its launcher starts it.
+start_headless_display
+program_pid=""
+cleanup() {
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+    stop_headless_display
+}
+trap cleanup EXIT
+# Run as root, the web engine needs its sandbox off; Xvfb has no graphics card.
+env QTWEBENGINE_DISABLE_SANDBOX=1 QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu \
+    "$root/bin/meslekana" >"$work/meslekana.log" 2>&1 &
+program_pid=$!
+if ! wait_for_window "$title"; then
+    cat "$work/meslekana.log" >&2
+    fail "the installed meslekana shows no main window"
+    exit 1
+fi
+sleep 2
+# Only the main window: a missing database or help file would show boxes.
+wmctrl -l >"$work/windows.txt"
+if [ "$(wc -l <"$work/windows.txt")" -ne 1 ]; then
+    cat "$work/windows.txt" >&2
+    fail "other windows besides the main window are up"
+fi
+window="$(grep -F "$title" "$work/windows.txt" | head -n 1 | cut -d ' ' -f 1)"
+# The window names itself as the launcher expects, and carries the icon.
+wm_class="$(xprop -id "$window" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')"
+[ "$wm_class" = "$(desktop_key StartupWMClass)" ] ||
+    fail "the window's class \"$wm_class\" is not the launcher's StartupWMClass"
+xprop -id "$window" _NET_WM_ICON >"$work/icon.txt"
+grep -q 'Icon (128 x 128)' "$work/icon.txt" || fail "the window has no icon"
+screenshot="$work/meslekana-installed.png"
+import -window root "$screenshot"
+
+# Where the window's client area starts on the screen.
+window_origin() {
+    xwininfo -id "$1" | sed -n 's/.*Absolute upper-left [XY]: *//p' | tr '\n' ' '
+}
+clipboard() { xclip -o -selection clipboard 2>/dev/null || true; }
+# Runs "$@" until the clipboard holds the text $1 (a fixed string), at most
+# ten times over some ten seconds: a busy machine may be slow to answer.
+until_clipboard_holds() {
+    local text="$1"
+    shift
+    for _ in $(seq 10); do
+        "$@"
+        for _ in $(seq 5); do
+            clipboard | grep -qF -- "$text" && return 0
+            sleep 0.2
+        done
+    done
+    return 1
+}
+
+# "KOPYALA" (206, 60 in the search area, 106 by 28) copies the current code,
+# the list's first.
+click_kopyala() {
+    read -r left top <<<"$(window_origin "$window")"
+    xdotool mousemove $((left + 259)) $((top + 74)) click 1
+}
+until_clipboard_holds "$first_code" click_kopyala && [ "$(clipboard)" = "$first_code" ] ||
+    fail "KOPYALA copied \"$(clipboard)\", the installed meslek-ara's first code is \"$first_code\""
+
+# The help button (319, 32; 50 by 50) shows the installed help text.
+read -r left top <<<"$(window_origin "$window")"
+xdotool mousemove $((left + 344)) $((top + 57)) click 1
+if wait_for_window "$help_title"; then
+    help_window="$(wmctrl -l | grep -F "$help_title" | head -n 1 | cut -d ' ' -f 1)"
+    copy_help() { xdotool windowactivate --sync "$help_window" key ctrl+a key ctrl+c 2>/dev/null; }
+    until_clipboard_holds "Meslek Kodu Arama - Yardım" copy_help ||
+        fail "the help window does not show the installed help text"
+else
+    fail "the help button opens no help window"
+fi
+import -window root "$work/meslekana-installed-help.png"
+
+status=0
+close_program "$title" "$program_pid" || status=$?
+program_pid=""
+[ "$status" -eq 0 ] || fail "the installed meslekana ended with $status"
+
+if [ "$failures" -gt 0 ]; then
+    echo "install test: $failures failed (screenshot: $screenshot)" >&2
+    exit 1
+fi
+echo "install test: passed (screenshot: $screenshot)"
