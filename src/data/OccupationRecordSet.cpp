@@ -24,6 +24,12 @@ private:
     int& row_;
 };
 
+// A value of the list, copied out of it: the list's texts are views of its
+// memory, which a re-read frees while a copy may live on (in the clipboard).
+QString ownCopy(const QString& value) {
+    return value.isNull() ? QString() : QString(value.constData(), value.size());
+}
+
 }  // namespace
 
 OccupationRecordSet::OccupationRecordSet(Connection& connection, QString name)
@@ -145,8 +151,8 @@ int OccupationRecordSet::windowRecNo(int index) const {
 
 QString OccupationRecordSet::windowFieldText(int index, Field field) const {
     if (!active() || index < 0 || index >= windowCount()) return QString();
-    return result_->valueAt(window_[static_cast<std::size_t>(index)].position,
-                            bound_[static_cast<std::size_t>(field)]);
+    return ownCopy(result_->valueAt(window_[static_cast<std::size_t>(index)].position,
+                                    bound_[static_cast<std::size_t>(field)]));
 }
 
 void OccupationRecordSet::first() {
@@ -270,7 +276,7 @@ int OccupationRecordSet::recNo() const {
 QString OccupationRecordSet::fieldText(Field field) const {
     const int position = active() ? readPosition() : 0;
     if (position == 0) return QString();
-    return result_->valueAt(position, bound_[static_cast<std::size_t>(field)]);
+    return ownCopy(result_->valueAt(position, bound_[static_cast<std::size_t>(field)]));
 }
 
 QStringView OccupationRecordSet::fieldView(Field field) const {
@@ -333,7 +339,7 @@ int OccupationRecordSet::shownRowOf(int position) const {
 
 QString OccupationRecordSet::positionFieldText(int position, Field field) const {
     if (!active() || position < 1 || position > result_->recordCount()) return QString();
-    return result_->valueAt(position, bound_[static_cast<std::size_t>(field)]);
+    return ownCopy(result_->valueAt(position, bound_[static_cast<std::size_t>(field)]));
 }
 
 QString OccupationRecordSet::foldedName() const { return FoldSearchText(fieldText(MeslekAdi)); }

@@ -126,7 +126,9 @@ public:
     bool isSequenced() const { return active() && !filtered_; }
 
     // Field reads of the current row (inside the predicate: of the row under
-    // test). Empty text on a closed set, an empty window, and for nulls.
+    // test). Empty text on a closed set, an empty window, and for nulls. The
+    // texts of these reads are the caller's own; a view points into the list,
+    // valid only until the set is opened, closed or re-read.
     QString fieldText(Field field) const;
     QStringView fieldView(Field field) const;
     // meslek_adi folded for searching.
