@@ -194,10 +194,17 @@ QAccessibleInterface* AccessibleNotice::accessible() const {
 }
 
 void AccessibleNotice::announce(const QString& text, bool repeat) {
-    QAccessibleInterface* notice = accessible();
-    if (notice == nullptr || !notice->isValid()) return;
-    if (!repeat && notice->text(QAccessible::Name) == text) return;
+    QAccessibleInterface* old = accessible();
+    if (old == nullptr || !old->isValid()) return;
+    if (!repeat && old->text(QAccessible::Name) == text) return;
+    // Each notice is an object never seen before. Screen readers keep the
+    // name of an object they have read, and the bridge cannot tell them it
+    // changed: a notice renamed in place would be read with its first text.
+    auto* notice = new NoticeAccessible(panel_);
     notice->setText(QAccessible::Name, text);
+    QAccessible::deleteAccessibleInterface(id_);
+    id_ = QAccessible::registerAccessibleInterface(notice);
+    notices().insert(panel_, id_);
     QAccessibleEvent shown(notice, QAccessible::ObjectShow);
     notifyAccessible(&shown);
 }

@@ -37,8 +37,8 @@ public:
     AccessibleNotice(const AccessibleNotice&) = delete;
     AccessibleNotice& operator=(const AccessibleNotice&) = delete;
 
-    // Takes the text and shows the notice again, so that it is spoken; the
-    // same text again only when `repeat` is set.
+    // Shows a new notice with the text, so that it is spoken; the same text
+    // again only when `repeat` is set.
     void announce(const QString& text, bool repeat = true);
     QAccessibleInterface* accessible() const;
 

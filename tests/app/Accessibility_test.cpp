@@ -25,14 +25,16 @@
 
 namespace {
 
-// The notices a screen reader would speak.
+// The notices a screen reader would speak, and the objects that carried them.
 std::vector<QString> spokenNotices;
+std::vector<QAccessible::Id> noticeObjects;
 
 void recordEvent(QAccessibleEvent* event) {
     QAccessibleInterface* iface = event->accessibleInterface();
     if (event->type() == QAccessible::ObjectShow && iface != nullptr &&
         iface->role() == QAccessible::Notification) {
         spokenNotices.push_back(iface->text(QAccessible::Name));
+        noticeObjects.push_back(QAccessible::uniqueId(iface));
     }
 }
 
@@ -52,6 +54,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         previous = setAccessibleEventWatcher(recordEvent);
         spokenNotices.clear();
+        noticeObjects.clear();
     }
     void TearDown() override { setAccessibleEventWatcher(previous); }
 
@@ -198,6 +201,11 @@ TEST_F(AccessibilityTest, SearchAnnouncesTheShownRowsWithoutChangingTheWindow) {
     EXPECT_EQ(of("JvXPButton3")->text(QAccessible::Description), "4 meslek gösteriliyor");
     EXPECT_EQ(spokenNotices.back(), "4 meslek gösteriliyor");
     EXPECT_TRUE(of("Edit1")->text(QAccessible::Description).isEmpty());
+    // Every notice is a new object: a screen reader keeps the first name it
+    // read of an object, and no renaming would reach it.
+    const QAccessible::Id before = noticeObjects[said - 1];
+    EXPECT_NE(noticeObjects.back(), before);
+    EXPECT_EQ(QAccessible::accessibleInterface(before), nullptr);
 }
 
 }  // namespace
