@@ -107,7 +107,7 @@ void printSummary() {
 }
 
 // One press of the help button (the window shown, then the file read) with
-// `bytes` as the help file, until the layout has been quiet for half a second.
+// `bytes` as the help file, until the layout has been quiet for three seconds.
 struct WindowLoad {
     double painted = 0;
     double laidOut = 0;

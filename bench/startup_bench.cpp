@@ -11,7 +11,6 @@
 #include <QProcess>
 
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <map>
 #include <vector>
@@ -49,10 +48,7 @@ bool startOnce(const QString& probe, Samples& samples) {
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    int rounds = 7;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--rounds") == 0) rounds = std::atoi(argv[i + 1]);
-    }
+    const int rounds = bench::roundsArgument(argc, argv, 7);
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         std::printf("startup_bench: no display; run it under xvfb-run (scripts/bench.sh does)\n");
         return 0;

@@ -33,6 +33,7 @@ QStringList writtenBack(const MeslekAraOptions& options) {
     if (!options.orderBy.isEmpty()) args << QStringLiteral("--order-by") << options.orderBy;
     if (options.descending) args << QStringLiteral("--desc");
     if (options.orMode) args << QStringLiteral("--or");
+    if (options.plainLatin) args << QStringLiteral("--ascii");
     if (options.help) args << QStringLiteral("--help");
     args << QStringLiteral("--format") << QLatin1String(formatName(options.format));
     args << QStringLiteral("--") << options.terms;
@@ -42,7 +43,8 @@ QStringList writtenBack(const MeslekAraOptions& options) {
 bool same(const MeslekAraOptions& a, const MeslekAraOptions& b) {
     return a.database == b.database && a.password.text == b.password.text &&
            a.password.file == b.password.file && a.orderBy == b.orderBy &&
-           a.descending == b.descending && a.orMode == b.orMode && a.help == b.help &&
+           a.descending == b.descending && a.orMode == b.orMode &&
+           a.plainLatin == b.plainLatin && a.help == b.help &&
            a.format == b.format && a.terms == b.terms;
 }
 

@@ -15,29 +15,19 @@ fi
 program="$MESLEK_BUILD/meslekana"
 [ -x "$program" ] || { echo "atspi-test: $program is not built" >&2; exit 1; }
 
-display_number=110
-while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
-    display_number=$((display_number + 1))
-done
-export DISPLAY=":$display_number"
 pids=()
 # The program first, the display last.
 cleanup() {
     local i
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
         kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
+        wait_for_exit "${pids[i]}" 5 2>/dev/null || true
     done
+    stop_headless_display
 }
 trap cleanup EXIT
 
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
-xdpyinfo >/dev/null 2>&1 || { echo "atspi-test: Xvfb did not start" >&2; exit 1; }
+start_xvfb
 
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 pids+=($!)
@@ -71,8 +61,7 @@ fi
 # cleanly, with the cells a screen reader was handed still alive.
 kill -TERM "$program_pid"
 status=0
-timeout 30 tail --pid="$program_pid" -f /dev/null || true
-wait "$program_pid" || status=$?
+wait_for_exit "$program_pid" 30 || status=$?
 if [ "$status" -ne 0 ]; then
     echo "atspi-test: the program ended with $status (output in $MESLEK_BUILD/atspi-test.log)" >&2
     exit 1

@@ -114,22 +114,13 @@ if ! wait_for_window "$title"; then
     fail "the installed meslekana shows no main window"
     exit 1
 fi
-sleep 2
-# Only the main window: a missing database or help file would show boxes.
-wmctrl -l >"$work/windows.txt"
-if [ "$(wc -l <"$work/windows.txt")" -ne 1 ]; then
-    cat "$work/windows.txt" >&2
-    fail "other windows besides the main window are up"
-fi
-window="$(grep -F "$title" "$work/windows.txt" | head -n 1 | cut -d ' ' -f 1)"
+window="$(wmctrl -l | grep -F "$title" | head -n 1 | cut -d ' ' -f 1)"
 # The window names itself as the launcher expects, and carries the icon.
 wm_class="$(xprop -id "$window" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')"
 [ "$wm_class" = "$(desktop_key StartupWMClass)" ] ||
     fail "the window's class \"$wm_class\" is not the launcher's StartupWMClass"
 xprop -id "$window" _NET_WM_ICON >"$work/icon.txt"
 grep -q 'Icon (128 x 128)' "$work/icon.txt" || fail "the window has no icon"
-screenshot="$work/meslekana-installed.png"
-import -window root "$screenshot"
 
 # Where the window's client area starts on the screen.
 window_origin() {
@@ -159,6 +150,15 @@ click_kopyala() {
 }
 until_clipboard_holds "$first_code" click_kopyala && [ "$(clipboard)" = "$first_code" ] ||
     fail "KOPYALA copied \"$(clipboard)\", the installed meslek-ara's first code is \"$first_code\""
+# Only the main window: a missing database or help file would have shown a box
+# during start-up, which is over once the window answers a click.
+wmctrl -l >"$work/windows.txt"
+if [ "$(wc -l <"$work/windows.txt")" -ne 1 ]; then
+    cat "$work/windows.txt" >&2
+    fail "other windows besides the main window are up"
+fi
+screenshot="$work/meslekana-installed.png"
+import -window root "$screenshot"
 
 # The help button (319, 32; 50 by 50) shows the installed help text.
 read -r left top <<<"$(window_origin "$window")"

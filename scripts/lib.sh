@@ -42,9 +42,9 @@ configure_and_build() {
     cmake --build "$MESLEK_BUILD"
 }
 
-# Starts Xvfb on a free display with a small window manager and exports
-# DISPLAY; stop_headless_display ends both.
-start_headless_display() {
+# Starts Xvfb on a free display and exports DISPLAY; fails when it does not
+# come up within 10 seconds. stop_headless_display ends it.
+start_xvfb() {
     local number=99
     while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
         number=$((number + 1))
@@ -53,10 +53,17 @@ start_headless_display() {
     Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
     HEADLESS_XVFB_PID=$!
     HEADLESS_WM_PID=""
-    for _ in $(seq 50); do
-        xdpyinfo >/dev/null 2>&1 && break
+    for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
         sleep 0.1
     done
+    echo "Xvfb did not start on $DISPLAY" >&2
+    return 1
+}
+
+# Starts Xvfb (start_xvfb) with a small window manager.
+start_headless_display() {
+    start_xvfb || return 1
     matchbox-window-manager -use_titlebar yes >/dev/null 2>&1 &
     HEADLESS_WM_PID=$!
 }
@@ -75,18 +82,25 @@ wait_for_window() {
     return 1
 }
 
-# Asks the window titled $1 to close and waits up to 10 seconds for process $2
-# to end; then ends it with SIGTERM. Returns the process's exit status.
-close_program() {
+# Waits up to $2 seconds for process $1 (a child of this shell) to end, then
+# kills it. Returns the process's exit status.
+wait_for_exit() {
     local status=0
-    wmctrl -c "$1" || kill -TERM "$2"
-    for _ in $(seq 50); do
-        kill -0 "$2" 2>/dev/null || break
+    for _ in $(seq $(($2 * 5))); do
+        kill -0 "$1" 2>/dev/null || break
         sleep 0.2
     done
-    if kill -0 "$2" 2>/dev/null; then
-        kill -TERM "$2"
+    if kill -0 "$1" 2>/dev/null; then
+        echo "process $1 did not end within $2 s; killed" >&2
+        kill -KILL "$1" 2>/dev/null || true
     fi
-    wait "$2" || status=$?
+    wait "$1" || status=$?
     return "$status"
+}
+
+# Asks the window titled $1 to close and waits up to 10 seconds for process $2
+# to end. Returns the process's exit status.
+close_program() {
+    wmctrl -c "$1" || kill -TERM "$2"
+    wait_for_exit "$2" 10
 }

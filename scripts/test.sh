@@ -5,8 +5,8 @@
 # with AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
-ensure_packages "${ATSPI_PACKAGES[@]}"
+ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" \
+    "${ATSPI_PACKAGES[@]}"
 configure_and_build -DMESLEK_BUILD_TESTS=ON -DMESLEK_BUILD_BENCH=ON
 (cd "$MESLEK_BUILD" && ctest --output-on-failure -j2)
 "$MESLEK_ROOT/scripts/atspi-test.sh"

@@ -282,7 +282,7 @@ QString OccupationRecordSet::fieldText(Field field) const {
 QStringView OccupationRecordSet::fieldView(Field field) const {
     const int position = active() ? readPosition() : 0;
     if (position == 0) return {};
-    // The value is a view of the table's text, which the view outlives it with.
+    // The value views the table's text, so the view stays valid after the value is gone.
     const QString value = result_->valueAt(position, bound_[static_cast<std::size_t>(field)]);
     return QStringView(value.constData(), value.size());
 }

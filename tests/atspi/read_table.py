@@ -66,7 +66,8 @@ def main():
     window = wait_for("the window \"%s\"" % WINDOW_TITLE, main_window, 60)
     table = wait_for("the table \"%s\"" % TABLE_NAME, lambda: find_table(window), 30)
     t = table.queryTable()
-    headers = [t.getColumnHeader(c).name for c in range(t.nColumns)]
+    headers = wait_for("the column headers",
+                       lambda: [t.getColumnHeader(c).name for c in range(t.nColumns)], 30)
     if headers != HEADERS:
         fail("column headers are %r, expected %r" % (headers, HEADERS))
     rows = wait_for("the table's rows", lambda: t.nRows, 30)
@@ -86,8 +87,10 @@ def main():
     if at != (0, 0, first[0]):
         fail("after taking the focus the focused cell is %r, expected row 0, column 0" % (at,))
     subprocess.run(["xdotool", "key", "Down"], check=True)
-    at = wait_for("the focus to move down a row",
-                  lambda: (lambda f: f if f and f[0] == 1 else None)(focused_cell(table)), 10)
+    def focus_in_second_row():
+        at = focused_cell(table)
+        return at if at and at[0] == 1 else None
+    at = wait_for("the focus to move down a row", focus_in_second_row, 10)
     if at != (1, 0, second[0]):
         fail("after Down the focused cell is %r, expected (1, 0, %r)" % (at, second[0]))
     print("after Down: row %d, column %d: %s" % at)
