@@ -43,9 +43,8 @@ QStringList writtenBack(const MeslekAraOptions& options) {
 bool same(const MeslekAraOptions& a, const MeslekAraOptions& b) {
     return a.database == b.database && a.password.text == b.password.text &&
            a.password.file == b.password.file && a.orderBy == b.orderBy &&
-           a.descending == b.descending && a.orMode == b.orMode &&
-           a.plainLatin == b.plainLatin && a.help == b.help &&
-           a.format == b.format && a.terms == b.terms;
+           a.descending == b.descending && a.orMode == b.orMode && a.plainLatin == b.plainLatin &&
+           a.help == b.help && a.format == b.format && a.terms == b.terms;
 }
 
 }  // namespace
