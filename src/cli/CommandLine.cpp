@@ -47,10 +47,8 @@ private:
     int failure_ = 0;
 };
 
-// A standard descriptor that was closed when the program started would be
-// reused by the next file or pipe opened, and output would go there. It is
-// held by /dev/null opened for reading, so writes to it fail (EBADF), as they
-// would have.
+}  // namespace
+
 void holdClosedStandardDescriptors() {
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
         if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
@@ -62,8 +60,6 @@ void holdClosedStandardDescriptors() {
     }
 }
 
-}  // namespace
-
 int runCommandLine(int argc, char** argv, CommandLineBody body) {
     holdClosedStandardDescriptors();
     returnLargeBlocksAtOnce();
@@ -72,7 +68,6 @@ int runCommandLine(int argc, char** argv, CommandLineBody body) {
 }
 
 int runWithStandardStreams(CommandLineBody body) {
-    holdClosedStandardDescriptors();
     std::signal(SIGPIPE, SIG_IGN);
     DescriptorOutput out(STDOUT_FILENO);
     DescriptorOutput err(STDERR_FILENO);

@@ -27,5 +27,12 @@ inline constexpr int ExitOutputFailed = 1;
 int runCommandLine(int argc, char** argv, CommandLineBody body);
 
 // The same inside an application the caller made (a program that needs a GUI
-// application, say, to measure fonts).
+// application, say, to measure fonts), which calls
+// holdClosedStandardDescriptors() before it makes the application.
 int runWithStandardStreams(CommandLineBody body);
+
+// A standard descriptor that was closed when the program started would be
+// reused by the next file or pipe opened, and output would go there. This
+// holds each with /dev/null opened for reading, so writes to it fail (EBADF),
+// as they would have. Call it first thing in main().
+void holdClosedStandardDescriptors();

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -211,11 +212,14 @@ private:
     std::size_t used_ = 0;
 };
 
+// Stops early when the writer fails or `stop` is set.
 void encodeRows(const ResultSet& result, int first, int last, int codeColumn, int nameColumn,
-                RowWriter& writer) {
+                RowWriter& writer, const std::atomic<bool>* stop = nullptr) {
     constexpr int cellAhead = 16;
     constexpr int textAhead = 8;
-    for (int position = first; position <= last && !writer.failed(); ++position) {
+    for (int position = first;
+         position <= last && !writer.failed() && !(stop && stop->load(std::memory_order_relaxed));
+         ++position) {
         result.prefetchCell(position + cellAhead, codeColumn);
         result.prefetchCell(position + cellAhead, nameColumn);
         result.prefetchText(position + textAhead, codeColumn);
@@ -255,11 +259,12 @@ void printRows(const ResultSet& result, const std::vector<int>& columns, const L
     }
     const int half = count / 2;
     RowWriter secondHalf(nullptr, format, false);
+    // A failed output (a closed pipe) ends the second half's work too.
+    std::atomic<bool> failed = false;
     std::thread worker([&] {
-        encodeRows(result, half + 1, count, codeColumn, nameColumn, secondHalf);
+        encodeRows(result, half + 1, count, codeColumn, nameColumn, secondHalf, &failed);
         secondHalf.append(closing);
     });
-    bool failed = false;
     {
         RowWriter firstHalf(&out, format);
         firstHalf.append(format.opening());

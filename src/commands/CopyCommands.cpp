@@ -42,12 +42,11 @@ QString CopyCommands::code() const { return records_.fieldText(OccupationRecordS
 QString CopyCommands::name() const { return records_.fieldText(OccupationRecordSet::MeslekAdi); }
 
 // QLineEdit::copy() puts the selection on the clipboard as plain text, and
-// does nothing while no text is selected. A field's text points into the
-// record set's memory, which goes with the list at a close or a re-read; the
-// carrier and the clipboard outlive it and get a copy of their own.
+// does nothing while no text is selected. The record set's field texts are
+// copies of their own, so the carrier and the clipboard outlive the list.
 void CopyCommands::copyText(const QString& text) {
     carrier_.clear();
-    carrier_.setText(QString(text.constData(), text.size()));
+    carrier_.setText(text);
     carrier_.selectAll();
     carrier_.copy();
 }

@@ -23,12 +23,6 @@ inline QStringView trimForFolding(QStringView text) {
 // number of characters written.
 qsizetype foldSearchTextInto(QStringView text, char16_t* out);
 
-// The Turkish letters in their plain Latin forms: ç, ğ, ı, ö, ş, ü become c,
-// g, i, o, s, u and Ç, Ğ, İ, Ö, Ş, Ü become C, G, I, O, S, U; everything
-// else stays. For searching without Turkish letters (meslek-ara --ascii),
-// applied after FoldSearchText on both the name and the term.
-QString foldToPlainLatin(QString text);
-
 // One character folded; no trimming.
 inline char16_t foldSearchChar(char16_t c) {
     if (c < 0x80) {
@@ -48,6 +42,29 @@ inline char16_t foldSearchChar(char16_t c) {
             return 0x00FC;  // Ü
         case 0x015E:
             return 0x015F;  // Ş
+        default:
+            return c;
+    }
+}
+
+// A folded character in its plain Latin form: ç, ğ, ı, ö, ş, ü become c, g,
+// i, o, s, u; everything else stays. For searching without Turkish letters
+// (meslek-ara --ascii), applied after folding to both the name and the term,
+// so no capital is left to take.
+inline char16_t plainLatinChar(char16_t c) {
+    switch (c) {
+        case 0x00E7:
+            return u'c';  // ç
+        case 0x011F:
+            return u'g';  // ğ
+        case 0x0131:
+            return u'i';  // ı
+        case 0x00F6:
+            return u'o';  // ö
+        case 0x015F:
+            return u's';  // ş
+        case 0x00FC:
+            return u'u';  // ü
         default:
             return c;
     }

@@ -78,11 +78,6 @@ RowTextBlock::RowTextBlock(std::vector<std::uint32_t> start)
     std::memset(bytes_.get() + start_.back(), Separator, Padding);
 }
 
-std::string_view RowTextBlock::rowBytes(int row) const {
-    const auto r = static_cast<std::size_t>(row);
-    return {reinterpret_cast<const char*>(bytes_.get()) + start_[r], start_[r + 1] - start_[r] - 1};
-}
-
 int RowTextBlock::firstRowWith(std::string_view needle, int lo, int hi) const {
     if (needle.empty() || lo >= hi) return hi;
     const std::size_t at =

@@ -43,7 +43,6 @@ public:
     // Bytes of all rows, separators included; the padding not counted.
     std::size_t size() const { return start_.back(); }
     unsigned char* rowData(int row) { return bytes_.get() + start_[static_cast<std::size_t>(row)]; }
-    std::string_view rowBytes(int row) const;
 
     // The first row in [lo, hi) whose text holds `needle` (a byte form), or
     // `hi` when none does or the needle is empty.
@@ -52,9 +51,6 @@ public:
     int lastRowWith(std::string_view needle, int lo, int hi) const;
 
 private:
-    // The row whose bytes (or separator) hold the byte at `offset`.
-    int rowAt(std::size_t offset) const;
-
     std::vector<std::uint32_t> start_{0};
     std::unique_ptr<unsigned char[]> bytes_;
 };

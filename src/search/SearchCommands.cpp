@@ -57,5 +57,8 @@ void SearchCommands::switchFilterOn() {
     if (records_.filtered()) return;
     filter_ =
         SearchFilter({inputs_.term1(), inputs_.term2(), inputs_.orChosen(), inputs_.plainLatin()});
+    // The scan knows only the exact rule: without Turkish letters, the rows
+    // are tested one by one.
+    if (filter_.criteria().plainLatin) records_.setOnFilterRecord(filterRecord());
     records_.setFiltered(true);
 }

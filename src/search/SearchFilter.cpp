@@ -19,7 +19,11 @@ bool containsRun(QStringView haystack, QStringView needle) {
 namespace {
 
 QString foldTerm(const QString& term, bool plainLatin) {
-    return plainLatin ? foldToPlainLatin(FoldSearchText(term)) : FoldSearchText(term);
+    QString folded = FoldSearchText(term);
+    if (plainLatin) {
+        for (QChar& c : folded) c = QChar(plainLatinChar(c.unicode()));
+    }
+    return folded;
 }
 
 }  // namespace
@@ -45,31 +49,12 @@ bool SearchFilter::accepts(QStringView foldedName, QStringView code) const {
            (containsRun(code, t1) && containsRun(code, t2));
 }
 
-namespace {
-
-bool holds(const std::string& text, const std::string& term) {
-    return !term.empty() && text.find(term) != std::string::npos;
-}
-
-}  // namespace
-
 bool SearchFilter::acceptsRow(QStringView name, QStringView code) const {
-    if (criteria_.plainLatin) {
-        return accepts(foldToPlainLatin(FoldSearchText(name.toString())), code);
-    }
-    nameBytes_.resize(foldedScanFormSize(name));
-    writeFoldedScanForm(name, reinterpret_cast<unsigned char*>(nameBytes_.data()));
-    codeBytes_.resize(scanFormSize(code));
-    writeScanForm(code, reinterpret_cast<unsigned char*>(codeBytes_.data()));
-    if (criteria_.term2.isEmpty()) {
-        return holds(nameBytes_, nameTerm1_) || holds(codeBytes_, codeTerm1_);
-    }
-    if (criteria_.orMode) {
-        return holds(nameBytes_, nameTerm1_) || holds(nameBytes_, nameTerm2_) ||
-               holds(codeBytes_, codeTerm1_) || holds(codeBytes_, codeTerm2_);
-    }
-    return (holds(nameBytes_, nameTerm1_) && holds(nameBytes_, nameTerm2_)) ||
-           (holds(codeBytes_, codeTerm1_) && holds(codeBytes_, codeTerm2_));
+    foldedName_.resize(static_cast<std::size_t>(name.size()));
+    char16_t* const folded = foldedName_.data();
+    const qsizetype length = foldSearchTextInto(name, folded);
+    if (criteria_.plainLatin) std::transform(folded, folded + length, folded, plainLatinChar);
+    return accepts(QStringView(folded, length), code);
 }
 
 void SearchFilter::meslekkoduQueryFilterRecord(OccupationRecordSet& dataSet, bool& accept) const {

@@ -13,7 +13,7 @@ struct SearchCriteria {
     QString term1;
     QString term2;
     bool orMode = false;  // VEYA chosen; VE otherwise
-    // Names and terms also lose their Turkish letters (foldToPlainLatin)
+    // Names and terms also lose their Turkish letters (plainLatinChar)
     // before they are compared; codes are compared as ever. The scan
     // (nextAccepted) does not know this rule: test row by row with it.
     bool plainLatin = false;
@@ -37,8 +37,8 @@ public:
 
     // `foldedName`: meslek_adi folded; `code`: meslek_kodu untouched.
     bool accepts(QStringView foldedName, QStringView code) const;
-    // The same answer for the name as stored, worked out in the scan's byte
-    // form with no string made per row.
+    // The same answer for the name as stored, folded into a buffer kept for
+    // the next row rather than a string of its own.
     bool acceptsRow(QStringView name, QStringView code) const;
 
     // The record set's filter hook: tests the row under test. A pass over
@@ -64,7 +64,5 @@ private:
     std::string nameTerm2_;
     std::string codeTerm1_;
     std::string codeTerm2_;
-    // The row under test in byte form, kept to spare an allocation per row.
-    mutable std::string nameBytes_;
-    mutable std::string codeBytes_;
+    mutable std::u16string foldedName_;
 };

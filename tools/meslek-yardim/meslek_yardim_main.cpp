@@ -6,6 +6,7 @@
 // A text document measures fonts, so the tool runs a GUI application; without
 // a display it uses the offscreen platform.
 int main(int argc, char** argv) {
+    holdClosedStandardDescriptors();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     return runWithStandardStreams(yardim::runMeslekYardim);
