@@ -1,10 +1,7 @@
 #include "data/ResultSet.h"
 
 ResultSet::ResultSet(RawTable table, std::vector<std::uint32_t> order)
-    : ResultSet(std::make_shared<const RawTable>(std::move(table)), std::move(order)) {}
-
-ResultSet::ResultSet(std::shared_ptr<const RawTable> table, std::vector<std::uint32_t> order)
-    : ResultSet(std::move(table),
+    : ResultSet(std::make_shared<const RawTable>(std::move(table)),
                 std::make_shared<const std::vector<std::uint32_t>>(std::move(order))) {}
 
 ResultSet::ResultSet(std::shared_ptr<const RawTable> table,

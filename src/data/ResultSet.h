@@ -16,9 +16,7 @@ public:
     using Bookmark = std::int32_t;
 
     ResultSet(RawTable table, std::vector<std::uint32_t> order);
-    // A table shared with other results of the same read.
-    ResultSet(std::shared_ptr<const RawTable> table, std::vector<std::uint32_t> order);
-    // An order shared with other results of the same table.
+    // A table and an order shared with other results of the same read.
     ResultSet(std::shared_ptr<const RawTable> table,
               std::shared_ptr<const std::vector<std::uint32_t>> order);
 

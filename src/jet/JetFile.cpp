@@ -139,30 +139,12 @@ JetFile JetFile::open(const QString& path) {
 JetFile::JetFile(int fd, std::int64_t size, QString shownPath)
     : fd_(fd), size_(size), shownPath_(std::move(shownPath)) {}
 
-JetFile::JetFile(JetFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      size_(other.size_),
-      shownPath_(std::move(other.shownPath_)) {}
-
-JetFile& JetFile::operator=(JetFile&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = std::exchange(other.fd_, -1);
-        size_ = other.size_;
-        shownPath_ = std::move(other.shownPath_);
-    }
-    return *this;
-}
-
-JetFile::~JetFile() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
 QByteArray JetFile::readHead(int bytes) const {
     QByteArray head(bytes, Qt::Uninitialized);
     qsizetype have = 0;
     while (have < bytes) {
-        const ssize_t n = ::pread(fd_, head.data() + have, static_cast<size_t>(bytes - have), have);
+        const ssize_t n =
+            ::pread(fd_.get(), head.data() + have, static_cast<size_t>(bytes - have), have);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             raise(ProviderMessages::cannotOpenFile(shownPath_,

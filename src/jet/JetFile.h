@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "jet/UniqueFd.h"
+
 // A database file opened once for everything that follows: the page-0 and
 // password checks read from this descriptor, and the reader process is handed
 // the same descriptor, so the file checked is the file read even when the path
@@ -20,13 +22,7 @@ public:
     // regular file.
     static JetFile open(const QString& path);
 
-    JetFile(JetFile&& other) noexcept;
-    JetFile& operator=(JetFile&& other) noexcept;
-    JetFile(const JetFile&) = delete;
-    JetFile& operator=(const JetFile&) = delete;
-    ~JetFile();
-
-    int fd() const { return fd_; }
+    int fd() const { return fd_.get(); }
     std::int64_t size() const { return size_; }
     // The absolute path, in native separators, as messages show it.
     const QString& shownPath() const { return shownPath_; }
@@ -38,7 +34,7 @@ public:
 private:
     JetFile(int fd, std::int64_t size, QString shownPath);
 
-    int fd_ = -1;
+    UniqueFd fd_;
     std::int64_t size_ = 0;
     QString shownPath_;
 };

@@ -22,6 +22,7 @@
 #include "failure/Exceptions.h"
 #include "jet/ProviderMessages.h"
 #include "jet/TableStream.h"
+#include "jet/UniqueFd.h"
 
 extern char** environ;
 
@@ -33,26 +34,6 @@ constexpr std::size_t kReadChunk = 1u << 20;
 constexpr int kPipeSize = 1 << 20;
 
 [[noreturn]] void raise(const QString& message) { throw EOleException(message, ResultCode::Fail); }
-
-QString systemError(int error) { return ProviderMessages::systemErrorReason(error); }
-
-// Closes an fd when it goes out of scope.
-class Fd {
-public:
-    Fd() = default;
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() { reset(); }
-    int get() const { return fd_; }
-    void reset(int fd = -1) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_ = -1;
-};
 
 // The reader process. Whatever happens, the destructor leaves neither a
 // running reader nor a zombie behind.
@@ -250,10 +231,10 @@ RawTable readTable(const JetFile& file, const QString& table, const TableReaderO
 
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
-        raise(ProviderMessages::readerFailed(systemError(errno)));
+        raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(errno)));
     }
-    Fd readEnd(pipeFds[0]);
-    Fd writeEnd(pipeFds[1]);
+    UniqueFd readEnd(pipeFds[0]);
+    UniqueFd writeEnd(pipeFds[1]);
     ::fcntl(readEnd.get(), F_SETPIPE_SZ, kPipeSize);  // a larger pipe only saves wake-ups
 
     const QByteArray helperPath = QFile::encodeName(helper);
@@ -284,7 +265,8 @@ RawTable readTable(const JetFile& file, const QString& table, const TableReaderO
     pid_t pid = -1;
     const int spawnError =
         ::posix_spawn(&pid, helperPath.constData(), &spawn.actions_, &spawn.attr_, argv, environ);
-    if (spawnError != 0) raise(ProviderMessages::readerFailed(systemError(spawnError)));
+    if (spawnError != 0)
+        raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(spawnError)));
     Child child(pid);
     writeEnd.reset();
 
@@ -306,13 +288,13 @@ RawTable readTable(const JetFile& file, const QString& table, const TableReaderO
         const int ready = ::poll(&pfd, 1, static_cast<int>(left));
         if (ready < 0) {
             if (errno == EINTR) continue;
-            raise(ProviderMessages::readerFailed(systemError(errno)));
+            raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(errno)));
         }
         if (ready == 0) continue;
         const ssize_t n = ::read(readEnd.get(), buffer.get(), kReadChunk);
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN) continue;
-            raise(ProviderMessages::readerFailed(systemError(errno)));
+            raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(errno)));
         }
         if (n == 0) break;
         lastProgress = Clock::now();
