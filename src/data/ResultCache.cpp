@@ -32,9 +32,9 @@ bool FileIdentity::operator==(const FileIdentity& other) const {
            sameTime(modified, other.modified) && sameTime(changed, other.changed);
 }
 
-std::optional<FileIdentity> identifyFile(const QString& path) {
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0) return std::nullopt;
+namespace {
+
+FileIdentity identityOf(const struct stat& status) {
     FileIdentity identity;
     identity.device = status.st_dev;
     identity.inode = status.st_ino;
@@ -42,6 +42,20 @@ std::optional<FileIdentity> identifyFile(const QString& path) {
     identity.modified = status.st_mtim;
     identity.changed = status.st_ctim;
     return identity;
+}
+
+}  // namespace
+
+std::optional<FileIdentity> identifyFile(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) return std::nullopt;
+    return identityOf(status);
+}
+
+std::optional<FileIdentity> identifyFile(int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) return std::nullopt;
+    return identityOf(status);
 }
 
 ResultCache::ResultCache(Clock now) : now_(now ? std::move(now) : Clock(wallClock)) {}
@@ -55,8 +69,9 @@ void ResultCache::clear() {
 }
 
 ResultCache::Table ResultCache::table(const QString& file, const QString& name,
-                                      const std::function<RawTable()>& read) {
-    const std::optional<FileIdentity> before = identifyFile(file);
+                                      const std::function<RawTable()>& read, int fd) {
+    auto identify = [&] { return fd >= 0 ? identifyFile(fd) : identifyFile(file); };
+    const std::optional<FileIdentity> before = identify();
     if (kept_.rows && before && *before == identity_ && file == file_ &&
         name.compare(name_, Qt::CaseInsensitive) == 0) {
         return kept_;
@@ -65,7 +80,7 @@ ResultCache::Table ResultCache::table(const QString& file, const QString& name,
     const timespec started = now_();
     auto rows = std::make_shared<const RawTable>(read());
     Table fresh{rows, std::make_shared<TableOrders>(*rows)};
-    const std::optional<FileIdentity> after = identifyFile(file);
+    const std::optional<FileIdentity> after = identify();
     if (before && after && *before == *after && wellBefore(after->modified, started) &&
         wellBefore(after->changed, started)) {
         kept_ = fresh;

@@ -24,8 +24,9 @@ struct FileIdentity {
     bool operator==(const FileIdentity& other) const;
 };
 
-// Empty when the path cannot be examined.
+// Empty when the path (or the descriptor) cannot be examined.
 std::optional<FileIdentity> identifyFile(const QString& path);
+std::optional<FileIdentity> identifyFile(int fd);
 
 // The last table read from a database file, kept so that the same file is not
 // read again: a search, a new search or a re-sort of an unchanged file answers
@@ -49,8 +50,11 @@ public:
     };
 
     // Table `name` of `file`: the kept one when it may serve, else what
-    // `read` returns (and keeps it when it may serve later).
-    Table table(const QString& file, const QString& name, const std::function<RawTable()>& read);
+    // `read` returns (and keeps it when it may serve later). With `fd`, the
+    // descriptor `read` reads from, the identity is that of the file read,
+    // whatever the path names meanwhile.
+    Table table(const QString& file, const QString& name, const std::function<RawTable()>& read,
+                int fd = -1);
 
     void clear();
 

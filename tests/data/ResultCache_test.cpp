@@ -111,4 +111,34 @@ TEST(ResultCacheTest, NothingIsKeptFromARecentFileOrAFileThatChangedDuringTheRea
     EXPECT_EQ(missing.reads, 2);
 }
 
+TEST(ResultCacheTest, TheIdentityKeptIsThatOfTheDescriptorRead) {
+    // The path names another file by the time it is examined (a link turned
+    // to it after the open): the table read is the first file's, and must not
+    // serve as the other's.
+    CacheFixture f;
+    const QString other = f.dir.filePath(QStringLiteral("other.mdb"));
+    QFile out(other);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("baska");
+    out.close();
+    const int read = ::open(QFile::encodeName(f.file).constData(), O_RDONLY);
+    const int named = ::open(QFile::encodeName(other).constData(), O_RDONLY);
+    auto get = [&](int fd) {
+        f.cache.table(
+            other, QStringLiteral("meslekler"),
+            [&f] {
+                ++f.reads;
+                return RawTable{};
+            },
+            fd);
+    };
+    get(read);
+    get(named);
+    EXPECT_EQ(f.reads, 2);
+    get(named);
+    EXPECT_EQ(f.reads, 2);
+    ::close(read);
+    ::close(named);
+}
+
 }  // namespace
