@@ -1,10 +1,10 @@
 #include "data/OccupationRecordSet.h"
 
 #include <algorithm>
-#include <thread>
 
 #include "data/Connection.h"
 #include "data/FieldBinding.h"
+#include "data/RowSlices.h"
 #include "data/Statement.h"
 #include "failure/Exceptions.h"
 #include "search/FoldSearchText.h"
@@ -398,22 +398,6 @@ std::vector<std::uint32_t> blockStarts(const ResultSet& result,
     return start;
 }
 
-// Runs `work(begin, end)` over [0, rows) in slices, one per core for long
-// lists; the slices must touch disjoint data.
-template <typename Work>
-void inSlices(std::size_t rows, Work work) {
-    const std::size_t threads =
-        rows < 2048 ? 1 : std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 8);
-    const std::size_t slice = (rows + threads - 1) / threads;
-    std::vector<std::thread> workers;
-    for (std::size_t t = 1; t < threads; ++t) {
-        const std::size_t begin = std::min(rows, t * slice);
-        workers.emplace_back(work, begin, std::min(rows, begin + slice));
-    }
-    work(0, std::min(rows, slice));
-    for (std::thread& worker : workers) worker.join();
-}
-
 }  // namespace
 
 // The sizes are counted first, so each block is made exactly as large as its
@@ -428,9 +412,10 @@ const SearchTexts& OccupationRecordSet::searchTexts() const {
     const auto nameColumn = static_cast<std::size_t>(bound_[MeslekAdi]);
     const auto codeColumn = static_cast<std::size_t>(bound_[MeslekKodu]);
 
+    const std::size_t slices = rowSliceCount(rows, 2048);
     std::vector<std::uint32_t> nameSize(rows);
     std::vector<std::uint32_t> codeSize(rows);
-    inSlices(rows, [&](std::size_t begin, std::size_t end) {
+    forEachRowSlice(rows, slices, [&](std::size_t, std::size_t begin, std::size_t end) {
         for (std::size_t row = begin; row < end; ++row) {
             nameSize[row] =
                 static_cast<std::uint32_t>(foldedScanFormSize(table.cell(row, nameColumn)));
@@ -449,7 +434,7 @@ const SearchTexts& OccupationRecordSet::searchTexts() const {
         positionOf[result.physicalRow(position)] = static_cast<std::uint32_t>(position);
     }
     SearchTexts& out = *texts;
-    inSlices(rows, [&](std::size_t begin, std::size_t end) {
+    forEachRowSlice(rows, slices, [&](std::size_t, std::size_t begin, std::size_t end) {
         for (std::size_t row = begin; row < end; ++row) {
             const int position = static_cast<int>(positionOf[row]);
             if (position == 0) continue;

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <iterator>
 #include <numeric>
-#include <thread>
 
+#include "data/RowSlices.h"
 #include "data/TurkishSortKeys.h"
 
 namespace {
@@ -34,20 +34,11 @@ PackedKeys buildKeys(const RawTable& table, std::size_t column, std::size_t begi
 // Sort keys for every row, built in slices on all cores (one collator each).
 PackedKeys textSortKeys(const RawTable& table, std::size_t column) {
     const std::size_t rows = table.rowCount();
-    const std::size_t threads =
-        rows < 20000 ? 1 : std::max<std::size_t>(1, std::thread::hardware_concurrency());
-    const std::size_t slice = (rows + threads - 1) / threads;
+    const std::size_t threads = rowSliceCount(rows, 20000);
     std::vector<PackedKeys> parts(threads);
-    std::vector<std::thread> workers;
-    for (std::size_t t = 1; t < threads; ++t) {
-        const std::size_t begin = std::min(rows, t * slice);
-        const std::size_t end = std::min(rows, begin + slice);
-        workers.emplace_back([&table, &parts, column, begin, end, t] {
-            parts[t] = buildKeys(table, column, begin, end);
-        });
-    }
-    parts[0] = buildKeys(table, column, 0, std::min(rows, slice));
-    for (auto& worker : workers) worker.join();
+    forEachRowSlice(rows, threads, [&](std::size_t t, std::size_t begin, std::size_t end) {
+        parts[t] = buildKeys(table, column, begin, end);
+    });
 
     PackedKeys keys = std::move(parts[0]);
     keys.offsets.pop_back();
