@@ -172,15 +172,16 @@ bool isCollatedKind(FieldKind kind) {
 }
 
 // The descending order from the ascending one: its groups of equal keys in
-// reverse, each group keeping file order.
-template <typename Same>
-std::vector<std::uint32_t> reversedGroups(const std::vector<std::uint32_t>& ascending, Same same) {
+// reverse, each group keeping file order. `tied(i)`: ascending[i] holds the
+// same key as ascending[i - 1].
+template <typename Tied>
+std::vector<std::uint32_t> reversedGroups(const std::vector<std::uint32_t>& ascending, Tied tied) {
     std::vector<std::uint32_t> descending;
     descending.reserve(ascending.size());
     std::size_t end = ascending.size();
     while (end > 0) {
         std::size_t begin = end - 1;
-        while (begin > 0 && same(ascending[begin - 1], ascending[begin])) --begin;
+        while (begin > 0 && tied(begin)) --begin;
         descending.insert(descending.end(), ascending.begin() + static_cast<std::ptrdiff_t>(begin),
                           ascending.begin() + static_cast<std::ptrdiff_t>(end));
         end = begin;
@@ -191,14 +192,17 @@ std::vector<std::uint32_t> reversedGroups(const std::vector<std::uint32_t>& asce
 }  // namespace
 
 // What one column keeps: its two orders once worked out, and what tells
-// whether two rows hold equal keys.
+// whether neighbours in the ascending order hold equal keys. The sort keys of
+// numbers and collated texts serve only until the ascending order is made:
+// then one bit a row says where their ties are.
 struct TableOrders::ColumnOrders {
     enum class Kind { Numbers, Codes, Collated, Texts } kind = Kind::Texts;
     std::shared_ptr<const std::vector<std::uint32_t>> ascending;
     std::shared_ptr<const std::vector<std::uint32_t>> descending;
-    PackedKeys keys;              // Collated
-    std::vector<double> numbers;  // Numbers
-    std::vector<char> nulls;      // Numbers
+    PackedKeys keys;              // Collated, until ascending is made
+    std::vector<double> numbers;  // Numbers, until ascending is made
+    std::vector<char> nulls;      // Numbers, until ascending is made
+    std::vector<bool> tied;       // Numbers, Collated: ascending[i] ties ascending[i - 1]
 };
 
 TableOrders::TableOrders(const RawTable& table) : table_(table) {}
@@ -241,6 +245,19 @@ const std::shared_ptr<const std::vector<std::uint32_t>>& TableOrders::shared(int
     auto cellLess = [&](std::uint32_t a, std::uint32_t b) {
         return table.cell(a, col) < table.cell(b, col);
     };
+    auto same = [&](std::uint32_t a, std::uint32_t b) {
+        switch (orders.kind) {
+            case ColumnOrders::Kind::Numbers:
+                if (orders.nulls[a] || orders.nulls[b]) return orders.nulls[a] && orders.nulls[b];
+                return orders.numbers[a] == orders.numbers[b];
+            case ColumnOrders::Kind::Collated:
+                if (cellNull(a) || cellNull(b)) return cellNull(a) && cellNull(b);
+                return compareKeys(orders.keys, a, b) == 0;
+            default:
+                if (cellNull(a) || cellNull(b)) return cellNull(a) && cellNull(b);
+                return table.cell(a, col) == table.cell(b, col);
+        }
+    };
 
     if (!orders.ascending) {
         std::vector<std::uint32_t> ascending;
@@ -271,27 +288,27 @@ const std::shared_ptr<const std::vector<std::uint32_t>>& TableOrders::shared(int
                 break;
             }
         }
+        if (orders.kind == ColumnOrders::Kind::Numbers ||
+            orders.kind == ColumnOrders::Kind::Collated) {
+            orders.tied.resize(ascending.size());
+            for (std::size_t i = 1; i < ascending.size(); ++i) {
+                orders.tied[i] = same(ascending[i - 1], ascending[i]);
+            }
+            orders.keys = {};
+            orders.numbers = {};
+            orders.nulls = {};
+        }
         orders.ascending = std::make_shared<const std::vector<std::uint32_t>>(std::move(ascending));
     }
     if (!descending) return orders.ascending;
 
     if (!orders.descending) {
-        auto same = [&](std::uint32_t a, std::uint32_t b) {
-            switch (orders.kind) {
-                case ColumnOrders::Kind::Numbers:
-                    if (orders.nulls[a] || orders.nulls[b])
-                        return orders.nulls[a] && orders.nulls[b];
-                    return orders.numbers[a] == orders.numbers[b];
-                case ColumnOrders::Kind::Collated:
-                    if (cellNull(a) || cellNull(b)) return cellNull(a) && cellNull(b);
-                    return compareKeys(orders.keys, a, b) == 0;
-                default:
-                    if (cellNull(a) || cellNull(b)) return cellNull(a) && cellNull(b);
-                    return table.cell(a, col) == table.cell(b, col);
-            }
-        };
+        const std::vector<std::uint32_t>& ascending = *orders.ascending;
         orders.descending = std::make_shared<const std::vector<std::uint32_t>>(
-            reversedGroups(*orders.ascending, same));
+            reversedGroups(ascending, [&](std::size_t i) {
+                return orders.tied.empty() ? same(ascending[i - 1], ascending[i])
+                                           : bool(orders.tied[i]);
+            }));
     }
     return orders.descending;
 }
