@@ -83,10 +83,12 @@ std::uint64_t keyPrefix(const Unit* key, std::size_t length) {
 
 // Ascending: empty texts first in file order, then the rest by `prefix` (the
 // first eight bytes of the key, big-endian) and, where prefixes agree, by
-// `compare`; ties in file order.
+// `compare`; ties in file order. With `tied`, also where the ties are:
+// tied[i] when the i-th row holds the same key as the one before it.
 template <typename Prefix, typename Compare>
 std::vector<std::uint32_t> ascendingByPrefix(const RawTable& table, std::size_t column,
-                                             Prefix prefix, Compare compare) {
+                                             Prefix prefix, Compare compare,
+                                             std::vector<bool>* tied = nullptr) {
     std::vector<std::uint32_t> nulls;
     std::vector<KeyedRow> rows;
     rows.reserve(table.rowCount());
@@ -103,6 +105,15 @@ std::vector<std::uint32_t> ascendingByPrefix(const RawTable& table, std::size_t 
         if (c != 0) return c < 0;
         return a.row < b.row;
     });
+    if (tied != nullptr) {
+        // Neighbours in order, their prefixes at hand: few need their keys.
+        tied->assign(table.rowCount(), false);
+        for (std::size_t i = 1; i < nulls.size(); ++i) (*tied)[i] = true;
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            (*tied)[nulls.size() + i] =
+                rows[i].prefix == rows[i - 1].prefix && compare(rows[i - 1].row, rows[i].row) == 0;
+        }
+    }
     std::vector<std::uint32_t> order = std::move(nulls);
     order.reserve(table.rowCount());
     for (const KeyedRow& row : rows) order.push_back(row.row);
@@ -110,14 +121,14 @@ std::vector<std::uint32_t> ascendingByPrefix(const RawTable& table, std::size_t 
 }
 
 std::vector<std::uint32_t> ascendingByKeys(const RawTable& table, std::size_t column,
-                                           const PackedKeys& keys) {
+                                           const PackedKeys& keys, std::vector<bool>& tied) {
     return ascendingByPrefix(
         table, column,
         [&keys](std::uint32_t row) {
             const std::size_t at = keys.offsets[row];
             return keyPrefix(keys.bytes.data() + at, keys.offsets[row + 1] - at);
         },
-        [&keys](std::uint32_t a, std::uint32_t b) { return compareKeys(keys, a, b); });
+        [&keys](std::uint32_t a, std::uint32_t b) { return compareKeys(keys, a, b); }, &tied);
 }
 
 // Codes of ASCII digits and dots: the code units are their own key.
@@ -250,9 +261,6 @@ const std::shared_ptr<const std::vector<std::uint32_t>>& TableOrders::shared(int
             case ColumnOrders::Kind::Numbers:
                 if (orders.nulls[a] || orders.nulls[b]) return orders.nulls[a] && orders.nulls[b];
                 return orders.numbers[a] == orders.numbers[b];
-            case ColumnOrders::Kind::Collated:
-                if (cellNull(a) || cellNull(b)) return cellNull(a) && cellNull(b);
-                return compareKeys(orders.keys, a, b) == 0;
             default:
                 if (cellNull(a) || cellNull(b)) return cellNull(a) && cellNull(b);
                 return table.cell(a, col) == table.cell(b, col);
@@ -270,7 +278,7 @@ const std::shared_ptr<const std::vector<std::uint32_t>>& TableOrders::shared(int
                     });
                 break;
             case ColumnOrders::Kind::Collated:
-                ascending = ascendingByKeys(table, col, orders.keys);
+                ascending = ascendingByKeys(table, col, orders.keys, orders.tied);
                 break;
             case ColumnOrders::Kind::Codes:
             case ColumnOrders::Kind::Texts: {
@@ -288,16 +296,15 @@ const std::shared_ptr<const std::vector<std::uint32_t>>& TableOrders::shared(int
                 break;
             }
         }
-        if (orders.kind == ColumnOrders::Kind::Numbers ||
-            orders.kind == ColumnOrders::Kind::Collated) {
+        if (orders.kind == ColumnOrders::Kind::Numbers) {
             orders.tied.resize(ascending.size());
             for (std::size_t i = 1; i < ascending.size(); ++i) {
                 orders.tied[i] = same(ascending[i - 1], ascending[i]);
             }
-            orders.keys = {};
-            orders.numbers = {};
-            orders.nulls = {};
         }
+        orders.keys = {};
+        orders.numbers = {};
+        orders.nulls = {};
         orders.ascending = std::make_shared<const std::vector<std::uint32_t>>(std::move(ascending));
     }
     if (!descending) return orders.ascending;
