@@ -1,4 +1,5 @@
-// The CSV reader of meslek-mdb and the table built from it, over arbitrary bytes.
+// The CSV reader of meslek-mdb, the list's checks and the table built from it,
+// over arbitrary bytes.
 #include <QByteArray>
 
 #include <cstddef>
@@ -6,7 +7,8 @@
 #include <stdexcept>
 
 #include "jet4/Csv.h"
-#include "jet4/MeslekMdb.h"
+#include "lists/ListReaders.h"
+#include "lists/OccupationList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
@@ -21,10 +23,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (error.line < 1 || error.message.isEmpty()) __builtin_trap();
     }
     try {
-        const jet4::TableDef table = jet4::occupationTableFromCsv(bytes);
-        for (const auto& row : table.rows) {
+        const lists::OccupationList list = lists::listFromCsv(bytes);
+        const lists::ListCheck check = lists::check(list);
+        if (check.errors.size() > lists::MaxListed || check.warnings.size() > lists::MaxListed)
+            __builtin_trap();
+        if (check.errorCount < static_cast<std::size_t>(check.errors.size())) __builtin_trap();
+        const jet4::TableDef table = lists::occupationTable(list);
+        std::vector<jet4::Value> row;
+        std::size_t rows = 0;
+        while (table.moreRows(row)) {
             if (row.size() != table.columns.size()) __builtin_trap();
+            ++rows;
         }
+        if (rows != list.size()) __builtin_trap();
     } catch (const csv::ParseError&) {
     }
     return 0;

@@ -6,8 +6,10 @@
 
 #include "data/ConnectionSettings.h"
 #include "jet/JetHeader.h"
-#include "jet4/MeslekMdb.h"
+#include "jet4/Csv.h"
+#include "meslek-mdb/MeslekMdb.h"
 #include "tools/MdbTools.h"
+#include "workbook/XlsxWriter.h"
 
 namespace {
 
@@ -56,20 +58,25 @@ TEST_F(MeslekMdbTest, BuildsTheOccupationTableFromCsv) {
     const QString out = path(QStringLiteral("MeslekAna.mdb"));
     const ProgramOutput run = meslekMdb({"create", out, "--csv", csv});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.err.isEmpty());
+    // Codes of one's own are written as they are, with a warning; the blank row is left out.
+    EXPECT_EQ(run.err, QStringLiteral("meslek-mdb: %1: uyarı, 2 kod NNNN.NN biçiminde değil:\n"
+                                      "  satır 4: ÇĞİÖŞÜ kodu NNNN.NN biçiminde değil\n"
+                                      "  satır 8: 123456789012345 kodu NNNN.NN biçiminde değil\n"
+                                      "meslek-mdb: 4 meslek yazıldı; ilk kod 0110.00, son kod "
+                                      "ÇĞİÖŞÜ; 2 uyarı\n")
+                           .arg(csv));
 
     EXPECT_EQ(mdbtools::tables(out), QStringList{QStringLiteral("meslekler")});
     const QString schema = mdbtools::schema(out);
     EXPECT_TRUE(schema.contains(QStringLiteral("[meslek_kodu]\t\t\tText (15)")));
     EXPECT_TRUE(schema.contains(QStringLiteral("[meslek_ana]\t\t\tText (255)")));
     const auto rows = mdbtools::exportTable(out, QStringLiteral("meslekler"));
-    ASSERT_EQ(rows.size(), 6u);
+    ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0], QStringList({"ID", "meslek_kodu", "meslek_adi", "meslek_ana"}));
     EXPECT_EQ(rows[1], QStringList({"1", "0110.00", "Subaylar", "Silahlı Kuvvetler"}));
     EXPECT_EQ(rows[2], QStringList({"2", "2411.07", "Muhasebeci, Baş", "Mali \"Müşavir\""}));
     EXPECT_EQ(rows[3], QStringList({"3", "ÇĞİÖŞÜ", "çğıöşü çalışanı", "iki\r\nsatır"}));
-    EXPECT_EQ(rows[4], QStringList({"4", "", "", ""}));
-    EXPECT_EQ(rows[5], QStringList({"5", "123456789012345", "Ad", ""}));
+    EXPECT_EQ(rows[4], QStringList({"4", "123456789012345", "Ad", ""}));
 
     // The built-in password and the fixed creation date; the password is never printed.
     const JetHeader::Info info = header(out);
@@ -148,7 +155,10 @@ TEST_F(MeslekMdbTest, WrongUsageExitsWithTwo) {
           QStringList{"create", out, "--csv", csv, "--date", "dün"},
           QStringList{"create", out, "--csv", csv, "--bilinmeyen"},
           QStringList{"create", out, "fazla.mdb", "--csv", csv},
-          QStringList{"create", out, "--csv", csv, "--password", QString(21, QChar(u'ş'))}}) {
+          QStringList{"create", out, "--csv", csv, "--password", QString(21, QChar(u'ş'))},
+          QStringList{"create", out, "--csv", csv, "--xlsx", csv},
+          QStringList{"create", out, "--csv", csv, "--sheet", "Sayfa1"},
+          QStringList{"create", out, "--xlsx", csv, "--sheet", ""}}) {
         const ProgramOutput run = meslekMdb(args);
         EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("Kullanım: meslek-mdb create")));
@@ -216,5 +226,92 @@ TEST_F(MeslekMdbTest, PasswordFromFileOrEnvironment) {
             EXPECT_FALSE(QFile::exists(out)) << name;
         }
         QFile::remove(out);
+    }
+}
+
+TEST_F(MeslekMdbTest, WorkbooksInBothLayoutsMakeTheDatabaseTheirCsvMakes) {
+    const QString bundled = QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv");
+    QFile bundledFile(bundled);
+    ASSERT_TRUE(bundledFile.open(QIODevice::ReadOnly));
+    std::vector<QStringList> rows;
+    for (const csv::Record& r : csv::parse(bundledFile.readAll())) rows.push_back(r.fields);
+    rows.front() = QStringList{"meslek kodları", "MESLEK Adı"};
+    // As the agency's export: header in row 1 over A and B.
+    const QString first = path(QStringLiteral("meslekkodlari.xlsx"));
+    xlsx::writeWorkbook(first,
+                        xlsx::listWorkbook(rows, 1, 1, QStringLiteral("RaporPrmMeslekKodu")));
+    // Sorted by name, header over B and C in row 4 under a title, a second sheet before it.
+    std::vector<QStringList> byName(rows.begin() + 1, rows.end());
+    std::sort(byName.begin(), byName.end(), [](auto& a, auto& b) { return a[1] < b[1]; });
+    std::vector<QStringList> sheet = {
+        {"", "Meslek Listesi"}, {}, {}, {"", "ISCO-08 KODU", "MESLEK ADI"}};
+    for (const QStringList& row : byName) sheet.push_back(QStringList{QString()} + row);
+    std::vector<xlsx::Part> parts = xlsx::listWorkbook(sheet, 1, 1, QStringLiteral("Liste"));
+    const QString second = path(QStringLiteral("ada-gore.xlsx"));
+    xlsx::writeWorkbook(second, parts);
+
+    const QString fromCsv = path(QStringLiteral("csv.mdb"));
+    const QString fromFirst = path(QStringLiteral("ilk.mdb"));
+    const QString fromSecond = path(QStringLiteral("ikinci.mdb"));
+    ASSERT_EQ(meslekMdb({"create", fromCsv, "--csv", bundled, "--quiet"}).exitCode, 0);
+    const ProgramOutput run = meslekMdb({"create", fromFirst, "--xlsx", first});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, QStringLiteral("meslek-mdb: 7764 meslek yazıldı; ilk kod 0110.00, son kod "
+                                      "9901.07; 0 uyarı\n"));
+    ASSERT_EQ(
+        meslekMdb({"create", fromSecond, "--xlsx", second, "--sheet", "liste", "--quiet"}).err,
+        QString());
+
+    // meslek-ara lists each in code order: the same rows, each value as published.
+    const QString ara = QStringLiteral(MESLEK_BUILD_DIR "/meslek-ara");
+    const ProgramOutput expected = runExecutable(ara, {"--db", fromCsv});
+    ASSERT_EQ(expected.exitCode, 0) << expected.err.toStdString();
+    EXPECT_EQ(expected.out.count(QLatin1Char('\n')), 7764);
+    EXPECT_TRUE(expected.out.contains(
+        QStringLiteral("3111.26\tWaelz Prosesi Laboratuvar Görevlisi     \n")));
+    EXPECT_EQ(runExecutable(ara, {"--db", fromFirst}).out, expected.out);
+    EXPECT_EQ(runExecutable(ara, {"--db", fromSecond}).out, expected.out);
+    // The stored order is the workbook's: the first row of the name-sorted sheet comes first.
+    EXPECT_EQ(mdbtools::exportTable(fromSecond, QStringLiteral("meslekler"))[1][2], byName[0][1]);
+}
+
+TEST_F(MeslekMdbTest, RefusedWorkbooksNameTheCellOrCauseAndLeaveNoFile) {
+    auto workbook = [&](const QString& name, const QByteArray& sheetData) {
+        const QString file = path(name);
+        xlsx::writeWorkbook(file, xlsx::workbookParts({{QStringLiteral("Sayfa1"), sheetData}}));
+        return file;
+    };
+    const QByteArray header =
+        "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>Meslek Kodu</t></is></c>"
+        "<c r=\"B1\" t=\"inlineStr\"><is><t>Meslek Adı</t></is></c></row>";
+    QByteArray numbers = header;
+    for (int row = 2; row <= 30; ++row)
+        numbers += "<row r=\"" + QByteArray::number(row) + "\"><c r=\"A" + QByteArray::number(row) +
+                   "\"><v>" + QByteArray::number(5120 + row) + ".1</v></c></row>";
+    QFile notZip(path(QStringLiteral("liste.csv.xlsx")));
+    ASSERT_TRUE(notZip.open(QIODevice::WriteOnly));
+    notZip.write("meslek_kodu,meslek_adi\n");
+    notZip.close();
+    const struct {
+        QString file;
+        const char* message;
+    } cases[] = {
+        {workbook("sayilar.xlsx", numbers),
+         "listede 58 hata var, veritabanı yazılmadı:\n"
+         "  A2: meslek kodu sayı olarak saklanmış (5122.1)"},
+        {workbook("sayilar.xlsx", numbers), "  ... ve 38 tane daha\n"},
+        {workbook("basliksiz.xlsx", header.left(header.indexOf("<c r=\"B1\"")) + "</row>"),
+         "başlık satırı bulunamadı"},
+        {notZip.fileName(), "zip dosyası olarak açılamadı"},
+        {path(QStringLiteral("yok.xlsx")), "yok.xlsx okunamadı"},
+    };
+    for (const auto& c : cases) {
+        const QString out = path(QStringLiteral("out.mdb"));
+        const ProgramOutput run = meslekMdb({"create", out, "--xlsx", c.file});
+        EXPECT_EQ(run.exitCode, 1) << c.message;
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("meslek-mdb: %1").arg(c.file)))
+            << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.message))) << run.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out)) << c.message;
     }
 }

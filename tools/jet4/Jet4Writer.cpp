@@ -781,6 +781,10 @@ QByteArray writeDatabase(const DatabaseDef& database) {
     for (std::size_t t = 0; t < layouts.size(); ++t) {
         RowWriter writer(file, layouts[t], outputs[t]);
         for (const auto& row : database.tables[t].rows) writer.write(row);
+        if (database.tables[t].moreRows) {
+            std::vector<Value> row;
+            while (database.tables[t].moreRows(row)) writer.write(row);
+        }
     }
 
     TableOutput catalogOut;

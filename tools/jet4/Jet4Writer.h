@@ -5,11 +5,12 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <functional>
 #include <variant>
 #include <vector>
 
 // Writes Jet 4 (.mdb) database files that libmdb and the mdbtools programs read.
-// Used by the tests and to build the bundled sample database.
+// Used by the tests and to build the bundled database.
 namespace jet4 {
 
 enum class ColumnType {
@@ -35,6 +36,9 @@ struct TableDef {
     QString name;
     std::vector<ColumnDef> columns;
     std::vector<std::vector<Value>> rows;
+    // Rows made one at a time after `rows`, so that a long list need not be
+    // held as values: fills `row` and returns true, or returns false at the end.
+    std::function<bool(std::vector<Value>& row)> moreRows;
 };
 
 struct DatabaseDef {
