@@ -1,5 +1,5 @@
 // The grid's pop-up menu and the copy command as a user meets them, offscreen,
-// over the sample list the build makes: the time from the grid's request to
+// over the national list the build makes: the time from the grid's request to
 // the menu shown and painted, and of one copy of the current record's code to
 // the clipboard (through the menu item, as Ctrl+C runs it).
 //
@@ -31,7 +31,7 @@ namespace {
 
 std::map<std::string, std::vector<double>> g_seconds;
 
-// The main window over the sample list, shown and painted.
+// The main window over the national list, shown and painted.
 struct Window : bench::MainWindow {
     QMenu* menu = window->findChild<QMenu*>(QStringLiteral("PopupMenu1"));
 
@@ -101,7 +101,7 @@ BENCHMARK(BM_OpenPopupMenu)->Apply([](benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_CopyCode)->Apply([](benchmark::internal::Benchmark* b) { bench::timedRuns(b, 25); });
 
 void printSummary() {
-    std::printf("\nSample list (%d rows), milliseconds:\n",
+    std::printf("\nNational list (%d rows), milliseconds:\n",
                 window().window->recordSet().recordCount());
     for (const auto& [label, name] : {std::pair{"menu", "request to the pop-up menu shown"},
                                       std::pair{"copy", "one copy of the code"}}) {
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     bench::WindowApplication application(argc, argv);
     if (!QFile::exists(QCoreApplication::applicationDirPath() +
                        QStringLiteral("/AnaData/MeslekAna.mdb"))) {
-        std::fprintf(stderr, "no sample database beside the program\n");
+        std::fprintf(stderr, "no bundled database beside the program\n");
         return 1;
     }
     const int result = bench::runBenchmarks(argc, argv, printSummary);

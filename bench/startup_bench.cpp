@@ -1,4 +1,4 @@
-// Start-up of the program, a whole process each time, on the sample database:
+// Start-up of the program, a whole process each time, on the bundled database:
 // with the web engine in the window beside the same program without it. For
 // each, the median over the rounds of: spawn to the end of the list's first
 // paint; spawn to the answer of a key typed at that first paint; the longest
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
         }
     }
     std::printf(
-        "Start-up on the sample list, whole processes, medians of %d rounds (ms after spawn):\n",
+        "Start-up on the national list, whole processes, medians of %d rounds (ms after spawn):\n",
         rounds);
     for (const auto& [label, probe] : programs) {
         Samples& s = results[QString::fromLatin1(label)];

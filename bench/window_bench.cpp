@@ -1,8 +1,8 @@
 // The main window as a user meets it, offscreen: the time from a key press in
-// the first search box to the end of the grid's repaint, over the sample list,
+// the first search box to the end of the grid's repaint, over the national list,
 // 10,000 and 1,000,000 occupations, for a term that many names hold and one
 // that none holds; beside it grep -F -c over the same names, folded. Also the
-// start-up time to the first painted list with the sample.
+// start-up time to the first painted list with the national list.
 //
 //   window_bench [--rounds N]
 #include <QDir>
@@ -63,20 +63,20 @@ int main(int argc, char** argv) {
     const QString many = QStringLiteral("mühendis");
     const QString none = QStringLiteral("xqz");
 
-    // The sample list, as the build made it.
-    const QString sampleDir = QCoreApplication::applicationDirPath();
-    if (QFile::exists(sampleDir + QStringLiteral("/AnaData/MeslekAna.mdb"))) {
+    // The national list, as the build made it.
+    const QString listDir = QCoreApplication::applicationDirPath();
+    if (QFile::exists(listDir + QStringLiteral("/AnaData/MeslekAna.mdb"))) {
         std::vector<double> startups;
-        for (int i = 0; i < rounds; ++i) startups.push_back(bench::MainWindow(sampleDir).startupMs);
-        std::printf("Start-up to the first painted list, sample: median %.1f ms, worst %.1f ms\n",
+        for (int i = 0; i < rounds; ++i) startups.push_back(bench::MainWindow(listDir).startupMs);
+        std::printf("Start-up to the first painted list, national list: median %.1f ms, worst %.1f ms\n",
                     bench::median(startups), bench::worst(startups));
-        bench::MainWindow sample(sampleDir);
+        bench::MainWindow national(listDir);
         Timings timings;
         for (int i = 0; i < rounds; ++i) {
-            typeText(*sample.window, many, timings.many);
-            typeText(*sample.window, none, timings.none);
+            typeText(*national.window, many, timings.many);
+            typeText(*national.window, none, timings.none);
         }
-        std::printf("Sample list (%d rows):\n", sample.window->recordSet().recordCount());
+        std::printf("National list (%d rows):\n", national.window->recordSet().recordCount());
         report("term many names hold", timings.many);
         report("term no name holds", timings.none);
     }

@@ -10,9 +10,9 @@ trap 'rm -rf "$tmp"' EXIT
 
 mkdir -p "$seeds/header_fuzz" "$seeds/table_stream_fuzz" "$seeds/csv_fuzz"
 head -n 40 "$root/data/meslekler.csv" > "$tmp/small.csv"
-"$build/meslek-mdb" create "$tmp/sample.mdb" --csv "$tmp/small.csv"
-"$build/meslek-mdb" create "$tmp/open.mdb" --csv "$tmp/small.csv" --password ""
-"$build/meslek-mdb" create "$tmp/turkish.mdb" --csv "$tmp/small.csv" --password "Şifre İğ 1"
+"$build/meslek-mdb" create "$tmp/sample.mdb" --csv "$tmp/small.csv" --quiet
+"$build/meslek-mdb" create "$tmp/open.mdb" --csv "$tmp/small.csv" --password "" --quiet
+"$build/meslek-mdb" create "$tmp/turkish.mdb" --csv "$tmp/small.csv" --password "Şifre İğ 1" --quiet
 for db in sample open turkish; do
     head -c 4096 "$tmp/$db.mdb" > "$seeds/header_fuzz/$db"
 done
@@ -34,6 +34,12 @@ seed_search and_by_code_desc '\x07\x12\x00\x30\x00'
 seed_search codes '\x07\x82011\x00.0\x00'
 cp "$tmp/small.csv" "$seeds/csv_fuzz/small.csv"
 printf 'meslek_kodu,meslek_adi\n"1,2",x\n' > "$seeds/csv_fuzz/quoted.csv"
+
+# Workbooks, written from code.
+mkdir -p "$seeds/workbook_fuzz"
+"$build/xlsx-seeds" "$seeds/workbook_fuzz"
+printf '\x01<worksheet><sheetData><row r="2"><c r="A2" t="inlineStr"><is><t>0110.01</t></is></c><c r="B2" t="s"><v>1</v></c></row></sheetData></worksheet>' > "$seeds/workbook_fuzz/sheet"
+printf '\x02<sst><si><r><t>Mes</t></r><r><t>lek</t></r><rPh><t>x</t></rPh></si><si><t xml:space="preserve"> a </t></si></sst>' > "$seeds/workbook_fuzz/strings"
 
 # Help files: the bundled text and small RTF pieces of each kind the reader knows.
 help="$seeds/help_fuzz"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the program and starts it from the build directory, where the sample
-# database is. Without a display it runs inside Xvfb with a small window
+# Builds the program and starts it from the build directory, where the
+# database of the national list is. Without a display it runs inside Xvfb with a small window
 # manager, saves a screenshot after start-up, closes the window and prints the
 # screenshot's path.
 set -euo pipefail

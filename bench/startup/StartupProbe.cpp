@@ -1,4 +1,4 @@
-// One start of the program as a user starts it, on the sample database in the
+// One start of the program as a user starts it, on the bundled database in the
 // working directory, reporting its own timings on the standard output for
 // startup_bench. Built twice: with the web engine in the window and without.
 //

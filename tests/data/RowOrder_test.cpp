@@ -107,7 +107,7 @@ TEST(RowOrderTest, AgreesWithQCollatorForTurkish) {
 
 // Codes of ASCII digits and dots are ordered by their code units, without
 // collation keys: that must be the collator's order, in both directions, for
-// generated codes and the sample list; a list stored in order stays as it is.
+// generated codes and the national list; a list stored in order stays as it is.
 TEST(RowOrderTest, PlainCodesKeepTheCollatorsOrderWithoutKeys) {
     QStringList codes;
     std::uint32_t seed = 7;
@@ -127,7 +127,7 @@ TEST(RowOrderTest, PlainCodesKeepTheCollatorsOrderWithoutKeys) {
     }
     const RawTable stored = oneColumn(FieldKind::WideString, sampleCodes);
     const std::vector<std::uint32_t> storedOrder = orderRows(stored, 0, false);
-    EXPECT_EQ(storedOrder, physicalOrder(stored)) << "the sample list is stored by code";
+    EXPECT_EQ(storedOrder, physicalOrder(stored)) << "the national list is stored by code";
 
     QCollator collator(QLocale(QLocale::Turkish, QLocale::Turkey));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
