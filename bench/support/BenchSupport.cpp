@@ -151,7 +151,7 @@ QString writeProgramDatabase(const QString& workDir, const std::vector<jet4::Occ
 }
 
 QString realListCsv() {
-    return QStringLiteral(MESLEK_SOURCE_DIR "/../shared/data/occupations-iskur-full.csv");
+    return QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv");
 }
 
 std::vector<jet4::OccupationRow> readOccupationCsv(const QString& file) {

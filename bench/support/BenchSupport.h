@@ -89,8 +89,7 @@ double timedTitleClick(OccupationGrid& grid, int column);
 // (AnaData/MeslekAna.mdb), with the program's password; returns that file.
 QString writeProgramDatabase(const QString& workDir, const std::vector<jet4::OccupationRow>& rows);
 
-// The real occupation list (meslek_kodu,meslek_adi) kept beside the repository,
-// never in it.
+// The national list the program ships (meslek_kodu,meslek_adi), data/meslekler.csv.
 QString realListCsv();
 // The rows of such a list; empty (with a note on the error output) when the
 // file is absent or cannot be read.
