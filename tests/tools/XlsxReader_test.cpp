@@ -80,7 +80,8 @@ TEST(XlsxReaderTest, ReadsEveryKindOfCellAtItsReference) {
         "<c r=\"C5\" t=\"s\"><v>2</v></c><c r=\"D5\"/><c r=\"E5\" t=\"s\"><v>3</v></c></row>"
         "<row><c t=\"str\"><f>A1</f><v>5120.10</v></c><c><v>5120.1</v></c>"
         "<c t=\"b\"><v>1</v></c><c r=\"AA6\" t=\"inlineStr\"><is><t>uzak</t></is></c></row>"
-        "<row r=\"9\" spans=\"1:2\"></row>";
+        "<row r=\"9\" spans=\"1:2\"></row>"
+        "<row r=\"1048576\"><c r=\"XFD1048576\" t=\"inlineStr\"><is><t>son</t></is></c></row>";
     const std::vector<ReadCell> expected = {
         text("B2", QStringLiteral("meslek kodları")),
         text("C2", QStringLiteral("MESLEK Adı")),
@@ -91,6 +92,7 @@ TEST(XlsxReaderTest, ReadsEveryKindOfCellAtItsReference) {
         {QStringLiteral("B6"), CellKind::Number, QStringLiteral("5120.1")},
         {QStringLiteral("C6"), CellKind::Other, QStringLiteral("1")},
         text("AA6", QStringLiteral("uzak")),
+        text("XFD1048576", QStringLiteral("son")),
     };
     EXPECT_EQ(read(oneSheet(sheet, strings)), expected);
 }
