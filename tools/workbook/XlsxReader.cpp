@@ -363,7 +363,8 @@ private:
     void readCell() {
         const QXmlStreamReader& xml = part_.xml();
         int column = nextColumn_;
-        const QStringView ref = attribute(xml, QLatin1StringView("r"));
+        // A copy: the reader's attribute texts last only until its next token.
+        const QString ref = attribute(xml, QLatin1StringView("r")).toString();
         if (!ref.isEmpty()) {
             const CellReference place = parseReference(ref);
             if (place.row != row_)
@@ -423,7 +424,7 @@ private:
     }
 
     void addCell(int column, const QString& type, const std::optional<QString>& value,
-                 const std::optional<QString>& inlineText, QStringView ref) {
+                 const std::optional<QString>& inlineText, const QString& ref) {
         Cell cell;
         cell.column = column;
         if (type == QLatin1String("inlineStr")) {
@@ -436,7 +437,7 @@ private:
             const std::optional<QString> text = ok ? strings_.at(index) : std::nullopt;
             if (!text)
                 fail(QStringLiteral("%1 hücresi olmayan bir paylaşılan metni gösteriyor (%2)")
-                         .arg(ref.isEmpty() ? cellName(row_, column) : ref.toString(), *value));
+                         .arg(ref.isEmpty() ? cellName(row_, column) : ref, *value));
             cell.text = *text;
         } else if (type == QLatin1String("str")) {
             if (!value) return;
