@@ -315,3 +315,27 @@ TEST_F(MeslekMdbTest, RefusedWorkbooksNameTheCellOrCauseAndLeaveNoFile) {
         EXPECT_FALSE(QFile::exists(out)) << c.message;
     }
 }
+
+TEST(BundledDatabaseTest, HoldsExactlyTheRowsOfTheNationalList) {
+    // The database the build made from data/meslekler.csv, as meslek-ara
+    // lists it from the build directory: code order, each value as published.
+    QFile list(QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    std::vector<QStringList> rows;
+    for (const csv::Record& r : csv::parse(list.readAll())) rows.push_back(r.fields);
+    ASSERT_EQ(rows.front(), QStringList({"meslek_kodu", "meslek_adi"}));
+    rows.erase(rows.begin());
+    std::sort(rows.begin(), rows.end());
+    QString expected;
+    for (const QStringList& row : rows)
+        expected += row[0] + QLatin1Char('\t') + row[1] + QLatin1Char('\n');
+
+    const ProgramOutput run =
+        runExecutable(QStringLiteral(MESLEK_BUILD_DIR "/meslek-ara"),
+                      {"--db", QStringLiteral(MESLEK_BUILD_DIR "/AnaData/MeslekAna.mdb")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(rows.size(), 7764u);
+    EXPECT_EQ(rows.front()[0], QStringLiteral("0110.00"));
+    EXPECT_EQ(rows.back()[0], QStringLiteral("9901.07"));
+    EXPECT_TRUE(run.out == expected);
+}
