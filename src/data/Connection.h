@@ -50,9 +50,6 @@ public:
     // EOleException.
     std::unique_ptr<ResultSet> execute(const QString& statement);
 
-    // The wall clock the kept reads go by; tests move it on.
-    void setResultClock(ResultCache::Clock clock) { results_ = ResultCache(std::move(clock)); }
-
 private:
     QString provider_;
     QString connectionString_;

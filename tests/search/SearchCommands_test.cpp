@@ -129,12 +129,6 @@ TEST_F(SearchCommandsTest, SearchReadsTheListAgainFilteredByTheFirstTerm) {
 // A file unchanged since its read answers from memory: the search texts made
 // for one order serve that order again, and never another.
 TEST_F(SearchCommandsTest, AReadKeptInMemoryIsSearchedInTheOrderOfEachStatement) {
-    connection.setResultClock([] {
-        timespec now{};
-        clock_gettime(CLOCK_REALTIME, &now);
-        now.tv_sec += 10;
-        return now;
-    });
     // Commands of their own: their scan reads the search texts.
     SearchCommands scanning(records, boxes);
     writeRows(occupations());
