@@ -310,6 +310,7 @@ int runMeslekAra(const QStringList& arguments, QIODevice& out, QIODevice& err) {
             "doğru parolayı meslek-ara'ya verin: --password, --password-file ya da "
             "MESLEKANA_PASSWORD ile (büyük/küçük harf ayrımı vardır; hiçbiri verilmezse "
             "programın kendi parolası denenir)"));
+        connection.setReaderEnvironment(environmentWithoutPassword());
         OccupationRecordSet records(connection, QLatin1String(OccupationRecordSetName));
         records.setSql({statementFor(options)});
         FixedInputs inputs(options);

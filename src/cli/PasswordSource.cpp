@@ -9,6 +9,18 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+extern char** environ;
+
+QByteArrayList environmentWithoutPassword() {
+    const QByteArray prefix = QByteArray(PasswordVariable) + '=';
+    QByteArrayList environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (!QByteArray::fromRawData(*entry, qstrlen(*entry)).startsWith(prefix))
+            environment.append(QByteArray(*entry));
+    }
+    return environment;
+}
+
 const char* const PasswordOptionsHelp =
     "  --password PAROLA   veritabanı parolası (ps ve kabuk geçmişi bunu gösterir; aşağıdaki\n"
     "                      ikisi daha güvenlidir)\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,10 @@ struct PasswordOptions {
     std::optional<QString> text;  // --password
     std::optional<QString> file;  // --password-file
 };
+
+// This process's environment without MESLEKANA_PASSWORD, for the processes
+// it starts: a child that needs no password must not hold one.
+QByteArrayList environmentWithoutPassword();
 
 // The usage lines of the two options, for a program's help text.
 extern const char* const PasswordOptionsHelp;

@@ -91,7 +91,12 @@ std::unique_ptr<ResultSet> Connection::execute(const QString& statementText) {
     // read. An unchanged file answers from the last read, its orders kept.
     const JetFile file = openDatabaseFile(databaseFile_, password_, wrongPasswordAdvice_);
     const ResultCache::Table table = results_.table(
-        databaseFile_, statement.table, [&] { return readTable(file, statement.table); },
+        databaseFile_, statement.table,
+        [&] {
+            TableReaderOptions options;
+            options.environment = readerEnvironment_;
+            return readTable(file, statement.table, options);
+        },
         file.fd());
     std::shared_ptr<const std::vector<std::uint32_t>> order;
     if (statement.orderColumn.isEmpty()) {

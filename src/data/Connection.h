@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QString>
+
+#include <optional>
 
 #include <memory>
 
@@ -35,6 +38,11 @@ public:
     // What a wrong-password message tells the user to do; each program says
     // where its password comes from. The window's default: use the program's own file.
     void setWrongPasswordAdvice(const QString& advice) { wrongPasswordAdvice_ = advice; }
+    // The environment the reading process gets (NAME=VALUE entries); without
+    // it, this process's whole environment.
+    void setReaderEnvironment(const QByteArrayList& environment) {
+        readerEnvironment_ = environment;
+    }
 
     // Resolves the data source against the current working directory and checks
     // the file. Nothing happens when already open. Throws EOleException.
@@ -64,6 +72,7 @@ private:
     QString databaseFile_;
     QString password_;
     QString wrongPasswordAdvice_;
+    std::optional<QByteArrayList> readerEnvironment_;
     ResultCache results_;
 };
 

@@ -262,9 +262,18 @@ RawTable readTable(const JetFile& file, const QString& table, const TableReaderO
     posix_spawn_file_actions_adddup2(&spawn.actions_, file.fd(), ReaderFileDescriptor);
     posix_spawn_file_actions_addclosefrom_np(&spawn.actions_, ReaderFileDescriptor + 1);
 
+    QByteArrayList environmentEntries;
+    std::vector<char*> environmentPointers;
+    char** childEnvironment = environ;
+    if (options.environment) {
+        environmentEntries = *options.environment;
+        for (QByteArray& entry : environmentEntries) environmentPointers.push_back(entry.data());
+        environmentPointers.push_back(nullptr);
+        childEnvironment = environmentPointers.data();
+    }
     pid_t pid = -1;
-    const int spawnError =
-        ::posix_spawn(&pid, helperPath.constData(), &spawn.actions_, &spawn.attr_, argv, environ);
+    const int spawnError = ::posix_spawn(&pid, helperPath.constData(), &spawn.actions_,
+                                         &spawn.attr_, argv, childEnvironment);
     if (spawnError != 0)
         raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(spawnError)));
     Child child(pid);

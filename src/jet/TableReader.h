@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QString>
+
+#include <optional>
 
 #include "jet/JetFile.h"
 #include "jet/RawTable.h"
@@ -10,6 +13,9 @@ struct TableReaderOptions {
     QString helperPath;
     // The reader is stopped when it sends nothing for this long.
     int stallTimeoutMs = 5000;
+    // The reader's whole environment, NAME=VALUE entries; none: this process's.
+    // The caller leaves out what the reader must not see (a password).
+    std::optional<QByteArrayList> environment;
 };
 
 // Reads a table of a Jet 4 file through the meslek-reader process, so that a

@@ -1,3 +1,5 @@
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -249,6 +251,28 @@ TEST(MeslekAraTest, PasswordFromFileOrEnvironment) {
     TempWorkDir::writeAll(work.path("bos.txt"), "\nGizli-Şifre\n");
     const ProgramOutput run = meslekAra({"--db", "acik.mdb", "--password-file", "bos.txt"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+
+    // The reading process needs no password and gets none: a stand-in reader
+    // beside a copy of the program writes down its own environment.
+    QDir().mkpath(work.path("bin"));
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(MESLEK_BUILD_DIR "/meslek-ara"), work.path("bin/meslek-ara")));
+    const QString environFile = work.path("reader-environ");
+    TempWorkDir::writeAll(
+        work.path("bin/meslek-reader"),
+        "#!/bin/sh\ntr '\\0' '\\n' < /proc/$$/environ > '" + environFile.toUtf8() + "'\nexit 3\n");
+    QFile::setPermissions(work.path("bin/meslek-reader"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    RunOptions options;
+    options.environment = {"MESLEKANA_PASSWORD=Gizli-Şifre", "MESLEK_TEST_MARK=var"};
+    const ProgramOutput stood =
+        runExecutable(work.path("bin/meslek-ara"), {"--db", "liste.mdb"}, options);
+    EXPECT_EQ(stood.exitCode, 1) << stood.err.toStdString();
+    QFile environ(environFile);
+    ASSERT_TRUE(environ.open(QIODevice::ReadOnly)) << "the stand-in reader did not run";
+    const QByteArrayList entries = environ.readAll().split('\n');
+    EXPECT_TRUE(entries.contains("MESLEK_TEST_MARK=var"));
+    for (const QByteArray& entry : entries) EXPECT_FALSE(entry.startsWith("MESLEKANA_PASSWORD="));
 }
 
 TEST(MeslekAraTest, TermsPrintTheRowsTheSearchShows) {
