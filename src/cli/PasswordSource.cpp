@@ -4,9 +4,11 @@
 #include <QStringDecoder>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -31,15 +33,37 @@ const char* const PasswordOptionsHelp =
 
 namespace {
 
-// The first line of `fd`; `error` set when it is too long or not UTF-8.
+// How long a password file may take to give its first line: a named pipe
+// with no writer yet must not hold the program for ever.
+constexpr int PasswordWaitMs = 10000;
+
+// The first line of `fd`, opened without blocking; `error` set when it is too
+// long, not UTF-8 or does not come in time. Each read waits in poll(): a pipe
+// with no writer yet reads as its end at once, which is not an empty line.
 QString readFirstLine(int fd, QString& error, int& failure) {
     QByteArray bytes;
     char chunk[512];
     qsizetype lineEnd = -1;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(PasswordWaitMs);
     while (lineEnd < 0 && bytes.size() <= MaxPasswordFileLine) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd input{fd, POLLIN, 0};
+        const int ready = left.count() > 0 ? ::poll(&input, 1, static_cast<int>(left.count())) : 0;
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) {
+            failure = errno;
+            return {};
+        }
+        if (ready == 0) {
+            error = QStringLiteral("parola dosyasından %1 saniye içinde bir satır gelmedi")
+                        .arg(PasswordWaitMs / 1000);
+            return {};
+        }
         const ssize_t got = ::read(fd, chunk, sizeof chunk);
         if (got < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR || errno == EAGAIN) continue;
             failure = errno;
             return {};
         }
@@ -71,7 +95,8 @@ QString readPasswordFile(const QString& file, QString& error) {
     QString cause;
     int failure = 0;
     QString password;
-    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    const int fd =
+        ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         failure = errno;
     } else {

@@ -1,10 +1,18 @@
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 #include "data/ConnectionSettings.h"
 #include "jet4/Csv.h"
@@ -251,6 +259,29 @@ TEST(MeslekAraTest, PasswordFromFileOrEnvironment) {
     TempWorkDir::writeAll(work.path("bos.txt"), "\nGizli-Şifre\n");
     const ProgramOutput run = meslekAra({"--db", "acik.mdb", "--password-file", "bos.txt"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+
+    // A named pipe: read once a writer gives the line; with no writer, given up
+    // after ten seconds instead of waiting for ever.
+    const QByteArray fifo = QFile::encodeName(work.path("parola.fifo"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    std::thread writer([&fifo] {
+        const int fd = ::open(fifo.constData(), O_WRONLY);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        (void)!::write(fd, "Gizli-Şifre\n", qstrlen("Gizli-Şifre\n"));
+        ::close(fd);
+    });
+    const ProgramOutput piped = meslekAra({"--db", "liste.mdb", "--password-file", "parola.fifo"});
+    writer.join();
+    EXPECT_EQ(piped.exitCode, 0) << piped.err.toStdString();
+    QElapsedTimer waited;
+    waited.start();
+    const ProgramOutput unwritten =
+        meslekAra({"--db", "liste.mdb", "--password-file", "parola.fifo"});
+    EXPECT_EQ(unwritten.exitCode, 1);
+    EXPECT_TRUE(unwritten.err.contains(
+        QStringLiteral("parola.fifo: parola dosyasından 10 saniye içinde bir satır gelmedi")))
+        << unwritten.err.toStdString();
+    EXPECT_GE(waited.elapsed(), 9000);
 
     // The reading process needs no password and gets none: a stand-in reader
     // beside a copy of the program writes down its own environment.
