@@ -86,26 +86,15 @@ void writeToErrorOutput(const QString& text, const QString& caption) {
     std::fflush(stderr);
 }
 
-// Disables the program's enabled, visible windows for the life of a box, and
-// afterwards gives back what it took: the windows' input, the active window
-// and the focus. Runs its undo however the box ends.
-class WindowsDisabledForBox {
+// Keeps the active window and the focus of the moment a box opens, and gives
+// them back however the box ends. The box itself is application-modal, which
+// blocks the input of every other window; the windows are not disabled, so
+// they keep their look behind the box.
+class ActiveWindowKept {
 public:
-    WindowsDisabledForBox()
-        : active_(QApplication::activeWindow()), focus_(QApplication::focusWidget()) {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->isWindow() && window->isVisible() && window->isEnabled()) {
-                window->setEnabled(false);
-                disabled_.append(window);
-            }
-        }
-    }
-    ~WindowsDisabledForBox() {
-        for (const QPointer<QWidget>& window : disabled_) {
-            if (window) {
-                window->setEnabled(true);
-            }
-        }
+    ActiveWindowKept()
+        : active_(QApplication::activeWindow()), focus_(QApplication::focusWidget()) {}
+    ~ActiveWindowKept() {
         if (active_) {
             active_->activateWindow();
         }
@@ -113,15 +102,14 @@ public:
             focus_->setFocus(Qt::OtherFocusReason);
         }
     }
-    WindowsDisabledForBox(const WindowsDisabledForBox&) = delete;
-    WindowsDisabledForBox& operator=(const WindowsDisabledForBox&) = delete;
+    ActiveWindowKept(const ActiveWindowKept&) = delete;
+    ActiveWindowKept& operator=(const ActiveWindowKept&) = delete;
 
     QWidget* activeWindow() const { return active_; }
 
 private:
     QPointer<QWidget> active_;
     QPointer<QWidget> focus_;
-    QList<QPointer<QWidget>> disabled_;
 };
 
 // A box that stands at the centre of a screen and shows its text as written,
@@ -166,8 +154,8 @@ int WidgetMessageBoxes::applicationMessageBox(const QString& text, const QString
     if (answerAtOnce_) {
         return declined(buttons);
     }
-    WindowsDisabledForBox disabled;
-    QWidget* active = disabled.activeWindow();
+    ActiveWindowKept kept;
+    QWidget* active = kept.activeWindow();
     CentredMessageBox box(toQt(icon), caption, text, toQt(buttons),
                           active ? active->screen() : QGuiApplication::primaryScreen());
     return toResult(box.exec(), buttons);

@@ -3,6 +3,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRadioButton>
 #include <QScreen>
@@ -26,6 +27,7 @@
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
 #include "failure/FailureReporter.h"
+#include "failure/MessageBoxes.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
@@ -303,6 +305,39 @@ TEST(MainWindowTest, TypingFiltersAsTheBoxesStandAndNewSearchBringsEverythingBac
     QTest::keyClicks(child<QLineEdit>(window, "Edit3"), "xyz");
     EXPECT_FALSE(set.filtered());
     EXPECT_TRUE(started->boxes.shown.empty());
+}
+
+// A box in front blocks the window's input through its modality alone: the
+// window keeps its look, black grid text and ARA's dark blue border.
+TEST(MainWindowTest, AMessageBoxLeavesTheWindowBehindItInItsOwnColours) {
+    TempWorkDir work;
+    work.writeProgramDatabase(occupations());
+    auto started = startWindow();
+    TmeslekanaF& window = *started->window;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto countBlack = [](const QImage& image) {
+        int black = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) black += image.pixelColor(x, y) == Qt::black;
+        return black;
+    };
+    auto* ara = child<TJvXPButton>(window, "JvXPButton1");
+    const int blackBefore = countBlack(window.grid().viewport()->grab().toImage());
+    ASSERT_GT(blackBefore, 100) << "the grid's text is black";
+
+    WidgetMessageBoxes boxes;
+    QImage gridShot, araShot;
+    QTimer::singleShot(300, [&] {
+        gridShot = window.grid().viewport()->grab().toImage();
+        araShot = ara->grab().toImage();
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->done(0);
+    });
+    boxes.applicationMessageBox("Bilgi", "Tresvoli", MessageBoxes::Icon::Information,
+                                MessageBoxes::Buttons::Ok);
+    ASSERT_FALSE(gridShot.isNull());
+    EXPECT_EQ(countBlack(gridShot), blackBefore);
+    EXPECT_EQ(araShot.pixelColor(2, 0), TJvXPButton::BorderColor);
+    EXPECT_EQ(araShot.pixelColor(0, araShot.height() / 2), TJvXPButton::BorderColor);
 }
 
 TEST(MainWindowTest, MissingDatabaseIsReportedTwiceThenSearchFillsTheGridOnceItIsThere) {
