@@ -5,7 +5,7 @@ MESLEK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MESLEK_BUILD="${MESLEK_BUILD:-$MESLEK_ROOT/build}"
 
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-webengine-dev libgl-dev
-    libglib2.0-dev libicu-dev mdbtools-dev libquazip1-qt6-dev libxxhash-dev qt6-translations-l10n fonts-wine
+    libglib2.0-dev libicu-dev mdbtools-dev libquazip1-qt6-dev libxxhash-dev python3-fonttools qt6-translations-l10n fonts-wine
     fonts-liberation)
 TEST_PACKAGES=(googletest libgtest-dev mdbtools clang-14 libclang-rt-14-dev xvfb xauth)
 BENCH_PACKAGES=(libbenchmark-dev mdbtools xlsx2csv)
