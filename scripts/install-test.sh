@@ -33,6 +33,8 @@ expected="$work/expected.txt"
 {
     printf '%s\n' bin/meslekana bin/meslek-ara bin/meslek-mdb libexec/meslekana/meslek-reader \
         share/meslekana/AnaData/MeslekAna.mdb share/meslekana/yardim \
+        share/meslekana/fonts/tahoma.ttf share/meslekana/fonts/tahomabd.ttf \
+        share/meslekana/fonts/NOTICE \
         "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml" \
         "share/icons/hicolor/scalable/apps/$app_id.svg"
     for size in 16 32 48 64 128 256; do

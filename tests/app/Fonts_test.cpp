@@ -76,6 +76,10 @@ TEST(FontsTest, TheBoldFaceHasHeavierStemsAndKeepsItsAdvances) {
 }
 
 TEST(FontsTest, TheProgramRegistersItsOwnCopy) {
+    EXPECT_EQ(OwnFolder, QStringLiteral(MESLEK_BUILD_DIR "/fonts"));
+    EXPECT_EQ(programFontFolderFor(QStringLiteral("/opt/meslek/bin/meslekana")),
+              QStringLiteral("/opt/meslek/share/meslekana/fonts"))
+        << "installed, they lie in share/ beside bin/";
     ASSERT_TRUE(registerTahoma());
     for (const bool heavy : {false, true}) {
         QFont tahoma(QStringLiteral("Tahoma"));
