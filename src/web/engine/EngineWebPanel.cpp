@@ -1,5 +1,6 @@
 #include "web/engine/EngineWebPanel.h"
 
+#include <QOpenGLWidget>
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -10,6 +11,14 @@ EngineWebPanel::EngineWebPanel(QWidget* parent) : WebPanel(parent) {
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
+    // The view draws through OpenGL. A window whose native window was made
+    // for raster drawing trades it for another when such a child arrives, so
+    // the window would vanish and reappear after its first paint. A hidden
+    // OpenGL widget made now, before the window is shown, has the window
+    // made for OpenGL from the start; it never paints.
+    auto* surfaceKeeper = new QOpenGLWidget(this);
+    surfaceKeeper->setObjectName(QStringLiteral("WebBrowser2Surface"));
+    surfaceKeeper->hide();
 }
 
 void EngineWebPanel::navigate(const QUrl& address) {

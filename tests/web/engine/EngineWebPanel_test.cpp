@@ -1,10 +1,12 @@
 // The web panel on the real engine, against pages served by the test itself
 // on 127.0.0.1: nothing leaves the machine.
+#include <QPlatformSurfaceEvent>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QWebEngineView>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +76,35 @@ struct PanelWindow {
     QWidget window;
     EngineWebPanel* panel = nullptr;
 };
+
+// Counts the native windows a window's surface goes through.
+struct SurfaceCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::PlatformSurface &&
+            static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
+            ++destroyed;
+        return false;
+    }
+    int destroyed = 0;
+};
+
+// The view's surface must not make the window trade its native window for
+// another after it appeared: the window manager would place it anew, and
+// keys or a close request in that moment would be lost.
+TEST(EngineWebPanelTest, TheWindowKeepsItsNativeWindowWhenTheEngineStarts) {
+    PanelWindow shown;
+    shown.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.window));
+    const WId first = shown.window.winId();
+    SurfaceCounter counter;
+    shown.window.windowHandle()->installEventFilter(&counter);
+    QSignalSpy started(shown.panel, &EngineWebPanel::engineStarted);
+    ASSERT_TRUE(started.wait(20000)) << "the engine never started";
+    QTest::qWait(1000);
+    EXPECT_EQ(counter.destroyed, 0);
+    EXPECT_EQ(shown.window.winId(), first);
+}
 
 TEST(EngineWebPanelTest, LoadsTheStartPageAskedForBeforeTheFirstPaint) {
     LocalSite site;
