@@ -1,10 +1,12 @@
 #include "app/Application.h"
 #include "app/ProgramEntry.h"
+#include "app/TerminationSignal.h"
 #ifdef MESLEK_WEB_ENGINE
 #include "web/engine/WebEngineStart.h"
 #endif
 
 int main(int argc, char** argv) {
+    recordEarlyTermination();
 #ifdef MESLEK_WEB_ENGINE
     prepareWebEngine();
 #endif

@@ -14,6 +14,10 @@ namespace {
 // signal handler may touch.
 int signalSocket[2] = {-1, -1};
 volatile std::sig_atomic_t terminationRequested = 0;
+// A request that came before any TerminationSignal existed.
+volatile std::sig_atomic_t earlyRequest = 0;
+
+void onEarlyTerm(int) { earlyRequest = 1; }
 
 void onTerm(int) {
     terminationRequested = 1;
@@ -22,6 +26,14 @@ void onTerm(int) {
 }
 
 }  // namespace
+
+void recordEarlyTermination() {
+    struct sigaction action = {};
+    action.sa_handler = onEarlyTerm;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+}
 
 TerminationSignal::TerminationSignal(std::function<void()> onRequest)
     : onRequest_(std::move(onRequest)) {
@@ -36,6 +48,11 @@ TerminationSignal::TerminationSignal(std::function<void()> onRequest)
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &action, nullptr);
+    // A request recorded during start-up is acted on as if it came now.
+    if (earlyRequest) {
+        earlyRequest = 0;
+        onTerm(SIGTERM);
+    }
 }
 
 TerminationSignal::~TerminationSignal() {

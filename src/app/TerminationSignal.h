@@ -6,6 +6,13 @@
 
 class QSocketNotifier;
 
+// The first thing the program does: from here on a termination request is
+// only recorded, until a TerminationSignal takes it over and acts on it, so
+// that a request during start-up ends the program as a later one does. (The
+// signal is not blocked instead: the threads that start-up makes would
+// inherit the block.)
+void recordEarlyTermination();
+
 // Turns SIGTERM into the end of the program, through a self-pipe, whatever the
 // program is waiting on. When the event loop sees the request it runs
 // `onRequest` (so that no new box waits on anyone) and leaves every running

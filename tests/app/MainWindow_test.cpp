@@ -21,6 +21,7 @@
 #include "app/ProgramEntry.h"
 #include "app/TJvXPButton.h"
 #include "app/TJvXPContainer.h"
+#include "app/TerminationSignal.h"
 #include "app/TmeslekanaF.h"
 #include "app/TtfXPButton.h"
 #include "data/Connection.h"
@@ -422,6 +423,34 @@ TEST(MainWindowTest, ProgramEndsWithZeroOnATerminationRequest) {
     work.writeProgramDatabase(occupations());
     QProcess program;
     ASSERT_TRUE(startProgram(program, work.path())) << program.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    expectPromptExitWithZero(program);
+}
+
+// A request in the first moments of start-up, before the application exists,
+// is recorded and acted on once it does: the program ends with 0, not killed.
+TEST(MainWindowTest, ATerminationRequestDuringStartUpIsActedOnOnceTheApplicationExists) {
+    recordEarlyTermination();
+    ASSERT_EQ(::raise(SIGTERM), 0);  // the process lives on
+    {
+        TerminationSignal termination;
+        EXPECT_TRUE(termination.requested());
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
+        EXPECT_EQ(QCoreApplication::exec(), 0) << "the recorded request ends the event loop";
+    }
+    restartEventLoops();
+
+    // Started for real, with the request sent the moment the program catches it.
+    TempWorkDir work;
+    work.writeProgramDatabase(occupations());
+    QProcess program;
+    program.setWorkingDirectory(work.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(MESLEK_BUILD_DIR "/meslekana"), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    for (int i = 0; i < 20000 && !catches(program.processId(), SIGTERM); ++i) ::usleep(100);
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     expectPromptExitWithZero(program);
 }

@@ -1,11 +1,13 @@
 #include "web/engine/EngineWebPanel.h"
 
+#include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+#include <QWindow>
 
 EngineWebPanel::EngineWebPanel(QWidget* parent) : WebPanel(parent) {
     auto* rows = new QVBoxLayout(this);
@@ -16,9 +18,13 @@ EngineWebPanel::EngineWebPanel(QWidget* parent) : WebPanel(parent) {
     // the window would vanish and reappear after its first paint. A hidden
     // OpenGL widget made now, before the window is shown, has the window
     // made for OpenGL from the start; it never paints.
-    auto* surfaceKeeper = new QOpenGLWidget(this);
-    surfaceKeeper->setObjectName(QStringLiteral("WebBrowser2Surface"));
-    surfaceKeeper->hide();
+    // (Where the platform cannot make an OpenGL context, as offscreen, there
+    // is no such trade and the widget could not work.)
+    if (QOpenGLContext().create()) {
+        auto* surfaceKeeper = new QOpenGLWidget(this);
+        surfaceKeeper->setObjectName(QStringLiteral("WebBrowser2Surface"));
+        surfaceKeeper->hide();
+    }
 }
 
 void EngineWebPanel::navigate(const QUrl& address) {
