@@ -61,12 +61,20 @@ OccupationGrid::OccupationGrid(OccupationRecordSet& recordSet, QWidget* parent)
 
     // The list never follows the thumb while it is dragged; every bar command
     // goes to the record set and the bar is then set from the set.
+    // Its context menu's "top" and "bottom" come as actions like the arrows;
+    // its "scroll here" sets the value, as nothing else but the set does.
     QScrollBar* bar = verticalScrollBar();
     bar->setTracking(false);
-    bar->setContextMenuPolicy(Qt::NoContextMenu);
     bar->installEventFilter(this);
     connect(bar, &QAbstractSlider::actionTriggered, this,
             [this](int action) { guardEvent(this, [&] { verticalScrollAction(action); }); });
+    connect(bar, &QAbstractSlider::valueChanged, this, [this](int value) {
+        if (syncingBar_) return;
+        guardEvent(this, [&] {
+            if (recordSet_.active()) verticalScrollTo(value);
+            refresh();
+        });
+    });
 
     setFont(QFont(QStringLiteral("Tahoma"), 12));
     recordSet_.addObserver(this);
@@ -231,6 +239,7 @@ void OccupationGrid::syncScrollBars() {
 
 void OccupationGrid::syncVerticalScrollBar() {
     QScrollBar* bar = verticalScrollBar();
+    const QScopedValueRollback syncing(syncingBar_, true);
     if (!recordSet_.active()) {
         bar->setRange(0, 0);
         return;
@@ -576,38 +585,44 @@ void OccupationGrid::verticalScrollAction(int action) {
             set.last();
             break;
         case QAbstractSlider::SliderMove:
-            if (set.isSequenced()) {
-                const int count = set.recordCount();
-                if (dropped <= 1) {
-                    set.first();
-                } else if (dropped >= count) {
-                    set.last();
-                } else {
-                    set.moveToRecNo(dropped);
-                }
-            } else {
-                switch (dropped) {
-                    case 0:
-                        set.first();
-                        break;
-                    case 1:
-                        set.moveBy(-page);
-                        break;
-                    case 3:
-                        set.moveBy(page);
-                        break;
-                    case 4:
-                        set.last();
-                        break;
-                    default:
-                        break;
-                }
-            }
+            verticalScrollTo(dropped);
             break;
         default:
             break;
     }
     refresh();
+}
+
+void OccupationGrid::verticalScrollTo(int position) {
+    OccupationRecordSet& set = recordSet_;
+    if (set.isSequenced()) {
+        const int count = set.recordCount();
+        if (position <= 1) {
+            set.first();
+        } else if (position >= count) {
+            set.last();
+        } else {
+            set.moveToRecNo(position);
+        }
+        return;
+    }
+    const int page = visibleDataRows();
+    switch (position) {
+        case 0:
+            set.first();
+            break;
+        case 1:
+            set.moveBy(-page);
+            break;
+        case 3:
+            set.moveBy(page);
+            break;
+        case 4:
+            set.last();
+            break;
+        default:
+            break;
+    }
 }
 
 // ---- painting ---------------------------------------------------------------

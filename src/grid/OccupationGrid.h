@@ -159,6 +159,8 @@ private:
 
     // Scroll bar and wheel commands; all of them act on the set, never on the bar's value.
     void verticalScrollAction(int action);
+    // The bar's thumb put at `position` by a drop or by "scroll here".
+    void verticalScrollTo(int position);
     void wheelNotch(bool down, Qt::KeyboardModifiers modifiers);
     void handleWheel(QWheelEvent* event);
     void handleKey(QKeyEvent* event);
@@ -183,6 +185,7 @@ private:
     int paintingRow_ = -1;
     int wheelRemainder_ = 0;
     bool syncingWindow_ = false;
+    bool syncingBar_ = false;  // the bar is being set from the set
     ColumnChooserOpener chooserOpener_;
     // What assistive technology was last told: the list, the shown columns
     // (fields in display order) and the current cell (shown row, shown column).

@@ -257,6 +257,15 @@ TEST_F(OccupationGridTest, PositionalScrollBarFollowsAndMovesTheSet) {
     bar->triggerAction(QAbstractSlider::SliderToMinimum);
     EXPECT_EQ(set->recNo(), 1);
     EXPECT_EQ(bar->value(), 1);
+
+    // The bar's own context menu: "top" and "bottom" are the two actions
+    // above; "scroll here" sets the value, which moves the set there.
+    EXPECT_EQ(bar->contextMenuPolicy(), Qt::DefaultContextMenu);
+    bar->setValue(80);
+    EXPECT_EQ(set->recNo(), 80);
+    EXPECT_EQ(bar->value(), 80);
+    bar->setValue(RowCount);
+    EXPECT_TRUE(set->eof());
 }
 
 TEST_F(OccupationGridTest, CoarseScrollBarWhileFiltered) {
@@ -311,6 +320,13 @@ TEST_F(OccupationGridTest, CoarseScrollBarWhileFiltered) {
     EXPECT_EQ(thumbAfter([&] { bar->triggerAction(QAbstractSlider::SliderToMinimum); }), 0);
     EXPECT_EQ(thumbAfter([&] { bar->triggerAction(QAbstractSlider::SliderPageStepAdd); }), 2);
     EXPECT_EQ(thumbAfter([&] { QTest::keyClick(grid.get(), Qt::Key_PageUp); }), 0);
+    // "Scroll here" on the coarse bar: its five places, as a dropped thumb.
+    EXPECT_EQ(thumbAfter([&] { bar->setValue(4); }), 4);
+    EXPECT_EQ(set->recNo(), RowCount);
+    EXPECT_EQ(thumbAfter([&] { bar->setValue(0); }), 0);
+    EXPECT_EQ(set->recNo(), 2);
+    EXPECT_EQ(thumbAfter([&] { bar->setValue(3); }), 2);
+    EXPECT_EQ(set->recNo(), 2 + 2 * page);
 
     set->setFiltered(false);
     EXPECT_EQ(bar->maximum(), RowCount);
