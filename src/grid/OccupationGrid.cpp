@@ -48,8 +48,16 @@ OccupationGrid::OccupationGrid(OccupationRecordSet& recordSet, QWidget* parent)
       geometry_(occupationColumns()),
       titleRow_(geometry_) {
     setObjectName(QStringLiteral("meslekkoduGrid"));
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(2);
+    // The sunken client edge: shadow outside and dark shadow inside on the top
+    // and left, highlight outside and light inside on the bottom and right.
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    // The square between the two bars in the button face, not the panel's
+    // colour showing through.
+    auto* corner = new QWidget(this);
+    corner->setObjectName(QStringLiteral("meslekkoduGridCorner"));
+    corner->setBackgroundRole(QPalette::Button);
+    corner->setAutoFillBackground(true);
+    setCornerWidget(corner);
     setFocusPolicy(Qt::WheelFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

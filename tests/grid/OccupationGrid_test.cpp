@@ -40,6 +40,38 @@ TEST_F(OccupationGridTest, WindowHoldsTheRowsThatFitWhollyBelowTheTitle) {
     EXPECT_EQ(set->windowCount(), grid->visibleDataRows());
 }
 
+// The client edge is sunken in two tones, and the square between the two
+// bars is the button face, not the colour of what lies behind the grid.
+TEST_F(OccupationGridTest, SunkenTwoToneEdgeAndAButtonFaceCornerBetweenTheBars) {
+    QPalette behind = host->palette();
+    behind.setColor(QPalette::Window, QColor(0x6A, 0xB3, 0xE8));
+    host->setPalette(behind);
+    host->setAutoFillBackground(true);
+    grid->resize(200, 300);  // narrower than the columns: both bars show
+    QApplication::processEvents();
+    ASSERT_TRUE(grid->horizontalScrollBar()->isVisible());
+    const QImage shot = host->grab(grid->geometry()).toImage();
+    const QPalette pal = grid->palette();
+    const int y = shot.height() / 2;
+    const int x = shot.width() / 2;
+    EXPECT_EQ(shot.pixel(0, y), pal.color(QPalette::Dark).rgb()) << "outer top-left: shadow";
+    EXPECT_EQ(shot.pixel(1, y), pal.color(QPalette::Shadow).rgb()) << "inner: dark shadow";
+    EXPECT_EQ(shot.pixel(x, 0), pal.color(QPalette::Dark).rgb());
+    EXPECT_EQ(shot.pixel(x, 1), pal.color(QPalette::Shadow).rgb());
+    EXPECT_EQ(shot.pixel(shot.width() - 1, y), pal.color(QPalette::Light).rgb())
+        << "outer bottom-right: highlight";
+    EXPECT_EQ(shot.pixel(shot.width() - 2, y), pal.color(QPalette::Midlight).rgb())
+        << "inner: light";
+    EXPECT_EQ(shot.pixel(x, shot.height() - 1), pal.color(QPalette::Light).rgb());
+    EXPECT_EQ(shot.pixel(x, shot.height() - 2), pal.color(QPalette::Midlight).rgb());
+    const QScrollBar* vertical = grid->verticalScrollBar();
+    const QScrollBar* horizontal = grid->horizontalScrollBar();
+    const QPoint corner(vertical->mapTo(grid.get(), vertical->rect().center()).x(),
+                        horizontal->mapTo(grid.get(), horizontal->rect().center()).y());
+    EXPECT_EQ(shot.pixel(corner), pal.color(QPalette::Button).rgb())
+        << "the square between the bars";
+}
+
 TEST_F(OccupationGridTest, StripesFollowPositionNumbersAndTheCurrentCellIsHighlighted) {
     ASSERT_FALSE(grid->hasFocus());
     EXPECT_EQ(cellColour(0, 0), Highlight);  // current, although the focus is elsewhere
