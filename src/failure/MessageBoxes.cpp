@@ -1,5 +1,6 @@
 #include "failure/MessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QList>
@@ -123,6 +124,8 @@ public:
         setTextFormat(Qt::PlainText);
         setText(forDisplay(text));
         setWindowModality(Qt::ApplicationModal);
+        // Captions only: some styles put an icon on each standard button.
+        for (QAbstractButton* button : this->buttons()) button->setIcon(QIcon());
         if (screen) {
             setScreen(screen);
         }

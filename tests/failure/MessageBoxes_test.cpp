@@ -4,7 +4,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -99,13 +101,31 @@ struct Windows {
     QWidget disabled;
 };
 
+// A style that puts icons on dialog buttons, as some desktops' styles do.
+class ButtonIconStyle : public QProxyStyle {
+public:
+    ButtonIconStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == QStyle::SH_DialogButtonBox_ButtonsHaveIcons) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
 TEST(WidgetMessageBoxesTest, BlocksTheWindowsWithoutDisablingThemAndRestoresActiveWindowAndFocus) {
+    const QString styleName = QApplication::style()->name();
+    QApplication::setStyle(new ButtonIconStyle);
+    struct StyleBack {
+        QString name;
+        ~StyleBack() { QApplication::setStyle(name); }
+    } styleBack{styleName};
     Windows windows;
     ASSERT_TRUE(windows.ready());
 
     WidgetMessageBoxes boxes;
     bool mainEnabled = false, otherEnabled = false, hiddenEnabled = false;
     QWidget* modal = nullptr;
+    QIcon okIcon = QIcon::fromTheme(QStringLiteral("dialog-ok"));
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     Qt::WindowModality modality = Qt::NonModal;
@@ -118,6 +138,7 @@ TEST(WidgetMessageBoxesTest, BlocksTheWindowsWithoutDisablingThemAndRestoresActi
         icon = box.icon();
         modality = box.windowModality();
         modal = QApplication::activeModalWidget();
+        okIcon = box.button(QMessageBox::Ok)->icon();
         click(box, QMessageBox::Ok);
     });
     const int result = boxes.applicationMessageBox(
@@ -129,6 +150,7 @@ TEST(WidgetMessageBoxesTest, BlocksTheWindowsWithoutDisablingThemAndRestoresActi
     EXPECT_EQ(icon, QMessageBox::Critical);
     EXPECT_EQ(modality, Qt::ApplicationModal);
     EXPECT_NE(modal, nullptr) << "the box blocks the other windows' input";
+    EXPECT_TRUE(okIcon.isNull()) << "the button shows its caption alone";
     // Disabled windows would turn grey behind the box.
     EXPECT_TRUE(mainEnabled);
     EXPECT_TRUE(otherEnabled);
