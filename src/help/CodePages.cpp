@@ -23,6 +23,8 @@ UConverter* openConverter(int codePage) {
 
 int forCharset(int charset) {
     switch (charset) {
+        case 0:  // ANSI_CHARSET: Western, whatever the document's code page
+            return 1252;
         case 2:
             return SymbolCodePage;
         case 77:

@@ -16,9 +16,13 @@
 #include <QTextOption>
 #include <QUrl>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -29,6 +33,33 @@
 namespace rtf {
 
 namespace {
+
+constexpr int MinFontHalfPoints = 2;
+constexpr int MaxFontHalfPoints = 3276;
+
+// Sends the process's error output nowhere while it lives: libpng writes its
+// errors there itself, not through Qt's message handling.
+class ErrorOutputSilenced {
+public:
+    ErrorOutputSilenced() {
+        std::fflush(stderr);
+        saved_ = ::dup(STDERR_FILENO);
+        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && nowhere >= 0) ::dup2(nowhere, STDERR_FILENO);
+        if (nowhere >= 0) ::close(nowhere);
+    }
+    ~ErrorOutputSilenced() {
+        std::fflush(stderr);
+        if (saved_ < 0) return;
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+    }
+    ErrorOutputSilenced(const ErrorOutputSilenced&) = delete;
+    ErrorOutputSilenced& operator=(const ErrorOutputSilenced&) = delete;
+
+private:
+    int saved_ = -1;
+};
 
 enum class Destination : std::uint8_t {
     Text,
@@ -500,7 +531,10 @@ private:
                 ch.font = index;
                 break;
             case Word::FontSize:
-                ch.size = std::clamp(parameter, 0, 3276);
+                // 1 to 1638 points, as word processors allow; none: the default.
+                ch.size = parameter <= 0
+                              ? 0
+                              : std::clamp(parameter, MinFontHalfPoints, MaxFontHalfPoints);
                 break;
             case Word::Bold:
                 ch.bold = on;
@@ -904,7 +938,10 @@ private:
             QImageReader reader(&buffer, formats[static_cast<int>(pic.kind)]);
             const QSize size = reader.size();
             if (size.isValid() && qint64(size.width()) * size.height() <= MaxDecodedPixels) {
-                reader.read(&image);
+                // Bad data is an empty frame; libpng would also say so on the
+                // error output, past Qt's message handling.
+                const ErrorOutputSilenced silenced;
+                if (!reader.read(&image)) image = QImage();
             }
         }
         // The display size: the goal size in twips, else the picture's own.

@@ -3,10 +3,15 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTemporaryFile>
 #include <QTextImageFormat>
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "help/HelpDocument.h"
@@ -35,6 +40,21 @@ QTextCharFormat formatOf(const QTextDocument& document, const QString& word) {
     const int at = static_cast<int>(document.toPlainText().indexOf(word));
     EXPECT_GE(at, 0) << word.toStdString();
     return formatAt(document, at);
+}
+
+// What `run` writes on the process's error output.
+QByteArray errorOutputOf(const std::function<void()>& run) {
+    QTemporaryFile capture;
+    EXPECT_TRUE(capture.open());
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(capture.handle(), STDERR_FILENO);
+    run();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    capture.seek(0);
+    return capture.readAll();
 }
 
 QByteArray encoded(int width, int height, const char* format) {
@@ -88,6 +108,19 @@ TEST(RtfReaderTest, HexBytesFollowTheFontCharsetElseTheAnsiCodePage) {
     EXPECT_EQ(load("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0x}")->toPlainText(), "あx");
     // The Symbol font's bullet.
     EXPECT_EQ(text(Fonts + "{\\f2 \\'b7}"), "•");
+    // A font's character set goes before the document's code page: Western
+    // text in a Chinese document, Turkish text in a Western one; a font that
+    // says "default" (1), or nothing, takes the document's.
+    const QByteArray mixed =
+        "{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset162 Tahoma;}{\\f2\\fcharset1 X;}"
+        "{\\f3 Y;}}";
+    EXPECT_EQ(load("{\\rtf1\\ansi\\ansicpg950" + mixed + "\\f0 \\'a9\\f1 \\'fd}")->toPlainText(),
+              "©ı");
+    EXPECT_EQ(load("{\\rtf1\\ansi\\ansicpg1252" + mixed + "\\f1 \\'dd\\f2 \\'dd\\f3 \\'dd}")
+                  ->toPlainText(),
+              "İÝÝ");
+    EXPECT_EQ(load("{\\rtf1\\ansi\\ansicpg1254" + mixed + "\\f2 \\'dd\\f3 \\'fd}")->toPlainText(),
+              "İı");
 }
 
 TEST(RtfReaderTest, UnicodeCharactersSkipTheirFallback) {
@@ -236,6 +269,18 @@ TEST(RtfReaderTest, PicturesShowOnceAtTheirSize) {
     // \bin data holds CR LF (the PNG signature has one) and arrives unchanged.
     EXPECT_EQ(found[4].width(), 6);
     EXPECT_FALSE(found[4].name().startsWith("rtf-frame:"));
+
+    // PNG data damaged past its header: an empty frame, and not a word on the
+    // error output (libpng writes its errors there by itself).
+    QByteArray damaged = encoded(20, 20, "PNG");
+    const qsizetype idat = damaged.indexOf("IDAT");
+    for (qsizetype k = idat + 6; k < idat + 14; ++k) damaged[k] = char(0xAB);
+    std::unique_ptr<QTextDocument> broken;
+    const QByteArray said = errorOutputOf(
+        [&] { broken = load("{\\rtf1 a{\\pict\\pngblip " + damaged.toHex() + "}b}"); });
+    EXPECT_EQ(said, QByteArray());
+    ASSERT_EQ(images(*broken).size(), 1u);
+    EXPECT_TRUE(images(*broken)[0].name().startsWith("rtf-frame:"));
 }
 
 TEST(RtfReaderTest, TablesAreRowsOfTabSeparatedCells) {
@@ -264,6 +309,12 @@ TEST(RtfReaderTest, BadInputIsReadWithinLimits) {
               "ac");
     // Huge parameters, \bin past the end, a long control word, a cut-off \'h.
     EXPECT_EQ(text("\\fs99999999999999999999 a\\u99999999999 b\\li-99999999999 c"), "a\uFFFDc");
+    // Font sizes stay within 1 to 1638 points; none or less is the default size.
+    const auto sized = load("{\\rtf1 \\fs99999999 a\\fs1 b\\fs-4 c\\fs24 d}");
+    EXPECT_EQ(formatOf(*sized, "a").fontPointSize(), 1638);
+    EXPECT_EQ(formatOf(*sized, "b").fontPointSize(), 1);
+    EXPECT_FALSE(formatOf(*sized, "c").hasProperty(QTextFormat::FontPointSize));
+    EXPECT_EQ(formatOf(*sized, "d").fontPointSize(), 12);
     EXPECT_EQ(load("{\\rtf1 a\\bin999999999 xyz")->toPlainText(), "a");
     EXPECT_EQ(text("x\\" + QByteArray(1000, 'a') + " y"), "xy");
     EXPECT_EQ(load("{\\rtf1 a\\'f")->toPlainText(), "a");
