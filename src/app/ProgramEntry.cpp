@@ -1,7 +1,6 @@
 #include "app/ProgramEntry.h"
 
 #include <QIcon>
-#include <QSessionManager>
 
 #include <memory>
 
@@ -79,12 +78,6 @@ int runProgram(Application& application, const ProgramSeams& seams) {
         application.setFailureReporter(nullptr);
         return 0;
     }
-    // The desktop session ending asks the main window as a close would; a
-    // refusal (a failed step) asks the session manager to cancel.
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, mainWindow.get(),
-                     [window = mainWindow.get()](QSessionManager& manager) {
-                         if (!window->sessionEnding()) manager.cancel();
-                     });
     mainWindow->showMaximized();
     int code = 0;
     if (seams.runEventLoop) code = QApplication::exec();

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,6 +132,13 @@ TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& con
 
     loadConnection();
     FormCreate();
+
+    // The closing steps run once, when the program really ends: at this
+    // window's close, or when the application quits at the session's end. A
+    // session save alone (commitDataRequest) runs none of them, so a log-off
+    // that is cancelled leaves them to do.
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            [this] { programEnding(); });
 }
 
 // The widgets observe the record set and call the commands, so they go first;
@@ -471,7 +479,7 @@ bool TmeslekanaF::closeRequest() {
     return canClose;
 }
 
-bool TmeslekanaF::sessionEnding() { return closeRequest(); }
+bool TmeslekanaF::programEnding() { return closeRequest(); }
 
 void TmeslekanaF::closeEvent(QCloseEvent* event) {
     if (closeRequest()) {

@@ -59,9 +59,10 @@ public:
     OccupationGrid& grid() const { return *meslekkoduGrid; }
     SearchCommands& searchCommands() const { return *commands_; }
 
-    // The desktop session is ending: the close request runs as for a close of
-    // the window, once per shutdown. Returns whether the program may end.
-    bool sessionEnding();
+    // The program is ending (the application quits): the close request runs
+    // as for a close of the window, once per shutdown. Returns whether it was
+    // granted. Connected to QCoreApplication::aboutToQuit.
+    bool programEnding();
     // The help window that the help button shows; made after this window.
     void setHelpWindow(TyardimF* helpWindow);
 
