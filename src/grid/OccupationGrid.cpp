@@ -76,6 +76,9 @@ OccupationGrid::OccupationGrid(OccupationRecordSet& recordSet, QWidget* parent)
     bar->installEventFilter(this);
     connect(bar, &QAbstractSlider::actionTriggered, this,
             [this](int action) { guardEvent(this, [&] { verticalScrollAction(action); }); });
+    autoScroll_.setInterval(AutoScrollIntervalMs);
+    connect(&autoScroll_, &QTimer::timeout, this,
+            [this] { guardEvent(this, [&] { autoScrollStep(); }); });
     connect(bar, &QAbstractSlider::valueChanged, this, [this](int value) {
         if (syncingBar_) return;
         guardEvent(this, [&] {
@@ -476,6 +479,7 @@ void OccupationGrid::handleMouseRelease(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     const TitleRow::Outcome outcome =
         titleRow_.release(point, button, recordSet_.active(), hitTest(point));
+    autoScroll_.stop();
     viewport()->update();
     carryOut(outcome, point);
 }
@@ -513,7 +517,39 @@ void OccupationGrid::mouseMoveEvent(QMouseEvent* event) {
     guardEvent(this, [&] {
         const QPoint point = event->position().toPoint();
         if (titleRow_.move(point, hitTest(point))) viewport()->update();
+        dragPoint_ = point;
+        followMovedColumn();
     });
+}
+
+// While a column is moved with the pointer held past the left of the titles
+// or the right edge, the grid scrolls that way, a step at each tick.
+int OccupationGrid::autoScrollDirection() const {
+    if (!titleRow_.moving()) return 0;
+    const int x = titleRow_.dragX();
+    if (x >= viewport()->width()) return 1;
+    if (x < geometry_.dataLeft()) return -1;
+    return 0;
+}
+
+void OccupationGrid::followMovedColumn() {
+    if (autoScrollDirection() == 0) {
+        autoScroll_.stop();
+    } else if (!autoScroll_.isActive()) {
+        autoScroll_.start();
+    }
+}
+
+void OccupationGrid::autoScrollStep() {
+    const int direction = autoScrollDirection();
+    if (direction == 0) {
+        autoScroll_.stop();
+        return;
+    }
+    QScrollBar* bar = horizontalScrollBar();
+    bar->setValue(bar->value() + direction * bar->singleStep());
+    titleRow_.move(dragPoint_, hitTest(dragPoint_));
+    viewport()->update();
 }
 
 void OccupationGrid::mouseReleaseEvent(QMouseEvent* event) {
@@ -658,7 +694,7 @@ void OccupationGrid::paint() {
     }
     painter.restore();
     paintGridLines(painter, rows);
-    titleRow_.paintFeedback(painter, pal, viewport()->height());
+    titleRow_.paintFeedback(painter, pal, viewport()->size());
 }
 
 void OccupationGrid::paintGridLines(QPainter& painter, int rows) {

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <utility>
@@ -161,6 +162,11 @@ private:
     void verticalScrollAction(int action);
     // The bar's thumb put at `position` by a drop or by "scroll here".
     void verticalScrollTo(int position);
+    // Scrolling while a moved column is held past an edge.
+    int autoScrollDirection() const;
+    void followMovedColumn();
+    void autoScrollStep();
+    static constexpr int AutoScrollIntervalMs = 50;
     void wheelNotch(bool down, Qt::KeyboardModifiers modifiers);
     void handleWheel(QWheelEvent* event);
     void handleKey(QKeyEvent* event);
@@ -186,6 +192,8 @@ private:
     int wheelRemainder_ = 0;
     bool syncingWindow_ = false;
     bool syncingBar_ = false;  // the bar is being set from the set
+    QTimer autoScroll_;
+    QPoint dragPoint_;  // the pointer's last place while a button is held
     ColumnChooserOpener chooserOpener_;
     // What assistive technology was last told: the list, the shown columns
     // (fields in display order) and the current cell (shown row, shown column).

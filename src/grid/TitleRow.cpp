@@ -201,12 +201,18 @@ void TitleRow::paintTitleCell(QPainter& painter, const QPalette& palette, const 
     painter.restore();
 }
 
-void TitleRow::paintFeedback(QPainter& painter, const QPalette& palette, int height) const {
+void TitleRow::paintFeedback(QPainter& painter, const QPalette& palette,
+                             const QSize& viewport) const {
+    const int height = viewport.height();
     if (gesture_ == Gesture::Resizing) {
         painter.fillRect(QRect(dragX_ - grabOffset_, 0, 1, height),
                          palette.color(QPalette::Active, QPalette::WindowText));
     } else if (gesture_ == Gesture::Moving) {
-        const int x = geometry_.landingAt(pressedColumn_, dragX_).markX;
+        // Where the column would land, kept inside the viewport: a landing
+        // past either edge shows at that edge while the grid scrolls there.
+        const int half = LandingMarkWidth / 2;
+        const int right = std::max(half, viewport.width() - 1 - half);
+        const int x = std::clamp(geometry_.landingAt(pressedColumn_, dragX_).markX, half, right);
         painter.fillRect(QRect(x - LandingMarkWidth / 2, 0, LandingMarkWidth, height),
                          palette.color(QPalette::Active, QPalette::Highlight));
     }

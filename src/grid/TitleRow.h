@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QSize>
 #include <QString>
 
 #include "grid/GridGeometry.h"
@@ -67,13 +68,15 @@ public:
     int pressedColumn() const { return pressed_ && pressLooksDown_ ? pressedColumn_ : -1; }
     bool resizing() const { return gesture_ == Gesture::Resizing; }
     bool moving() const { return gesture_ == Gesture::Moving; }
+    // The pointer's x while a column is moved.
+    int dragX() const { return dragX_; }
 
     // The corner cell and every shown title.
     void paint(QPainter& painter, const QPalette& palette, const QFont& font,
                const WindowsTextMetrics& metrics, bool enabled) const;
-    // The line that follows a resize and the mark where a moved column lands,
-    // over the whole height of the grid; painted last.
-    void paintFeedback(QPainter& painter, const QPalette& palette, int height) const;
+    // The line that follows a resize and the mark where a moved column lands
+    // (kept inside the viewport), over the whole height of the grid; painted last.
+    void paintFeedback(QPainter& painter, const QPalette& palette, const QSize& viewport) const;
     // A caption cut to fit `available` pixels: its first n characters and
     // "...", with n from length - 2 down to 0; "..." alone when none fits.
     static QString fittedCaption(const QString& caption, const QFont& font, int available);

@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -406,6 +407,43 @@ TEST_F(TitleRowTest, RightDragMovesAColumnAndEndsInATitleClick) {
     release(title(1), Qt::RightButton);
     EXPECT_EQ(grid->columnFieldName(0).toStdString(), "meslek_adi");
     EXPECT_EQ(statement(), sortedBy("meslek_kodu", "DESC"));
+}
+
+// Columns wider than the grid: a moved column held past the right edge
+// scrolls the grid that way, and the landing mark stays in sight.
+TEST_F(TitleRowTest, AMovedColumnHeldPastAnEdgeScrollsTheGridAndShowsTheMarkInside) {
+    grid->resize(260, grid->height());
+    QApplication::processEvents();
+    QScrollBar* bar = grid->horizontalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    ASSERT_EQ(bar->value(), 0);
+    const int width = viewport()->width();
+    press(title(0), Qt::RightButton);
+    const QPoint past(width + 30, title(0).y());
+    drag(past, Qt::RightButton);
+    const int row = grid->cellRect(2, 0).center().y();
+    const auto markAt = [&] {
+        const QImage shot = picture();
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixelColor(x, row) == Highlight) return x;
+        return -1;
+    };
+    EXPECT_GE(markAt(), 0) << "the mark is in sight from the start";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->value() == bar->maximum(); }, 5000))
+        << "scrolled to " << bar->value() << " of " << bar->maximum();
+    EXPECT_EQ(markAt(), width - 3) << "past the last column: the mark at the right edge";
+    release(past, Qt::RightButton);
+    EXPECT_EQ(grid->columnFieldName(1).toStdString(), "meslek_kodu") << "moved to the end";
+    const int scrolled = bar->value();
+    QTest::qWait(150);
+    EXPECT_EQ(bar->value(), scrolled) << "the release ends the scrolling";
+
+    // And back: held left of the titles, the grid scrolls to its start.
+    press(title(1), Qt::RightButton);
+    drag(QPoint(2, title(1).y()), Qt::RightButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar->value() == 0; }, 5000));
+    release(QPoint(2, title(1).y()), Qt::RightButton);
+    EXPECT_EQ(grid->columnFieldName(0).toStdString(), "meslek_kodu");
 }
 
 TEST_F(TitleRowTest, MenuOpensAtTheRightReleaseOverRowsIndicatorAndCorner) {
