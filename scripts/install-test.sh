@@ -75,6 +75,7 @@ grep -qF "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metain
 # it reaches the reader in libexec/, since none lies beside it.
 cd "$root/share/meslekana"
 "$root/bin/meslek-ara" >"$work/list.tsv" || fail "the installed meslek-ara fails on the installed list"
+first_code="$(head -n 1 "$work/list.tsv" | cut -f 1)"
 [ "$(head -n 1 "$work/list.tsv")" = "$(printf '0110.00\tSubaylar')" ] &&
     [ "$(tail -n 1 "$work/list.tsv" | cut -f 1)" = 9901.07 ] &&
     [ "$(wc -l <"$work/list.tsv")" -eq 7764 ] ||
