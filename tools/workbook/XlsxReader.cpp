@@ -225,6 +225,30 @@ WorkbookParts readWorkbook(QuaZip& zip) {
     return parts;
 }
 
+// Appends the text of the string item just started (a shared <si> or an
+// inline <is>): its <t>, or its runs <r><t>; phonetic runs (<rPh>) are
+// readings of the text, not part of it. Leaves the reader on the item's end.
+void appendStringItem(PartReader& part, QString& text) {
+    int depth = 1;
+    while (depth > 0) {
+        const auto token = part.next();
+        if (token == QXmlStreamReader::EndElement) {
+            --depth;
+        } else if (token == QXmlStreamReader::StartElement) {
+            const QStringView name = part.xml().name();
+            if (name == QLatin1String("t")) {
+                text.append(part.elementText());
+            } else if (name == QLatin1String("rPh")) {
+                part.skipElement();
+            } else {
+                ++depth;
+            }
+        } else if (token == QXmlStreamReader::EndDocument) {
+            fail(QStringLiteral("%1 bölümü yarıda bitiyor").arg(part.name()));
+        }
+    }
+}
+
 // The workbook's shared strings, in one text block.
 class SharedStrings {
 public:
@@ -245,27 +269,8 @@ public:
     }
 
 private:
-    // <si> holds its text in <t>, or in runs <r><t>; phonetic runs (<rPh>) are
-    // readings of the text, not part of it.
     void readItem(PartReader& part) {
-        int depth = 1;
-        while (depth > 0) {
-            const auto token = part.next();
-            if (token == QXmlStreamReader::EndElement) {
-                --depth;
-            } else if (token == QXmlStreamReader::StartElement) {
-                const QStringView name = part.xml().name();
-                if (name == QLatin1String("t")) {
-                    text_.append(part.elementText());
-                } else if (name == QLatin1String("rPh")) {
-                    part.skipElement();
-                } else {
-                    ++depth;
-                }
-            } else if (token == QXmlStreamReader::EndDocument) {
-                fail(QStringLiteral("%1 bölümü yarıda bitiyor").arg(part.name()));
-            }
-        }
+        appendStringItem(part, text_);
         ends_.push_back(text_.size());
     }
 
@@ -399,27 +404,9 @@ private:
         addCell(column, type, value, inlineText, ref);
     }
 
-    // <is> holds <t>, or runs <r><t>, and maybe phonetic runs to leave out.
     QString inlineString() {
         QString text;
-        int depth = 1;
-        while (depth > 0) {
-            const auto token = part_.next();
-            if (token == QXmlStreamReader::StartElement) {
-                const QStringView name = part_.xml().name();
-                if (name == QLatin1String("t")) {
-                    text.append(part_.elementText());
-                } else if (name == QLatin1String("rPh")) {
-                    part_.skipElement();
-                } else {
-                    ++depth;
-                }
-            } else if (token == QXmlStreamReader::EndElement) {
-                --depth;
-            } else if (token == QXmlStreamReader::EndDocument) {
-                fail(QStringLiteral("%1 bölümü yarıda bitiyor").arg(part_.name()));
-            }
-        }
+        appendStringItem(part_, text);
         return text;
     }
 
