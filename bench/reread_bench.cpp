@@ -20,7 +20,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/TJvXPButton.h"
+#include "widgets/TJvXPButton.h"
 #include "grid/OccupationGrid.h"
 #include "support/BenchSupport.h"
 

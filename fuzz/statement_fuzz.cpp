@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "data/Statement.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString text =

@@ -30,10 +30,10 @@
 #include "data/FieldBinding.h"
 #include "data/ResultSet.h"
 #include "data/RowOrder.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "jet/TableStream.h"
 #include "jet4/Csv.h"
-#include "search/FoldSearchText.h"
+#include "text/FoldSearchText.h"
 #include "search/SearchFilter.h"
 
 namespace {

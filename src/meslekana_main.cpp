@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "widgets/Application.h"
 #include "app/ProgramEntry.h"
 #include "app/TerminationSignal.h"
 #ifdef MESLEK_WEB_ENGINE

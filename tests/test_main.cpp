@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
+#include "widgets/Application.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

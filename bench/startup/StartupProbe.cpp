@@ -18,9 +18,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/Application.h"
+#include "widgets/Application.h"
 #include "app/ProgramEntry.h"
-#include "failure/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 #ifdef MESLEK_WEB_ENGINE
 #include "web/engine/WebEngineStart.h"
 #endif

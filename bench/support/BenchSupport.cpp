@@ -16,11 +16,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Fonts.h"
+#include "widgets/Fonts.h"
 #include "data/ConnectionSettings.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/Csv.h"
-#include "search/FoldSearchText.h"
+#include "text/FoldSearchText.h"
 
 extern char** environ;
 

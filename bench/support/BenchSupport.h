@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
+#include "widgets/Application.h"
 #include "app/TmeslekanaF.h"
-#include "failure/FailureReporter.h"
-#include "failure/MessageBoxes.h"
+#include "widgets/FailureReporter.h"
+#include "widgets/MessageBoxes.h"
 #include "jet4/OccupationFixtures.h"
 
 class OccupationGrid;

@@ -4,11 +4,11 @@
 
 #include <memory>
 
-#include "app/Application.h"
-#include "app/Fonts.h"
+#include "widgets/Application.h"
+#include "widgets/Fonts.h"
 #include "app/TerminationSignal.h"
-#include "failure/FailureReporter.h"
-#include "failure/MessageBoxes.h"
+#include "widgets/FailureReporter.h"
+#include "widgets/MessageBoxes.h"
 #include "help/TyardimF.h"
 
 namespace {

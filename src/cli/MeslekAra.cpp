@@ -12,7 +12,7 @@
 #include "data/ConnectionSettings.h"
 #include "data/FieldBinding.h"
 #include "data/OccupationRecordSet.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "search/SearchCommands.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <QLineEdit>
 
 #include "data/OccupationRecordSet.h"
-#include "failure/FailureReporter.h"
-#include "failure/MessageBoxes.h"
+#include "widgets/FailureReporter.h"
+#include "widgets/MessageBoxes.h"
 
 CopyCommands::CopyCommands(const OccupationRecordSet& records, QLineEdit& carrier,
                            MessageBoxes& boxes)

@@ -6,7 +6,7 @@
 #include "data/ConnectionString.h"
 #include "data/RowOrder.h"
 #include "data/Statement.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "jet/JetFile.h"
 #include "jet/JetHeader.h"
 #include "jet/ProviderMessages.h"

@@ -1,6 +1,6 @@
 #include "data/ConnectionString.h"
 
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "jet/ProviderMessages.h"
 
 namespace {

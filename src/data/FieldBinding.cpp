@@ -1,6 +1,6 @@
 #include "data/FieldBinding.h"
 
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "data/FieldBinding.h"
 #include "data/RowSlices.h"
 #include "data/Statement.h"
-#include "failure/Exceptions.h"
-#include "search/FoldSearchText.h"
-#include "search/RowTextBlock.h"
+#include "exceptions/Exceptions.h"
+#include "text/FoldSearchText.h"
+#include "text/RowTextBlock.h"
 
 namespace {
 

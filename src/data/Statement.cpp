@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "jet/ProviderMessages.h"
 
 namespace {

@@ -258,3 +258,21 @@ QAccessibleInterface* OccupationGridAccessible::cell(int row, int column) const 
     cells_.insert(key, QAccessible::registerAccessibleInterface(made));
     return made;
 }
+
+namespace {
+
+QAccessibleInterface* makeGridAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("OccupationGrid")) {
+        return new OccupationGridAccessible(static_cast<OccupationGrid*>(object));
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void installGridAccessibleFactory() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    QAccessible::installFactory(makeGridAccessible);
+}

@@ -6,6 +6,10 @@
 
 class OccupationGrid;
 
+// Installs the factory that gives every OccupationGrid this interface; once
+// is enough, later calls do nothing.
+void installGridAccessibleFactory();
+
 // The result grid as assistive technology sees it: a table whose rows are the
 // whole shown list (every row the search lets through, not just the window the
 // grid draws) and whose columns are the shown columns in display order, with
@@ -14,7 +18,8 @@ class OccupationGrid;
 // they stay right while the user moves; the grid calls reset() whenever the
 // list or the columns change, which forgets every cell handed out.
 //
-// Made by the program's accessibility factory (app/Accessibility.h).
+// Made by the grid's own accessibility factory, which the first grid installs
+// (installGridAccessibleFactory).
 class OccupationGridAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
     explicit OccupationGridAccessible(OccupationGrid* grid);

@@ -3,8 +3,8 @@
 #include <QAccessible>
 #include <QApplication>
 
-#include "app/Accessibility.h"
-#include "app/Application.h"
+#include "widgets/Accessibility.h"
+#include "widgets/Application.h"
 #include "grid/GridAccessible.h"
 #include "grid/GridGlyphs.h"
 
@@ -47,6 +47,7 @@ OccupationGrid::OccupationGrid(OccupationRecordSet& recordSet, QWidget* parent)
       recordSet_(recordSet),
       geometry_(occupationColumns()),
       titleRow_(geometry_) {
+    installGridAccessibleFactory();
     setObjectName(QStringLiteral("meslekkoduGrid"));
     // The sunken client edge: shadow outside and dark shadow inside on the top
     // and left, highlight outside and light inside on the bottom and right.

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/WindowsTextMetrics.h"
+#include "widgets/WindowsTextMetrics.h"
 #include "data/OccupationRecordSet.h"
 #include "grid/GridGeometry.h"
 #include "grid/TitleRow.h"

@@ -1,7 +1,7 @@
 #include "grid/TfrmSelectColumn.h"
 
-#include "app/Application.h"
-#include "failure/MessageBoxes.h"
+#include "widgets/Application.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QCheckBox>
 #include <QEvent>

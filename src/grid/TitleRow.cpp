@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "app/WindowsTextMetrics.h"
+#include "widgets/WindowsTextMetrics.h"
 #include "grid/GridGlyphs.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "help/HelpDocument.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include "app/Application.h"
+#include "widgets/Application.h"
 #include "help/HelpDocument.h"
 
 namespace {

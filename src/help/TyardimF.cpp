@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "app/PanelStatusBar.h"
-#include "failure/FailureReporter.h"
+#include "widgets/PanelStatusBar.h"
+#include "widgets/FailureReporter.h"
 #include "help/HelpView.h"
 #include "web/WebSite.h"
 

@@ -19,7 +19,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "jet/ProviderMessages.h"
 #include "jet/TableStream.h"
 #include "jet/UniqueFd.h"

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "data/OccupationRecordSet.h"
-#include "search/FoldSearchText.h"
-#include "search/RowTextBlock.h"
+#include "text/FoldSearchText.h"
+#include "text/RowTextBlock.h"
 
 bool containsRun(QStringView haystack, QStringView needle) {
     if (needle.isEmpty() || haystack.size() < needle.size()) return false;

@@ -4,17 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Accessibility.h"
+#include "widgets/Accessibility.h"
 
 #include <memory>
 #include <vector>
 
-#include "app/Fonts.h"
-#include "app/TJvXPButton.h"
+#include "widgets/Fonts.h"
+#include "widgets/TJvXPButton.h"
 #include "app/TmeslekanaF.h"
-#include "app/TtfXPButton.h"
+#include "widgets/TtfXPButton.h"
 #include "data/OccupationRecordSet.h"
-#include "failure/FailureReporter.h"
+#include "widgets/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "grid/TfrmSelectColumn.h"
 #include "help/HelpView.h"

@@ -9,12 +9,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Fonts.h"
-#include "app/TJvXPButton.h"
+#include "widgets/Fonts.h"
+#include "widgets/TJvXPButton.h"
 #include "app/TmeslekanaF.h"
 #include "data/Connection.h"
 #include "data/OccupationRecordSet.h"
-#include "failure/FailureReporter.h"
+#include "widgets/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"

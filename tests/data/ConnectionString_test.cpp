@@ -2,7 +2,7 @@
 
 #include "data/ConnectionSettings.h"
 #include "data/ConnectionString.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 
 TEST(ConnectionStringTest, ParsesTheProgramsConnectionString) {
     const QString text = ConnectionSettings::connectionString();

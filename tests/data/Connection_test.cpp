@@ -7,7 +7,7 @@
 #include "data/ConnectionSettings.h"
 #include "data/FieldBinding.h"
 #include "data/Statement.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "jet/JetHeader.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/TempWorkDir.h"

@@ -7,7 +7,7 @@
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/TempWorkDir.h"
 

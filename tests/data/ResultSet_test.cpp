@@ -2,7 +2,7 @@
 
 #include "data/FieldBinding.h"
 #include "data/ResultSet.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "data/ConnectionSettings.h"
 #include "data/Statement.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 
 TEST(StatementTest, AcceptsTheStatementsTheProgramSends) {
     const QString startup = joinStatementLines({ConnectionSettings::startupStatement()});

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Accessibility.h"
+#include "widgets/Accessibility.h"
 
 #include <vector>
 

@@ -13,11 +13,11 @@
 #include <memory>
 #include <set>
 
-#include "app/Application.h"
+#include "widgets/Application.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
-#include "failure/FailureReporter.h"
+#include "widgets/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "grid/GridFixture.h"
 
 namespace {

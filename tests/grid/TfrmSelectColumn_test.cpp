@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/Fonts.h"
+#include "widgets/Fonts.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Fonts.h"
-#include "app/WindowsTextMetrics.h"
+#include "widgets/Fonts.h"
+#include "widgets/WindowsTextMetrics.h"
 #include "grid/GridFixture.h"
 #include "grid/GridGlyphs.h"
 #include "grid/TitleRow.h"

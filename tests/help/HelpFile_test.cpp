@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "help/HelpDocument.h"
 #include "help/HelpFile.h"
 #include "support/TempWorkDir.h"

@@ -25,9 +25,9 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "app/Fonts.h"
+#include "widgets/Fonts.h"
 #include "app/TmeslekanaF.h"
-#include "failure/FailureReporter.h"
+#include "widgets/FailureReporter.h"
 #include "help/HelpView.h"
 #include "help/TyardimF.h"
 #include "support/RecordingBoxes.h"

@@ -8,7 +8,7 @@
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/FieldBinding.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/ProgramRead.h"
 #include "support/TempWorkDir.h"

@@ -18,7 +18,7 @@
 
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "jet/JetFile.h"
 #include "jet/JetHeader.h"
 #include "jet/TableReader.h"

@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <csignal>
 
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "jet/ProviderMessages.h"
 #include "jet4/Jet4Writer.h"
 #include "jet4/OccupationFixtures.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "search/FoldSearchText.h"
+#include "text/FoldSearchText.h"
 #include "search/SearchFilter.h"
 
 namespace {

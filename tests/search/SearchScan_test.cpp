@@ -9,8 +9,8 @@
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
-#include "search/FoldSearchText.h"
-#include "search/RowTextBlock.h"
+#include "text/FoldSearchText.h"
+#include "text/RowTextBlock.h"
 #include "search/SearchFilter.h"
 #include "support/TempWorkDir.h"
 

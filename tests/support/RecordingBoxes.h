@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "failure/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 // Boxes that are never shown: each one is recorded and answered at once.
 class RecordingBoxes : public MessageBoxes {

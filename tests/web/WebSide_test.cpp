@@ -10,8 +10,8 @@
 
 #include "app/TmeslekanaF.h"
 #include "data/OccupationRecordSet.h"
-#include "failure/Exceptions.h"
-#include "failure/FailureReporter.h"
+#include "exceptions/Exceptions.h"
+#include "widgets/FailureReporter.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "web/engine/EngineWebPanel.h"
 
 namespace {

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
+#include "widgets/Application.h"
 #include "app/ProgramEntry.h"
-#include "failure/Exceptions.h"
+#include "exceptions/Exceptions.h"
 #include "support/RecordingBoxes.h"
 #include "web/engine/EngineWebPanel.h"
 #include "web/engine/WebEngineStart.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
+#include "widgets/Application.h"
 #include "web/engine/WebEngineStart.h"
 
 // The engine needs a real display (the test runs under Xvfb with the xcb
