@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything, runs every test, checks the window
+# Installs what is missing, checks that the folders of src/ stand in floors,
+# builds everything, runs every test, checks the window
 # through the accessibility bus (scripts/atspi-test.sh) and the
 # installed program (scripts/install-test.sh), runs every test again in a build
 # with AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets.
@@ -7,6 +8,8 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" \
     "${ATSPI_PACKAGES[@]}"
+# The folders of src/ stand in floors: every #include within what its folder links.
+/usr/bin/python3 "$MESLEK_ROOT/tools/check_layers.py" "$MESLEK_ROOT/src"
 configure_and_build -DMESLEK_BUILD_TESTS=ON -DMESLEK_BUILD_BENCH=ON
 (cd "$MESLEK_BUILD" && ctest --output-on-failure -j2)
 "$MESLEK_ROOT/scripts/atspi-test.sh"
