@@ -16,7 +16,7 @@
 // a pipe in. At most `limit` bytes are read: a file that grows without end is
 // cut there.
 //
-// Failures (of the family in failure/Exceptions.h):
+// Failures (of the family in exceptions/Exceptions.h):
 // - "Cannot open file "<full path>". <system's error text>" when a regular
 //   file of that name exists but cannot be opened, or another program holds
 //   an exclusive lock on it;
