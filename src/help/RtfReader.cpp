@@ -1,10 +1,8 @@
 #include "help/RtfReader.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QHash>
 #include <QImage>
-#include <QImageReader>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -16,18 +14,15 @@
 #include <QTextOption>
 #include <QUrl>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 #include "help/CodePages.h"
+#include "help/RtfLexer.h"
+#include "help/RtfPictures.h"
 #include "help/RtfWords.h"
 
 namespace rtf {
@@ -36,30 +31,6 @@ namespace {
 
 constexpr int MinFontHalfPoints = 2;
 constexpr int MaxFontHalfPoints = 3276;
-
-// Sends the process's error output nowhere while it lives: libpng writes its
-// errors there itself, not through Qt's message handling.
-class ErrorOutputSilenced {
-public:
-    ErrorOutputSilenced() {
-        std::fflush(stderr);
-        saved_ = ::dup(STDERR_FILENO);
-        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && nowhere >= 0) ::dup2(nowhere, STDERR_FILENO);
-        if (nowhere >= 0) ::close(nowhere);
-    }
-    ~ErrorOutputSilenced() {
-        std::fflush(stderr);
-        if (saved_ < 0) return;
-        ::dup2(saved_, STDERR_FILENO);
-        ::close(saved_);
-    }
-    ErrorOutputSilenced(const ErrorOutputSilenced&) = delete;
-    ErrorOutputSilenced& operator=(const ErrorOutputSilenced&) = delete;
-
-private:
-    int saved_ = -1;
-};
 
 enum class Destination : std::uint8_t {
     Text,
@@ -112,8 +83,6 @@ struct Font {
     int codePage = 0;  // \cpgN; 0: from the charset
 };
 
-enum class PictureKind : std::uint8_t { None, Png, Jpeg, Dib, Metafile, Bitmap };
-
 struct Picture {
     PictureKind kind = PictureKind::None;
     int width = 0;  // \picw, \pich: pixels for bitmaps, 0.01 mm for metafiles
@@ -130,46 +99,6 @@ struct Field {
     std::size_t depth;  // group depth of the {\field ...} group
     QString instruction;
 };
-
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// A device-independent bitmap (a BITMAPINFO and the pixels) as a BMP file: a
-// file header that puts the pixels after the info header and the palette.
-// Nothing when the info header does not hold together.
-QByteArray bmpFile(const QByteArray& dib) {
-    auto read = [&dib](qsizetype at, int bytes) -> quint32 {
-        quint32 v = 0;
-        for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(dib[at + i]);
-        return v;
-    };
-    if (dib.size() < 12) return {};
-    const quint32 headerSize = read(0, 4);
-    if (headerSize < 12 || headerSize > 1024 || headerSize > quint32(dib.size())) return {};
-    quint32 palette = 0;
-    if (headerSize == 12) {
-        const quint32 bits = read(10, 2);
-        palette = bits <= 8 ? 3u << bits : 0;
-    } else {
-        if (headerSize < 36) return {};
-        const quint32 bits = read(14, 2);
-        const quint32 used = read(32, 4);
-        palette = 4 * (used != 0 ? std::min<quint32>(used, 256) : bits <= 8 ? 1u << bits : 0);
-        if (headerSize == 40 && read(16, 4) == 3) palette += 12;  // BI_BITFIELDS masks
-    }
-    const quint32 offset = 14 + headerSize + palette;
-    QByteArray file("BM");
-    for (quint32 v : {quint32(dib.size() + 14), quint32(0), offset}) {
-        for (int i = 0; i < 4; ++i) file += static_cast<char>(v >> (8 * i) & 0xFF);
-    }
-    return file + dib;
-}
 
 constexpr int MaxTwips = 31680;  // 22 inches
 int twips(int value) { return std::clamp(value, -MaxTwips, MaxTwips); }
@@ -214,11 +143,7 @@ QString hyperlinkTarget(const QString& instruction) {
 class Reader {
 public:
     Reader(const QByteArray& rtf, QTextDocument& document, qsizetype capacity)
-        : p_(rtf.constData()),
-          end_(rtf.constData() + rtf.size()),
-          document_(document),
-          cursor_(&document),
-          capacity_(capacity) {
+        : lexer_(rtf), document_(document), cursor_(&document), capacity_(capacity) {
         cursor_.movePosition(QTextCursor::End);
     }
 
@@ -232,33 +157,43 @@ public:
 
 private:
     void read() {
-        while (p_ < end_ && !full_) {
-            const char c = *p_++;
-            switch (c) {
-                case '{':
+        while (!full_) {
+            const Token token = lexer_.next();
+            switch (token.kind) {
+                case Token::Kind::End:
+                    break;
+                case Token::Kind::OpenGroup:
                     flushBytes();
                     skipChars_ = 0;
                     openGroup();
-                    break;
-                case '}':
+                    continue;
+                case Token::Kind::CloseGroup:
                     flushBytes();
                     skipChars_ = 0;
                     closeGroup();
-                    break;
-                case '\\':
-                    controlSequence();
-                    break;
-                case '\r':
-                case '\n':
-                case '\0':
-                    break;
-                default:
+                    continue;
+                case Token::Kind::ControlWord:
+                    controlWord(token);
+                    continue;
+                case Token::Kind::ControlSymbol:
+                    controlSymbol(token.symbol);
+                    continue;
+                case Token::Kind::HexByte:
+                    if (skipChars_ > 0) {
+                        --skipChars_;
+                    } else if (token.byte >= 0) {
+                        textByte(static_cast<unsigned char>(token.byte));
+                    }
+                    continue;
+                case Token::Kind::Text:
                     if (skipChars_ > 0) {
                         --skipChars_;
                     } else {
-                        textByte(static_cast<unsigned char>(c));
+                        textByte(static_cast<unsigned char>(token.byte));
                     }
+                    continue;
             }
+            break;
         }
         flushBytes();
         flushRun();
@@ -304,45 +239,13 @@ private:
         }
     }
 
-    void controlSequence() {
-        if (p_ >= end_) return;
-        if (!isLetter(*p_)) {
-            controlSymbol(*p_++);
-            return;
-        }
-        char name[MaxControlWordLength];
-        int length = 0;
-        bool tooLong = false;
-        while (p_ < end_ && isLetter(*p_)) {
-            if (length < MaxControlWordLength) {
-                name[length++] = *p_;
-            } else {
-                tooLong = true;
-            }
-            ++p_;
-        }
-        bool hasParameter = false;
-        bool negative = false;
-        qint64 value = 0;
-        if (p_ + 1 < end_ && *p_ == '-' && isDigit(p_[1])) {
-            negative = true;
-            ++p_;
-        }
-        while (p_ < end_ && isDigit(*p_)) {
-            hasParameter = true;
-            if (value < MaxParameter) value = value * 10 + (*p_ - '0');
-            ++p_;
-        }
-        if (p_ < end_ && *p_ == ' ') ++p_;
-        const int parameter =
-            static_cast<int>(std::min<qint64>(value, MaxParameter)) * (negative ? -1 : 1);
-
+    void controlWord(const Token& token) {
         flushBytes();
-        const WordInfo info =
-            tooLong ? WordInfo{Word::Unknown} : lookupWord(std::string_view(name, length));
-
+        const WordInfo& info = token.word;
+        const bool hasParameter = token.hasParameter;
+        const int parameter = token.parameter;
         if (info.word == Word::Bin) {
-            skipBinary(hasParameter ? parameter : 0);
+            keepBinary(token.data);
             if (skipChars_ > 0) --skipChars_;
             starPending_ = false;
             return;
@@ -365,22 +268,6 @@ private:
     }
 
     void controlSymbol(char c) {
-        if (c == '\'') {
-            // Two hex digits make a byte; a lone digit is dropped.
-            int byte = 0;
-            int digits = 0;
-            while (digits < 2 && p_ < end_ && hexValue(*p_) >= 0) {
-                byte = byte * 16 + hexValue(*p_++);
-                ++digits;
-            }
-            if (digits < 2) byte = -1;
-            if (skipChars_ > 0) {
-                --skipChars_;
-            } else if (byte >= 0) {
-                textByte(static_cast<unsigned char>(byte));
-            }
-            return;
-        }
         flushBytes();
         if (c == '*') {
             starPending_ = true;
@@ -417,14 +304,12 @@ private:
         }
     }
 
-    void skipBinary(int length) {
-        const qsizetype available = end_ - p_;
-        const qsizetype n = std::clamp<qsizetype>(length, 0, available);
+    // \bin data: picture bytes inside a picture, else nothing.
+    void keepBinary(QByteArrayView data) {
         if (!skipping() && st_.dest == Destination::Picture) {
             const qsizetype room = MaxPictureBytes - picture_.data.size();
-            picture_.data.append(p_, std::clamp<qsizetype>(n, 0, room));
+            picture_.data.append(data.first(std::clamp<qsizetype>(data.size(), 0, room)));
         }
-        p_ += n;
     }
 
     void word(const WordInfo& info, bool hasParameter, int parameter) {
@@ -740,7 +625,7 @@ private:
     void textByte(unsigned char byte) {
         if (skipping()) return;
         if (st_.dest == Destination::Picture) {
-            const int v = hexValue(static_cast<char>(byte));
+            const int v = hexDigitValue(static_cast<char>(byte));
             if (v < 0) return;
             if (picture_.highNibble < 0) {
                 picture_.highNibble = v;
@@ -927,23 +812,7 @@ private:
         if (st_.dest != Destination::Text || st_.chars.hidden || pic.kind == PictureKind::None) {
             return;
         }
-        QImage image;
-        if (pic.kind == PictureKind::Dib) pic.data = bmpFile(pic.data);
-        if ((pic.kind == PictureKind::Png || pic.kind == PictureKind::Jpeg ||
-             pic.kind == PictureKind::Dib) &&
-            !pic.data.isEmpty()) {
-            QBuffer buffer(&pic.data);
-            buffer.open(QIODevice::ReadOnly);
-            static constexpr const char* formats[] = {"", "png", "jpeg", "bmp"};
-            QImageReader reader(&buffer, formats[static_cast<int>(pic.kind)]);
-            const QSize size = reader.size();
-            if (size.isValid() && qint64(size.width()) * size.height() <= MaxDecodedPixels) {
-                // Bad data is an empty frame; libpng would also say so on the
-                // error output, past Qt's message handling.
-                const ErrorOutputSilenced silenced;
-                if (!reader.read(&image)) image = QImage();
-            }
-        }
+        const QImage image = decodePicture(pic.kind, pic.data);
         // The display size: the goal size in twips, else the picture's own.
         qreal width = 0;
         qreal height = 0;
@@ -1007,8 +876,7 @@ private:
 
     static constexpr int InvalidFont = -1000;
 
-    const char* p_;
-    const char* end_;
+    Lexer lexer_;
     QTextDocument& document_;
     QTextCursor cursor_;
     const qsizetype capacity_;
