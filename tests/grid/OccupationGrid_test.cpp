@@ -27,6 +27,12 @@ TEST_F(OccupationGridTest, WindowHoldsTheRowsThatFitWhollyBelowTheTitle) {
     grid->resize(545, 150);
     fits();
     EXPECT_LT(grid->visibleDataRows(), before);
+    // Every height over one row's step: one of them fits n rows exactly,
+    // less the grid line below the last (it lies past the viewport).
+    for (int height = 300; height <= 330; ++height) {
+        grid->resize(545, height);
+        fits();
+    }
     grid->resize(545, 30);
     EXPECT_EQ(grid->visibleDataRows(), 1);
     EXPECT_EQ(set->windowSize(), 1);
@@ -235,6 +241,16 @@ TEST_F(OccupationGridTest, PressOnACellMakesItCurrent) {
     EXPECT_EQ(set->recNo(), 4);
     EXPECT_EQ(grid->currentColumn(), 1);
     EXPECT_EQ(cellColour(3, 1), Highlight);
+
+    // A cell's first pixel is that cell's; the grid line before it belongs
+    // to the cell on its left.
+    const QRect name = grid->cellRect(2, 1);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(name.left() - 1, name.center().y()));
+    EXPECT_EQ(grid->currentColumn(), 0);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(name.left(), name.center().y()));
+    EXPECT_EQ(grid->currentColumn(), 1);
 
     // The indicator column moves the row and keeps the column.
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,

@@ -12,7 +12,6 @@
 #include <memory>
 #include <vector>
 
-#include "widgets/Fonts.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
@@ -21,6 +20,7 @@
 #include "jet4/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
+#include "widgets/Fonts.h"
 
 namespace {
 

@@ -1,14 +1,15 @@
 #include <QFile>
+#include <QFontMetrics>
 #include <QScrollBar>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
-#include "widgets/Fonts.h"
-#include "widgets/WindowsTextMetrics.h"
 #include "grid/GridFixture.h"
 #include "grid/GridGlyphs.h"
 #include "grid/TitleRow.h"
+#include "widgets/Fonts.h"
+#include "widgets/WindowsTextMetrics.h"
 
 namespace {
 
@@ -226,6 +227,19 @@ TEST_F(TitleRowTest, MarkerSitsAtTheRightEndAndMovesWithThePress) {
     EXPECT_EQ(pressed.pixelColor(tip + QPoint(1, 1)), GridGlyphs::MarkerShadow);
     EXPECT_NE(pressed.pixelColor(tip + QPoint(1, 0)), GridGlyphs::MarkerShadow);
     release(grid->cellRect(3, 1).center());
+
+    // A caption that would fit without the marker is cut, so that it leaves the
+    // marker its 16 pixels: the column two pixels left of the marker is blank.
+    const QFontMetrics metrics(grid->font());
+    grid->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("Meslek Kodu")) + 4);
+    const QRect fitted = grid->cellRect(-1, 0);
+    const int markerLeft = fitted.left() + fitted.width() - 1 - 13;
+    const QImage cut = picture();
+    for (const int x : {markerLeft - 2}) {
+        for (int y = fitted.top() + 2; y < fitted.bottom() - 1; ++y) {
+            EXPECT_GT(qGray(cut.pixel(x, y)), 128) << "text at " << x << "," << y;
+        }
+    }
 
     // A column too narrow for the marker shows none.
     grid->setColumnWidth(0, 9);
