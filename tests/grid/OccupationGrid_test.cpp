@@ -199,6 +199,8 @@ TEST_F(OccupationGridTest, KeysMoveTheRowAndTheColumn) {
     EXPECT_EQ(grid->currentColumn(), 1);
     QTest::keyClick(grid.get(), Qt::Key_End);
     EXPECT_EQ(set->recNo(), RowCount);
+    QTest::keyClick(grid.get(), Qt::Key_Home);
+    EXPECT_EQ(set->recNo(), 1);
     grid->setColumnVisible(0, true);
 
     // Tab leaves the grid.

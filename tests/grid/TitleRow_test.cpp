@@ -414,6 +414,17 @@ TEST_F(TitleRowTest, RightDragMovesAColumnAndEndsInATitleClick) {
     EXPECT_EQ(statement(), sortedBy("meslek_adi", "ASC"));
     EXPECT_EQ(menu.count(), 0);
 
+    // Moved past the current column, the other column leaves the current
+    // field where it was.
+    QTest::mouseClick(viewport(), Qt::LeftButton, Qt::NoModifier, grid->cellRect(2, 1).center());
+    ASSERT_EQ(grid->columnFieldName(grid->currentColumn()).toStdString(), "meslek_kodu");
+    grid->moveColumn(0, 1);
+    EXPECT_EQ(grid->currentColumn(), 0);
+    EXPECT_EQ(grid->columnFieldName(grid->currentColumn()).toStdString(), "meslek_kodu");
+    grid->moveColumn(1, 0);
+    EXPECT_EQ(grid->currentColumn(), 1);
+    EXPECT_EQ(grid->columnFieldName(grid->currentColumn()).toStdString(), "meslek_kodu");
+
     // While the set is closed nothing moves, but the click still re-sorts.
     set->close();
     press(title(0), Qt::RightButton);
