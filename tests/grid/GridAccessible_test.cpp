@@ -97,6 +97,16 @@ TEST_F(GridAccessibleTest, TableShowsHeadersTheWholeShownListAndItsTexts) {
     EXPECT_EQ(t->cellAt(last, 1)->rect(),
               QRect(grid->viewport()->mapToGlobal(drawn.topLeft()), drawn.size()));
     EXPECT_EQ(t->cellAt(RowCount, 0), nullptr);
+    // As children: the header row first, then every cell; the last child is
+    // the last row's last cell.
+    QAccessibleInterface* whole = QAccessible::queryAccessibleInterface(grid.get());
+    ASSERT_EQ(whole->childCount(), (RowCount + 1) * 2);
+    EXPECT_EQ(whole->child(1)->role(), QAccessible::ColumnHeader);
+    QAccessibleInterface* lastChild = whole->child(whole->childCount() - 1);
+    ASSERT_NE(lastChild, nullptr);
+    EXPECT_EQ(lastChild->text(QAccessible::Name),
+              set->positionFieldText(RowCount, OccupationRecordSet::MeslekAdi));
+    EXPECT_EQ(whole->indexOfChild(lastChild), whole->childCount() - 1);
 
     // Under a search the table is the shown list: its rows in order.
     filterTo({3, 4, 7});

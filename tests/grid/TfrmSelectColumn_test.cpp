@@ -251,6 +251,15 @@ TEST_F(SelectColumnTest, NothingCheckedIsNeverApplied) {
     QCoreApplication::processEvents();
     EXPECT_EQ(gridColumns(), Checks({true, true}));
     EXPECT_TRUE(boxes.shown.empty());  // no warning over a closed dialog
+
+    // Unchecked, then checked again before the warning had its turn: none.
+    openChooser();
+    list->item(0)->setCheckState(Qt::Unchecked);
+    list->item(1)->setCheckState(Qt::Unchecked);
+    list->item(1)->setCheckState(Qt::Checked);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(checks(), Checks({false, true}));
 }
 
 TEST_F(SelectColumnTest, OptionBoxRebuildsWithRealFieldNamesAndTheGridsChecks) {
