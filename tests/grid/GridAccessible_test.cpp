@@ -135,6 +135,22 @@ TEST_F(GridAccessibleTest, CurrentCellIsSelectedAndFocusedWithTheGrid) {
     // Taking the focus tells which cell has it.
     EXPECT_EQ(lastFocus().row, 0);
     EXPECT_EQ(lastFocus().text, set->windowFieldText(0, OccupationRecordSet::MeslekKodu));
+
+    // With the code column hidden, the name is the table's first column, and
+    // the current cell is found there.
+    grid->setColumnVisible(0, false);
+    QCoreApplication::processEvents();
+    events.clear();
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    QCoreApplication::processEvents();
+    QAccessibleInterface* name = table()->cellAt(1, 0);
+    ASSERT_NE(name, nullptr);
+    EXPECT_TRUE(name->state().selected);
+    EXPECT_TRUE(name->state().focused);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(grid.get())->focusChild(), name);
+    EXPECT_EQ(lastFocus().row, 1);
+    EXPECT_EQ(lastFocus().column, 0);
+    EXPECT_EQ(lastFocus().text, set->windowFieldText(1, OccupationRecordSet::MeslekAdi));
 }
 
 TEST_F(GridAccessibleTest, EveryMoveOfTheCurrentCellIsAFocusEvent) {
