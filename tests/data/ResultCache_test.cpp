@@ -74,17 +74,26 @@ TEST(ResultCacheTest, AnUnchangedFileIsReadOnceAndAnyChangeReadsItAgain) {
     f.get();
     EXPECT_EQ(f.reads, 6);
 
+    // Rewritten in place with the same size, its modification time put back.
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(f.file).constData(), &before), 0);
+    f.write("ucuncu");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(f.file).constData(), times, 0), 0);
+    f.get();
+    EXPECT_EQ(f.reads, 7);
+
     // Replaced by another file under the same name: another inode.
     const QString other = f.dir.filePath(QStringLiteral("other"));
     QFile::copy(f.file, other);
     QFile::remove(f.file);
     QFile::rename(other, f.file);
     f.get();
-    EXPECT_EQ(f.reads, 7);
+    EXPECT_EQ(f.reads, 8);
 
     f.cache.clear();
     f.get();
-    EXPECT_EQ(f.reads, 8);
+    EXPECT_EQ(f.reads, 9);
 }
 
 TEST(ResultCacheTest, NothingIsKeptFromAFileThatChangedDuringTheRead) {

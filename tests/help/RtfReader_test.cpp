@@ -1,9 +1,9 @@
 #include <QBuffer>
 #include <QImage>
+#include <QTemporaryFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTemporaryFile>
 #include <QTextImageFormat>
 
 #include <gtest/gtest.h>
@@ -269,6 +269,28 @@ TEST(RtfReaderTest, PicturesShowOnceAtTheirSize) {
     // \bin data holds CR LF (the PNG signature has one) and arrives unchanged.
     EXPECT_EQ(found[4].width(), 6);
     EXPECT_FALSE(found[4].name().startsWith("rtf-frame:"));
+
+    // A 256-colour bitmap that gives no colour count: its palette is all 256.
+    QImage indexed(4, 2, QImage::Format_Indexed8);
+    QList<QRgb> table(256, qRgb(0, 0, 0));
+    table[7] = qRgb(255, 0, 0);
+    table[200] = qRgb(0, 0, 255);
+    indexed.setColorTable(table);
+    indexed.fill(7);
+    indexed.setPixel(1, 0, 200);
+    QByteArray bmp;
+    QBuffer bmpBuffer(&bmp);
+    bmpBuffer.open(QIODevice::WriteOnly);
+    indexed.save(&bmpBuffer, "BMP");
+    QByteArray counted = bmp.mid(14);              // without the file header
+    for (int i = 32; i < 36; ++i) counted[i] = 0;  // biClrUsed: none given
+    const auto full = load("{\\rtf1 {\\pict\\dibitmap0 " + counted.toHex() + "}}");
+    ASSERT_EQ(images(*full).size(), 1u);
+    const QImage palette =
+        full->resource(QTextDocument::ImageResource, QUrl(images(*full)[0].name())).value<QImage>();
+    ASSERT_EQ(palette.size(), QSize(4, 2));
+    EXPECT_EQ(palette.pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(palette.pixelColor(1, 0), QColor(Qt::blue));
 
     // PNG data damaged past its header: an empty frame, and not a word on the
     // error output (libpng writes its errors there by itself).
