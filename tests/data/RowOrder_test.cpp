@@ -155,3 +155,35 @@ TEST(RowOrderTest, PlainCodesKeepTheCollatorsOrderWithoutKeys) {
         EXPECT_EQ(orders.by(0, true), orderRows(table, 0, true)) << "kept orders stay right";
     }
 }
+
+// The national list's names, both ways, straight and from the kept orders (the
+// second direction is made from the first and its ties): descending is the
+// collator's order reversed, with names that compare equal in file order.
+TEST(RowOrderTest, NationalNamesDescendInTheCollatorsOrderWithTiesInFileOrder) {
+    QFile list(QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    QStringList names;
+    list.readLine();  // the header
+    while (!list.atEnd()) {
+        const QString line = QString::fromUtf8(list.readLine()).trimmed();
+        names << line.mid(line.indexOf(QLatin1Char(',')) + 1).remove(QLatin1Char('"'));
+    }
+    ASSERT_EQ(names.size(), 7764);
+    QCollator collator(QLocale(QLocale::Turkish, QLocale::Turkey));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const RawTable table = oneColumn(FieldKind::WideString, names);
+    TableOrders kept(table);
+    const std::vector<std::uint32_t> ascendingFirst = kept.by(0, false);
+    const std::vector<std::vector<std::uint32_t>> descending = {orderRows(table, 0, true),
+                                                                kept.by(0, true)};
+    for (const auto& rows : descending) {
+        ASSERT_EQ(rows.size(), names.size());
+        int misplaced = 0;
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            const int c = collator.compare(table.cell(rows[i - 1], 0), table.cell(rows[i], 0));
+            if (c < 0 || (c == 0 && rows[i - 1] > rows[i])) ++misplaced;
+        }
+        EXPECT_EQ(misplaced, 0);
+    }
+    EXPECT_EQ(ascendingFirst, orderRows(table, 0, false));
+}
