@@ -20,9 +20,9 @@
 #include <functional>
 #include <vector>
 
-#include "widgets/TJvXPButton.h"
 #include "grid/OccupationGrid.h"
 #include "support/BenchSupport.h"
+#include "widgets/TJvXPButton.h"
 
 namespace {
 

@@ -68,8 +68,9 @@ int main(int argc, char** argv) {
     if (QFile::exists(listDir + QStringLiteral("/AnaData/MeslekAna.mdb"))) {
         std::vector<double> startups;
         for (int i = 0; i < rounds; ++i) startups.push_back(bench::MainWindow(listDir).startupMs);
-        std::printf("Start-up to the first painted list, national list: median %.1f ms, worst %.1f ms\n",
-                    bench::median(startups), bench::worst(startups));
+        std::printf(
+            "Start-up to the first painted list, national list: median %.1f ms, worst %.1f ms\n",
+            bench::median(startups), bench::worst(startups));
         bench::MainWindow national(listDir);
         Timings timings;
         for (int i = 0; i < rounds; ++i) {

@@ -33,8 +33,8 @@
 #include "exceptions/Exceptions.h"
 #include "jet/TableStream.h"
 #include "jet4/Csv.h"
-#include "text/FoldSearchText.h"
 #include "search/SearchFilter.h"
+#include "text/FoldSearchText.h"
 
 namespace {
 

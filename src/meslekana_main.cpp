@@ -1,6 +1,6 @@
-#include "widgets/Application.h"
 #include "app/ProgramEntry.h"
 #include "app/TerminationSignal.h"
+#include "widgets/Application.h"
 #ifdef MESLEK_WEB_ENGINE
 #include "web/engine/WebEngineStart.h"
 #endif

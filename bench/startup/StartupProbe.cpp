@@ -18,8 +18,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "widgets/Application.h"
 #include "app/ProgramEntry.h"
+#include "widgets/Application.h"
 #include "widgets/MessageBoxes.h"
 #ifdef MESLEK_WEB_ENGINE
 #include "web/engine/WebEngineStart.h"

@@ -16,11 +16,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "widgets/Fonts.h"
 #include "data/ConnectionSettings.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/Csv.h"
 #include "text/FoldSearchText.h"
+#include "widgets/Fonts.h"
 
 extern char** environ;
 
@@ -150,9 +150,7 @@ QString writeProgramDatabase(const QString& workDir, const std::vector<jet4::Occ
     return file;
 }
 
-QString realListCsv() {
-    return QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv");
-}
+QString realListCsv() { return QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv"); }
 
 std::vector<jet4::OccupationRow> readOccupationCsv(const QString& file) {
     QFile in(file);

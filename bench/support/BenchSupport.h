@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "widgets/Application.h"
 #include "app/TmeslekanaF.h"
+#include "jet4/OccupationFixtures.h"
+#include "widgets/Application.h"
 #include "widgets/FailureReporter.h"
 #include "widgets/MessageBoxes.h"
-#include "jet4/OccupationFixtures.h"
 
 class OccupationGrid;
 class QWidget;

@@ -4,12 +4,12 @@
 
 #include <memory>
 
-#include "widgets/Application.h"
-#include "widgets/Fonts.h"
 #include "app/TerminationSignal.h"
-#include "widgets/FailureReporter.h"
-#include "widgets/MessageBoxes.h"
 #include "help/TyardimF.h"
+#include "widgets/Application.h"
+#include "widgets/FailureReporter.h"
+#include "widgets/Fonts.h"
+#include "widgets/MessageBoxes.h"
 
 namespace {
 

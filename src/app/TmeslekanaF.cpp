@@ -14,23 +14,23 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "widgets/Accessibility.h"
-#include "widgets/Application.h"
-#include "widgets/PanelStatusBar.h"
-#include "widgets/TJvXPButton.h"
-#include "widgets/TJvXPContainer.h"
-#include "widgets/TtfXPButton.h"
 #include "commands/CopyCommands.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
-#include "widgets/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "grid/TfrmSelectColumn.h"
 #include "help/TyardimF.h"
 #include "search/SearchCommands.h"
 #include "web/Browser.h"
 #include "web/WebSite.h"
+#include "widgets/Accessibility.h"
+#include "widgets/Application.h"
+#include "widgets/FailureReporter.h"
+#include "widgets/PanelStatusBar.h"
+#include "widgets/TJvXPButton.h"
+#include "widgets/TJvXPContainer.h"
+#include "widgets/TtfXPButton.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "widgets/WindowsTextMetrics.h"
 #include "data/OccupationRecordSet.h"
 #include "grid/GridGeometry.h"
 #include "grid/TitleRow.h"
+#include "widgets/WindowsTextMetrics.h"
 
 class QPainter;
 

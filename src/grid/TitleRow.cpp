@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-#include "widgets/WindowsTextMetrics.h"
 #include "grid/GridGlyphs.h"
+#include "widgets/WindowsTextMetrics.h"
 
 namespace {
 

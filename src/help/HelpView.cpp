@@ -10,8 +10,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include "widgets/Application.h"
 #include "help/HelpDocument.h"
+#include "widgets/Application.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "widgets/PanelStatusBar.h"
-#include "widgets/FailureReporter.h"
 #include "help/HelpView.h"
 #include "web/WebSite.h"
+#include "widgets/FailureReporter.h"
+#include "widgets/PanelStatusBar.h"
 
 namespace {
 

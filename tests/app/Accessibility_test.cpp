@@ -9,12 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "widgets/Fonts.h"
-#include "widgets/TJvXPButton.h"
 #include "app/TmeslekanaF.h"
-#include "widgets/TtfXPButton.h"
 #include "data/OccupationRecordSet.h"
-#include "widgets/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "grid/TfrmSelectColumn.h"
 #include "help/HelpView.h"
@@ -22,6 +18,10 @@
 #include "jet4/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
+#include "widgets/FailureReporter.h"
+#include "widgets/Fonts.h"
+#include "widgets/TJvXPButton.h"
+#include "widgets/TtfXPButton.h"
 
 namespace {
 

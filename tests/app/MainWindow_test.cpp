@@ -16,23 +16,25 @@
 #include <algorithm>
 #include <csignal>
 
-#include "widgets/Application.h"
-#include "widgets/Fonts.h"
 #include "app/ProgramEntry.h"
-#include "widgets/TJvXPButton.h"
-#include "widgets/TJvXPContainer.h"
 #include "app/TerminationSignal.h"
 #include "app/TmeslekanaF.h"
-#include "widgets/TtfXPButton.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
-#include "widgets/FailureReporter.h"
-#include "widgets/MessageBoxes.h"
+#include "exceptions/Exceptions.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
+#include "web/WebPanel.h"
+#include "widgets/Application.h"
+#include "widgets/FailureReporter.h"
+#include "widgets/Fonts.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/TJvXPButton.h"
+#include "widgets/TJvXPContainer.h"
+#include "widgets/TtfXPButton.h"
 
 namespace {
 
@@ -487,6 +489,31 @@ TEST(MainWindowTest, ATerminationRequestWhileRunningEndsTheOpenBoxAndTheProgram)
     EXPECT_EQ(code, 0);
     EXPECT_EQ(answer, MessageBoxes::No);
     EXPECT_EQ(closeRequests.count, 1);
+    restartEventLoops();
+}
+
+// A panel whose stop fails: the last of the closing steps.
+class FailingStopPanel : public WebPanel {
+public:
+    using WebPanel::WebPanel;
+    void navigate(const QUrl&) override {}
+    void stop() override { throw Exception(QStringLiteral("Durdurulamadı.")); }
+};
+
+// After a termination request no box waits for anyone: the failure report of
+// a closing step that fails on the way out answers at once, so the program
+// ends instead of waiting for a click (a log-out would hang).
+TEST(MainWindowTest, AFailingClosingStepAfterATerminationRequestWaitsForNoOne) {
+    TempWorkDir work;
+    work.writeProgramDatabase(occupations());
+    Application& application = programApplication();
+    ProgramSeams seams;
+    seams.webPanel = [](QWidget* parent) -> WebPanel* { return new FailingStopPanel(parent); };
+    ModalWatchdog watchdog;
+    QTimer::singleShot(200, [] { ::raise(SIGTERM); });
+    const int code = runProgram(application, seams);
+    EXPECT_FALSE(watchdog.fired) << "a box waited after the request";
+    EXPECT_EQ(code, 0);
     restartEventLoops();
 }
 

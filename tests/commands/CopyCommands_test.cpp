@@ -9,16 +9,16 @@
 
 #include <gtest/gtest.h>
 
-#include "widgets/Fonts.h"
-#include "widgets/TJvXPButton.h"
 #include "app/TmeslekanaF.h"
 #include "data/Connection.h"
 #include "data/OccupationRecordSet.h"
-#include "widgets/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
+#include "widgets/FailureReporter.h"
+#include "widgets/Fonts.h"
+#include "widgets/TJvXPButton.h"
 
 namespace {
 

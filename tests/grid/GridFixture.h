@@ -13,15 +13,15 @@
 #include <memory>
 #include <set>
 
-#include "widgets/Application.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
-#include "widgets/FailureReporter.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
+#include "widgets/Application.h"
+#include "widgets/FailureReporter.h"
 
 // A grid over a generated database of synthetic occupations, in a shown host
 // window with another widget that holds the focus at the start.

@@ -25,13 +25,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "widgets/Fonts.h"
 #include "app/TmeslekanaF.h"
-#include "widgets/FailureReporter.h"
 #include "help/HelpView.h"
 #include "help/TyardimF.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
+#include "widgets/FailureReporter.h"
+#include "widgets/Fonts.h"
 
 namespace {
 

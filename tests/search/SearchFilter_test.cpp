@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "text/FoldSearchText.h"
 #include "search/SearchFilter.h"
+#include "text/FoldSearchText.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
-#include "text/FoldSearchText.h"
-#include "text/RowTextBlock.h"
 #include "search/SearchFilter.h"
 #include "support/TempWorkDir.h"
+#include "text/FoldSearchText.h"
+#include "text/RowTextBlock.h"
 
 namespace {
 

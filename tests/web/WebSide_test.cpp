@@ -11,13 +11,13 @@
 #include "app/TmeslekanaF.h"
 #include "data/OccupationRecordSet.h"
 #include "exceptions/Exceptions.h"
-#include "widgets/FailureReporter.h"
 #include "jet4/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
 #include "web/Browser.h"
 #include "web/WebPanel.h"
 #include "web/WebSite.h"
+#include "widgets/FailureReporter.h"
 
 namespace {
 

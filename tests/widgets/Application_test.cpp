@@ -6,9 +6,9 @@
 
 #include <stdexcept>
 
+#include "support/RecordingBoxes.h"
 #include "widgets/Application.h"
 #include "widgets/FailureReporter.h"
-#include "support/RecordingBoxes.h"
 
 namespace {
 

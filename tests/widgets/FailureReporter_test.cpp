@@ -12,8 +12,8 @@
 #include <memory>
 #include <stdexcept>
 
-#include "widgets/FailureReporter.h"
 #include "support/RecordingBoxes.h"
+#include "widgets/FailureReporter.h"
 
 namespace {
 

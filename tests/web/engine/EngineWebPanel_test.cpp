@@ -10,12 +10,12 @@
 
 #include <gtest/gtest.h>
 
-#include "widgets/Application.h"
 #include "app/ProgramEntry.h"
 #include "exceptions/Exceptions.h"
 #include "support/RecordingBoxes.h"
 #include "web/engine/EngineWebPanel.h"
 #include "web/engine/WebEngineStart.h"
+#include "widgets/Application.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "widgets/Application.h"
 #include "web/engine/WebEngineStart.h"
+#include "widgets/Application.h"
 
 // The engine needs a real display (the test runs under Xvfb with the xcb
 // platform); listing the tests needs none.
