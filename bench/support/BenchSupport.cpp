@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -54,6 +55,65 @@ double timeCommand(const std::vector<std::string>& args, const std::string& outp
     const auto stop = std::chrono::steady_clock::now();
     if (!WIFEXITED(status) || WEXITSTATUS(status) > okExitCode) return -1;
     return std::chrono::duration<double>(stop - start).count();
+}
+
+// Fields of /proc/PID/status ("Name", "VmRSS", ...), keyed without the colon.
+std::map<QByteArray, QByteArray> processStatus(const QString& pid) {
+    std::map<QByteArray, QByteArray> fields;
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return fields;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0) fields[line.left(colon)] = line.mid(colon + 1).trimmed();
+    }
+    return fields;
+}
+
+// A "1234 kB" field in kB; -1 when absent.
+long kilobytes(const std::map<QByteArray, QByteArray>& fields, const char* name) {
+    const auto field = fields.find(name);
+    return field == fields.end() ? -1 : field->second.split(' ').first().toLong();
+}
+
+namespace {
+
+// The high-water mark of process `pid` once it runs `program` (before the
+// exec it is a copy of this process); -1 before that or after its end.
+long highWaterKb(pid_t pid, const std::string& program) {
+    const auto fields = processStatus(QString::number(pid));
+    const QByteArray name = QByteArray::fromStdString(program).split('/').last().left(15);
+    const auto running = fields.find("Name");
+    if (running == fields.end() || running->second != name) return -1;
+    return kilobytes(fields, "VmHWM");
+}
+
+}  // namespace
+
+// Peak resident memory of a whole process, in kB; -1 when it failed. Read
+// from the process's own high-water mark until it exits: the rusage of a
+// child forked from this large process would count this process's memory.
+long peakKb(const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        freopen("/dev/null", "w", stdout);
+        std::vector<char*> argv;
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    long peak = -1;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        peak = std::max(peak, highWaterKb(pid, args[0]));
+        usleep(2000);
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed (status %d)\n", args[0].c_str(), status);
+        return -1;
+    }
+    // A process that ended before it could be looked at counts as nothing.
+    return std::max(peak, 0L);
 }
 
 void timedRuns(benchmark::internal::Benchmark* b, int repetitions) {

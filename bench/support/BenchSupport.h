@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QPoint>
@@ -7,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +38,15 @@ inline std::string rowsKey(int rows) {
 // /dev/null), or to /dev/null when empty. `locale` sets LC_ALL when not empty.
 double timeCommand(const std::vector<std::string>& args, const std::string& output = {},
                    const std::string& locale = {}, int okExitCode = 0);
+
+// Fields of /proc/PID/status ("Name", "VmRSS", ...), keyed without the colon.
+std::map<QByteArray, QByteArray> processStatus(const QString& pid);
+// A "1234 kB" field in kB; -1 when absent.
+long kilobytes(const std::map<QByteArray, QByteArray>& fields, const char* name);
+// Peak resident memory of a whole process, in kB, its standard output thrown
+// away; -1 when it failed. Read from the process's own high-water mark: the
+// rusage of a child forked from a large process would count that one's memory.
+long peakKb(const std::vector<std::string>& args);
 
 // Each repetition is one timed run of the body (manual time, in
 // milliseconds); only the aggregates are reported, the summary is ours.
