@@ -55,6 +55,8 @@ start_xvfb() {
     HEADLESS_XVFB_PID=$!
     HEADLESS_WM_PID=""
     for _ in $(seq 100); do
+        # Our server, not one that held the display a moment ago.
+        kill -0 "$HEADLESS_XVFB_PID" 2>/dev/null || break
         xdpyinfo >/dev/null 2>&1 && return 0
         sleep 0.1
     done
@@ -69,9 +71,19 @@ start_headless_display() {
     HEADLESS_WM_PID=$!
 }
 
+# Ends the window manager and Xvfb and waits (up to 5 seconds) until both are
+# gone: a server still dying when the next script starts its own on the same
+# display number would be the one that script talks to, and then vanish.
 stop_headless_display() {
-    [ -n "${HEADLESS_WM_PID:-}" ] && kill "$HEADLESS_WM_PID" 2>/dev/null || true
-    [ -n "${HEADLESS_XVFB_PID:-}" ] && kill "$HEADLESS_XVFB_PID" 2>/dev/null || true
+    local pid
+    for pid in "${HEADLESS_WM_PID:-}" "${HEADLESS_XVFB_PID:-}"; do
+        [ -n "$pid" ] || continue
+        kill "$pid" 2>/dev/null || continue
+        for _ in $(seq 100); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.05
+        done
+    done
 }
 
 # Waits up to 30 seconds for a window whose title holds $1.
