@@ -1,10 +1,12 @@
 #include "app/ProgramEntry.h"
 
+#include <QDir>
 #include <QIcon>
 
 #include <memory>
 
 #include "app/TerminationSignal.h"
+#include "app/WindowHandoff.h"
 #include "help/TyardimF.h"
 #include "widgets/Application.h"
 #include "widgets/FailureReporter.h"
@@ -35,7 +37,22 @@ QIcon programIcon() {
 
 }  // namespace
 
-int runProgram(Application& application, const ProgramSeams& seams) {
+QString parseWindowArguments(const QStringList& arguments, QStringList& terms) {
+    terms = arguments;
+    if (!terms.isEmpty() && terms.constFirst() == QLatin1String("--")) terms.removeFirst();
+    if (terms.size() > 2) {
+        terms.clear();
+        return QStringLiteral(
+            "en çok iki arama terimi verilebilir\n"
+            "Kullanım: meslekana [TERİM1 [TERİM2]]");
+    }
+    return {};
+}
+
+int runProgram(Application& application, const ProgramSeams& seams, const QStringList& terms) {
+    // The list is the one under the working folder: a window of this folder
+    // that already runs takes the terms, and brings itself to the front.
+    if (!terms.isEmpty() && WindowHandoff::handToRunning(QDir::currentPath(), terms)) return 0;
     QCoreApplication::setApplicationName(QStringLiteral("Tresvoli"));
     // The desktop file, the AppStream component and the icon share this id.
     QGuiApplication::setDesktopFileName(QStringLiteral(MESLEK_APP_ID));
@@ -79,6 +96,13 @@ int runProgram(Application& application, const ProgramSeams& seams) {
         return 0;
     }
     mainWindow->showMaximized();
+    if (!terms.isEmpty()) mainWindow->searchFor(terms);
+    TmeslekanaF* window = mainWindow.get();
+    WindowHandoffService handoff([window](const QStringList& handed) {
+        window->searchFor(handed);
+        window->bringToFront();
+    });
+    handoff.serve(QDir::currentPath());
     int code = 0;
     if (seams.runEventLoop) code = QApplication::exec();
     // Asked to terminate while running: the close request runs once, on a

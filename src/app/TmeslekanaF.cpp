@@ -439,6 +439,22 @@ void TmeslekanaF::tfXPButton1Click() {
     helpWindow_->loadHelpFile();
 }
 
+void TmeslekanaF::searchFor(const QStringList& terms) {
+    Edit1->setText(terms.value(0));
+    Edit3->setText(terms.value(1));
+    guarded(reporter_, Edit1, [this] {
+        commands_->search();
+        announceShownRows();
+    })();
+}
+
+void TmeslekanaF::bringToFront() {
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 // The connection is marked to connect as soon as the layout is loaded; a
 // failure is reported and loading goes on with the connection closed.
 void TmeslekanaF::loadConnection() {

@@ -63,6 +63,11 @@ public:
     // as for a close of the window, once per shutdown. Returns whether it was
     // granted. Connected to QCoreApplication::aboutToQuit.
     bool programEnding();
+    // Puts the terms (at most two) in the two search boxes and searches as
+    // "ARA" does, whether "Otomatik Ara" is checked or not.
+    void searchFor(const QStringList& terms);
+    // Shown, not minimized, raised and active.
+    void bringToFront();
     // The help window that the help button shows; made after this window.
     void setHelpWindow(TyardimF* helpWindow);
 
