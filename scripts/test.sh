@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that the folders of src/ stand in floors,
 # builds everything, runs every test, checks the window
-# through the accessibility bus (scripts/atspi-test.sh) and the
+# through the accessibility bus (scripts/atspi-test.sh), the desktop's search
+# (scripts/desktop-search-test.sh) and the
 # installed program (scripts/install-test.sh), runs every test again in a build
 # with AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets.
 set -euo pipefail
@@ -13,6 +14,7 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${BENCH_PACKAGES[@
 configure_and_build -DMESLEK_BUILD_TESTS=ON -DMESLEK_BUILD_BENCH=ON
 (cd "$MESLEK_BUILD" && ctest --output-on-failure -j2)
 "$MESLEK_ROOT/scripts/atspi-test.sh"
+"$MESLEK_ROOT/scripts/desktop-search-test.sh"
 "$MESLEK_ROOT/scripts/install-test.sh"
 "$MESLEK_ROOT/scripts/sanitize.sh"
 "$MESLEK_ROOT/scripts/fuzz.sh"

@@ -40,6 +40,7 @@ public:
     // or another window holds it already (this one then just runs alone).
     bool serve(const QString& folder);
 
+public slots:
     Q_SCRIPTABLE void Ara(const QStringList& terms);
 
 private:

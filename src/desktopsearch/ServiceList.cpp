@@ -28,7 +28,15 @@ std::vector<DesktopSearchRow> rowsOf(const ResultSet& result) {
 
 }  // namespace
 
-ServiceList::ServiceList(QStringList folders) : folders_(std::move(folders)) {}
+ServiceList::ServiceList(QStringList folders, FailureSink tell)
+    : folders_(std::move(folders)), tell_(std::move(tell)) {
+    if (!tell_) {
+        tell_ = [](const QString& line) {
+            std::fprintf(stderr, "meslek-arama-servisi: %s\n", qUtf8Printable(line));
+            std::fflush(stderr);
+        };
+    }
+}
 
 ServiceList::~ServiceList() = default;
 
@@ -92,6 +100,5 @@ std::shared_ptr<const DesktopSearchIndex> ServiceList::read(const QString& folde
 void ServiceList::tellFailure(const QString& message) {
     if (message == lastFailure_) return;
     lastFailure_ = message;
-    std::fprintf(stderr, "meslek-arama-servisi: %s\n", qUtf8Printable(message));
-    std::fflush(stderr);
+    tell_(message);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 #include "desktopsearch/DesktopSearchIndex.h"
@@ -18,7 +19,10 @@ class RawTable;
 // is made once per table read.
 class ServiceList {
 public:
-    explicit ServiceList(QStringList folders);
+    // Where failures are told: one line each, on the error output unless given.
+    using FailureSink = std::function<void(const QString& line)>;
+
+    explicit ServiceList(QStringList folders, FailureSink tell = {});
     ~ServiceList();
     ServiceList(const ServiceList&) = delete;
     ServiceList& operator=(const ServiceList&) = delete;
@@ -46,5 +50,6 @@ private:
     std::unique_ptr<Connection> connection_;
     std::shared_ptr<const RawTable> indexedTable_;  // the table the index was made from
     std::shared_ptr<const DesktopSearchIndex> index_;
+    FailureSink tell_;
     QString lastFailure_;
 };

@@ -310,6 +310,56 @@ TEST(MainWindowTest, TypingFiltersAsTheBoxesStandAndNewSearchBringsEverythingBac
     EXPECT_TRUE(started->boxes.shown.empty());
 }
 
+// Terms handed to the window (its command line, a desktop search) search as
+// ARA does, with "Otomatik Ara" on or off, and replace what the boxes held.
+TEST(MainWindowTest, HandedTermsFillBothBoxesAndSearchAsAraDoes) {
+    TempWorkDir work;
+    work.writeProgramDatabase(occupations());
+    auto started = startWindow();
+    TmeslekanaF& window = *started->window;
+    OccupationRecordSet& set = window.recordSet();
+    auto* autoSearch = child<QCheckBox>(window, "CheckBox1");
+
+    for (const bool automatic : {false, true}) {
+        autoSearch->setChecked(automatic);
+        window.searchFor({"kat", "otel"});
+        EXPECT_EQ(child<QLineEdit>(window, "Edit1")->text(), "kat");
+        EXPECT_EQ(child<QLineEdit>(window, "Edit3")->text(), "otel");
+        EXPECT_EQ(shownCodes(set), QStringList({"9629.05"})) << automatic;
+
+        window.searchFor({"5120.01"});
+        EXPECT_TRUE(child<QLineEdit>(window, "Edit3")->text().isEmpty());
+        EXPECT_EQ(shownCodes(set), QStringList({"5120.01"}));
+        EXPECT_EQ(set.fieldText(OccupationRecordSet::MeslekAdi), "Aşçı");
+    }
+    // A search that fails is reported, as ARA's is.
+    QFile::remove(work.path("AnaData/MeslekAna.mdb"));
+    window.searchFor({"kat"});
+    EXPECT_EQ(started->boxes.shown.size(), 1u);
+}
+
+TEST(MainWindowTest, TheCommandLineTakesAtMostTwoTermsAfterAnOptionalSeparator) {
+    QStringList terms;
+    EXPECT_TRUE(parseWindowArguments({}, terms).isEmpty());
+    EXPECT_TRUE(terms.isEmpty());
+    EXPECT_TRUE(parseWindowArguments({"--", "-kat", "otel"}, terms).isEmpty());
+    EXPECT_EQ(terms, QStringList({"-kat", "otel"}));
+    EXPECT_TRUE(parseWindowArguments({"aşçı"}, terms).isEmpty());
+    EXPECT_EQ(terms, QStringList({"aşçı"}));
+    EXPECT_FALSE(parseWindowArguments({"a", "b", "c"}, terms).isEmpty());
+    EXPECT_TRUE(terms.isEmpty());
+
+    // The program itself refuses a third term before any window opens.
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(MESLEK_BUILD_DIR "/meslekana"), {"a", "b", "c"});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), 2);
+    EXPECT_TRUE(program.readAllStandardError().contains("TERİM1"));
+}
+
 // A box in front blocks the window's input through its modality alone: the
 // window keeps its look, black grid text and ARA's dark blue border.
 TEST(MainWindowTest, AMessageBoxLeavesTheWindowBehindItInItsOwnColours) {

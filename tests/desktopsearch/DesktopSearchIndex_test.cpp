@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include "desktopsearch/DesktopSearchIndex.h"
+
+namespace {
+
+std::vector<DesktopSearchRow> rows(
+    std::initializer_list<std::pair<const char*, const char*>> list) {
+    std::vector<DesktopSearchRow> out;
+    for (const auto& [code, name] : list) {
+        out.push_back({QString::fromUtf8(code), QString::fromUtf8(name)});
+    }
+    return out;
+}
+
+const std::vector<DesktopSearchRow> Sample = rows({
+    {"2142.01", "İnşaat Mühendisi"},
+    {"3112.04", "Katip"},
+    {"3434.01", "Aşçıbaşı"},
+    {"5120.10", "Aşçı"},
+    {"5120.22", "Aşçı Yardımcısı"},
+    {"7113.09", "Taşçı"},
+    {"8322.01", "Şoför"},
+    {"8322.02", "Sofor Test"},
+    {"9629.05", "Kat Görevlisi (Otel)"},
+    {"9999.99", "IŞIK TEKNİSYENİ"},
+});
+
+QStringList codesFound(const DesktopSearchIndex& index, const QStringList& terms) {
+    QStringList codes;
+    for (const QString& id : index.search(terms)) codes << index.row(id).value().code;
+    return codes;
+}
+
+}  // namespace
+
+TEST(DesktopSearchIndexTest, MatchesNamesUnderTurkishCaseAndCodesAsTyped) {
+    const DesktopSearchIndex index(Sample);
+    EXPECT_EQ(codesFound(index, {"İNŞAAT"}), QStringList{"2142.01"});
+    EXPECT_EQ(codesFound(index, {"ışık"}), QStringList{"9999.99"});
+    EXPECT_EQ(codesFound(index, {"Işık"}), QStringList{"9999.99"});
+    EXPECT_EQ(codesFound(index, {"teknisyeni"}), QStringList{"9999.99"});
+    EXPECT_EQ(codesFound(index, {"3112"}), QStringList{"3112.04"});
+    EXPECT_EQ(codesFound(index, {".22"}), QStringList{"5120.22"});
+    EXPECT_TRUE(codesFound(index, {"zzz"}).isEmpty());
+    EXPECT_TRUE(index.search({}).isEmpty());
+    EXPECT_TRUE(index.search({"  "}).isEmpty());
+}
+
+TEST(DesktopSearchIndexTest, EveryTermMustMatchTheNameOrEveryTermTheCode) {
+    const DesktopSearchIndex index(Sample);
+    EXPECT_EQ(codesFound(index, {"kat", "otel"}), QStringList{"9629.05"});
+    EXPECT_EQ(codesFound(index, {"aşçı", "yardım"}), QStringList{"5120.22"});
+    EXPECT_EQ(codesFound(index, {"5120", ".10"}), QStringList{"5120.10"});
+    // One term in the name and the other in the code is no match, as with "VE".
+    EXPECT_TRUE(codesFound(index, {"aşçı", "5120"}).isEmpty());
+    EXPECT_TRUE(codesFound(index, {"kat", "otel", "yok"}).isEmpty());
+}
+
+TEST(DesktopSearchIndexTest, TermsWithoutTurkishLettersAlsoFindTurkishNames) {
+    const DesktopSearchIndex index(Sample);
+    EXPECT_EQ(codesFound(index, {"muhendis"}), QStringList{"2142.01"});
+    EXPECT_EQ(codesFound(index, {"insaat"}), QStringList{"2142.01"});
+    EXPECT_EQ(codesFound(index, {"isik"}), QStringList{"9999.99"});
+    EXPECT_EQ(codesFound(index, {"ISIK"}), QStringList{"9999.99"});
+    EXPECT_EQ(codesFound(index, {"sofor"}), (QStringList{"8322.01", "8322.02"}));
+    // A term typed with Turkish letters means them.
+    EXPECT_EQ(codesFound(index, {"şoför"}), QStringList{"8322.01"});
+    EXPECT_EQ(codesFound(index, {"ŞOFÖR"}), QStringList{"8322.01"});
+}
+
+TEST(DesktopSearchIndexTest, CodesStartingWithTheTermComeFirstThenNamesThenTheRest) {
+    const DesktopSearchIndex index(Sample);
+    // Names that start with "asci" before the one that only holds it.
+    EXPECT_EQ(codesFound(index, {"asci"}),
+              (QStringList{"3434.01", "5120.10", "5120.22", "7113.09"}));
+    const DesktopSearchIndex numbered(rows({
+        {"1000.51", "Birinci"},
+        {"5100.00", "Ad 51 ile"},
+        {"5101.00", "İkinci"},
+        {"7000.00", "51 Numaralı Usta"},
+    }));
+    EXPECT_EQ(codesFound(numbered, {"51"}),
+              (QStringList{"5100.00", "5101.00", "7000.00", "1000.51"}));
+}
+
+TEST(DesktopSearchIndexTest, AtMostTwentyResultsTheBestOnesFirst) {
+    std::vector<DesktopSearchRow> many;
+    // Forty names holding the term, then thirty codes starting with it.
+    for (int i = 0; i < 40; ++i) {
+        many.push_back({QStringLiteral("1%1.00").arg(i, 3, 10, QLatin1Char('0')),
+                        QStringLiteral("Usta 77 %1").arg(i)});
+    }
+    for (int i = 0; i < 30; ++i) {
+        many.push_back({QStringLiteral("77%1.00").arg(i, 2, 10, QLatin1Char('0')),
+                        QStringLiteral("Meslek %1").arg(i)});
+    }
+    const DesktopSearchIndex index(many);
+    const QStringList codes = codesFound(index, {"77"});
+    ASSERT_EQ(codes.size(), DesktopSearchIndex::MaxResults);
+    for (int i = 0; i < codes.size(); ++i) {
+        EXPECT_EQ(codes[i], QStringLiteral("77%1.00").arg(i, 2, 10, QLatin1Char('0')));
+    }
+    // Fewer codes than the limit: the names fill up the rest, in list order.
+    const QStringList names = codesFound(index, {"usta"});
+    ASSERT_EQ(names.size(), DesktopSearchIndex::MaxResults);
+    EXPECT_EQ(names.front(), "1000.00");
+    EXPECT_EQ(names.back(), "1019.00");
+}
+
+TEST(DesktopSearchIndexTest, IdsNameARowOfThisListOnlyEvenWhenCodesRepeat) {
+    const std::vector<DesktopSearchRow> repeated =
+        rows({{"5120.10", "Aşçı"}, {"5120.10", "Aşçı (İkinci Kayıt)"}, {"7113.09", "Taşçı"}});
+    const DesktopSearchIndex index(repeated);
+    const QStringList ids = index.search({"5120.10"});
+    ASSERT_EQ(ids.size(), 2);
+    EXPECT_NE(ids[0], ids[1]);
+    EXPECT_EQ(index.row(ids[0])->name, "Aşçı");
+    EXPECT_EQ(index.row(ids[1])->name, "Aşçı (İkinci Kayıt)");
+
+    // The same content read again keeps its ids.
+    EXPECT_EQ(DesktopSearchIndex(repeated).row(ids[1])->name, "Aşçı (İkinci Kayıt)");
+    // A changed list: the old ids name nothing.
+    std::vector<DesktopSearchRow> changed = repeated;
+    changed[1].name = QStringLiteral("Aşçı (Düzeltildi)");
+    const DesktopSearchIndex after(changed);
+    EXPECT_FALSE(after.row(ids[0]).has_value());
+    EXPECT_FALSE(after.row(ids[1]).has_value());
+
+    const QString tag = ids[0].mid(ids[0].indexOf(QLatin1Char('-')));
+    for (const QString& bad : {QStringLiteral("0") + tag, QStringLiteral("4") + tag,
+                               QStringLiteral("x") + tag, tag, QStringLiteral("1"), QString()}) {
+        EXPECT_FALSE(index.row(bad).has_value()) << bad.toStdString();
+    }
+}
+
+TEST(DesktopSearchIndexTest, AQueryLineSplitsIntoTermsAtWhiteSpace) {
+    EXPECT_EQ(DesktopSearchIndex::termsOf(QStringLiteral("  kat \t otel\n")),
+              (QStringList{"kat", "otel"}));
+    EXPECT_TRUE(DesktopSearchIndex::termsOf(QStringLiteral("   ")).isEmpty());
+}

@@ -1,0 +1,174 @@
+// The search service over a real session bus: this program runs under
+// dbus-run-session (see tests/CMakeLists.txt) and starts the built service.
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "desktopsearch/SearchService.h"
+#include "desktopsearch/ServiceList.h"
+#include "support/TempWorkDir.h"
+
+namespace {
+
+const QString BusName = QLatin1String(SearchServiceNames::BusName);
+const QString GnomePath = QLatin1String(SearchServiceNames::GnomePath);
+const QString Gnome = QStringLiteral("org.gnome.Shell.SearchProvider2");
+const QString KRunner = QStringLiteral("org.kde.krunner1");
+
+bool nameOwned() {
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(BusName).value();
+}
+
+bool waitUntil(const std::function<bool()>& done, int ms) {
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+// The built service, started by hand with a data home of its own.
+class Service {
+public:
+    explicit Service(const QString& dataHome, const QString& idleMs = QStringLiteral("60000"),
+                     const QString& busAddress = QString()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        environment.insert(QStringLiteral("MESLEKANA_SERVICE_IDLE_MS"), idleMs);
+        if (!busAddress.isEmpty()) {
+            environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
+        }
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(MESLEK_BUILD_DIR "/meslek-arama-servisi"), {});
+        process.waitForStarted();
+    }
+    ~Service() {
+        if (process.state() == QProcess::NotRunning) return;
+        process.terminate();
+        process.waitForFinished(5000);
+        // The bus lets the name go a moment later.
+        waitUntil([] { return !nameOwned(); }, 5000);
+    }
+    bool waitForName() {
+        return waitUntil([this] { return nameOwned() || process.state() == QProcess::NotRunning; },
+                         10000) &&
+               nameOwned();
+    }
+    QProcess process;
+};
+
+QDBusMessage call(const QString& path, const QString& interface, const QString& method,
+                  const QVariantList& arguments) {
+    QDBusMessage message = QDBusMessage::createMethodCall(BusName, path, interface, method);
+    message.setArguments(arguments);
+    message.setAutoStartService(false);
+    return QDBusConnection::sessionBus().call(message, QDBus::Block, 10000);
+}
+
+std::vector<jet4::OccupationRow> kitchen() {
+    return {{"7113.09", "Taşçı", QString()},
+            {"5120.10", "Aşçı", QString()},
+            {"3434.01", "Aşçıbaşı", QString()}};
+}
+
+QString writeList(const TempWorkDir& dir, const std::vector<jet4::OccupationRow>& rows) {
+    dir.writeDatabase(
+        QStringLiteral("meslekana/AnaData/MeslekAna.mdb"),
+        jet4::occupationDatabase(rows, ConnectionSettings::builtInDatabasePassword()));
+    return dir.path();
+}
+
+}  // namespace
+
+TEST(SearchServiceBusTest, AnswersGnomeShellAndKRunnerInTheirOwnTypes) {
+    TempWorkDir dir;
+    Service service(writeList(dir, kitchen()));
+    ASSERT_TRUE(service.waitForName()) << service.process.readAllStandardError().toStdString();
+
+    const QDBusMessage initial =
+        call(GnomePath, Gnome, QStringLiteral("GetInitialResultSet"), {QStringList{"asci"}});
+    ASSERT_EQ(initial.type(), QDBusMessage::ReplyMessage) << initial.errorMessage().toStdString();
+    EXPECT_EQ(initial.signature(), "as");
+    const QStringList ids = initial.arguments().value(0).toStringList();
+    ASSERT_EQ(ids.size(), 3);
+
+    const QDBusMessage sub = call(GnomePath, Gnome, QStringLiteral("GetSubsearchResultSet"),
+                                  {QStringList{ids[0]}, QStringList{"asci", "başı"}});
+    EXPECT_EQ(sub.arguments().value(0).toStringList(), QStringList{ids[0]});
+
+    const QDBusMessage metas = call(GnomePath, Gnome, QStringLiteral("GetResultMetas"), {ids});
+    ASSERT_EQ(metas.type(), QDBusMessage::ReplyMessage) << metas.errorMessage().toStdString();
+    EXPECT_EQ(metas.signature(), "aa{sv}");
+
+    const QDBusMessage match = call(QLatin1String(SearchServiceNames::KRunnerPath), KRunner,
+                                    QStringLiteral("Match"), {QStringLiteral("aşçı")});
+    ASSERT_EQ(match.type(), QDBusMessage::ReplyMessage) << match.errorMessage().toStdString();
+    EXPECT_EQ(match.signature(), "a(sssida{sv})");
+    const QDBusMessage actions = call(QLatin1String(SearchServiceNames::KRunnerPath), KRunner,
+                                      QStringLiteral("Actions"), {});
+    EXPECT_EQ(actions.signature(), "a(sss)");
+
+    // A second service finds the name taken and says so.
+    Service second(dir.path());
+    ASSERT_TRUE(second.process.waitForFinished(10000));
+    EXPECT_EQ(second.process.exitCode(), 1);
+    EXPECT_TRUE(second.process.readAllStandardError().contains(BusName.toUtf8()));
+}
+
+TEST(SearchServiceBusTest, ADamagedListAnswersNothingWithOneLineAndKeepsRunning) {
+    TempWorkDir dir;
+    QDir().mkpath(dir.path(QStringLiteral("meslekana/AnaData")));
+    QFile damaged(dir.path(QStringLiteral("meslekana/AnaData/MeslekAna.mdb")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(8192, '\x7f'));
+    damaged.close();
+    Service service(dir.path());
+    ASSERT_TRUE(service.waitForName());
+    for (int i = 0; i < 3; ++i) {
+        const QDBusMessage reply =
+            call(GnomePath, Gnome, QStringLiteral("GetInitialResultSet"), {QStringList{"a"}});
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage);
+        EXPECT_TRUE(reply.arguments().value(0).toStringList().isEmpty());
+    }
+    const QDBusMessage match = call(QLatin1String(SearchServiceNames::KRunnerPath), KRunner,
+                                    QStringLiteral("Match"), {QStringLiteral("a")});
+    EXPECT_EQ(match.type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(service.process.state(), QProcess::Running);
+    QByteArray told;
+    waitUntil([&] { return (told += service.process.readAllStandardError()).contains('\n'); },
+              5000);
+    QTest::qWait(200);
+    told += service.process.readAllStandardError();
+    const QList<QByteArray> lines = told.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 1) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines[0].startsWith("meslek-arama-servisi: ")) << lines[0].toStdString();
+}
+
+TEST(SearchServiceBusTest, EndsAfterItsIdleTimeAndWithoutABusAtOnce) {
+    TempWorkDir dir;
+    Service idle(writeList(dir, kitchen()), QStringLiteral("300"));
+    ASSERT_TRUE(idle.waitForName());
+    ASSERT_TRUE(idle.process.waitForFinished(10000));
+    EXPECT_EQ(idle.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(idle.process.exitCode(), 0);
+
+    Service busless(dir.path(), QStringLiteral("60000"),
+                    QStringLiteral("unix:path=") + dir.path(QStringLiteral("no-bus")));
+    ASSERT_TRUE(busless.process.waitForFinished(10000));
+    EXPECT_EQ(busless.process.exitCode(), 1);
+    EXPECT_TRUE(busless.process.readAllStandardError().startsWith("meslek-arama-servisi: "));
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
