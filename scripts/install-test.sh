@@ -11,6 +11,7 @@ source "$(dirname "$0")/lib.sh"
 ensure_packages "${INSTALL_TEST_PACKAGES[@]}"
 
 app_id=io.github.meslekana.MeslekArama
+bus_name=$app_id.SearchProvider
 title="Tresvoli Hızlı Arama Programı"
 help_title="Dermansa - Yardım"
 work="$MESLEK_BUILD/install-test"
@@ -32,6 +33,10 @@ DESTDIR="$stage" cmake --install "$MESLEK_BUILD" >/dev/null
 expected="$work/expected.txt"
 {
     printf '%s\n' bin/meslekana bin/meslek-ara bin/meslek-mdb libexec/meslekana/meslek-reader \
+        libexec/meslekana/meslek-arama-servisi \
+        "share/dbus-1/services/$bus_name.service" \
+        "share/gnome-shell/search-providers/$app_id.search-provider.ini" \
+        "share/krunner/dbusplugins/$app_id.desktop" \
         share/meslekana/AnaData/MeslekAna.mdb share/meslekana/yardim \
         share/meslekana/fonts/tahoma.ttf share/meslekana/fonts/tahomabd.ttf \
         share/meslekana/fonts/NOTICE \
@@ -49,7 +54,8 @@ expected="$work/expected.txt"
 if ! diff -u "$expected" "$work/installed.txt"; then
     fail "the installed files differ from the expected layout"
 fi
-for program in bin/meslekana bin/meslek-ara bin/meslek-mdb libexec/meslekana/meslek-reader; do
+for program in bin/meslekana bin/meslek-ara bin/meslek-mdb libexec/meslekana/meslek-reader \
+    libexec/meslekana/meslek-arama-servisi; do
     [ -x "$root/$program" ] || fail "$program is not executable"
 done
 for size in 16 32 48 64 128 256; do
@@ -70,6 +76,40 @@ desktop_key() { sed -n "s/^$1=//p" "$desktop"; }
 grep -qx "  <id>$app_id</id>" "$metainfo" || fail "the AppStream id is not $app_id"
 grep -qF "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
     fail "the AppStream launchable is not $app_id.desktop"
+
+# The desktop's search: the bus starts the installed service by its absolute
+# path, and GNOME Shell and KRunner find it under the same name and path.
+key_in() { sed -n "s/^$1=//p" "$2"; }
+service_file="$root/share/dbus-1/services/$bus_name.service"
+provider="$root/share/gnome-shell/search-providers/$app_id.search-provider.ini"
+runner="$root/share/krunner/dbusplugins/$app_id.desktop"
+[ "$(key_in Name "$service_file")" = "$bus_name" ] &&
+    [ "$(key_in Exec "$service_file")" = "$prefix/libexec/meslekana/meslek-arama-servisi" ] ||
+    fail "the D-Bus service file does not start $prefix/libexec/meslekana/meslek-arama-servisi as $bus_name"
+[ "$(key_in DesktopId "$provider")" = "$app_id.desktop" ] &&
+    [ "$(key_in BusName "$provider")" = "$bus_name" ] &&
+    [ "$(key_in ObjectPath "$provider")" = /io/github/meslekana/MeslekArama/SearchProvider ] &&
+    [ "$(key_in Version "$provider")" = 2 ] ||
+    fail "the GNOME Shell search provider file names another service"
+[ "$(key_in X-Plasma-DBusRunner-Service "$runner")" = "$bus_name" ] &&
+    [ "$(key_in X-Plasma-DBusRunner-Path "$runner")" = /krunner ] ||
+    fail "the KRunner plugin names another service"
+# The installed service, with no list of the user's own, answers from the
+# installed national list, which it finds relative to itself.
+cat >"$work/ask-service.sh" <<EOF
+"$root/libexec/meslekana/meslek-arama-servisi" &
+for _ in \$(seq 100); do
+    gdbus introspect --session --dest $bus_name --object-path /krunner >/dev/null 2>&1 && break
+    sleep 0.1
+done
+gdbus call --session --dest $bus_name --object-path /krunner --method org.kde.krunner1.Match 5120.10
+kill %1
+EOF
+XDG_DATA_HOME="$work/empty-data-home" dbus-run-session -- bash "$work/ask-service.sh" \
+    >"$work/service-answer.txt" 2>"$work/service.log" || true
+grep -qF "'Aşçı', '$app_id', 100" "$work/service-answer.txt" ||
+    { cat "$work/service-answer.txt" "$work/service.log" >&2
+      fail "the installed search service does not find 5120.10 Aşçı in the installed list"; }
 
 # The installed meslek-ara on the installed national list, from the launcher's folder:
 # it reaches the reader in libexec/, since none lies beside it.

@@ -7,14 +7,17 @@ MESLEK_BUILD="${MESLEK_BUILD:-$MESLEK_ROOT/build}"
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-webengine-dev libgl-dev
     libglib2.0-dev libicu-dev mdbtools-dev libquazip1-qt6-dev libxxhash-dev python3-fonttools qt6-translations-l10n fonts-wine
     fonts-liberation)
-TEST_PACKAGES=(googletest libgtest-dev mdbtools clang-14 libclang-rt-14-dev xvfb xauth)
+TEST_PACKAGES=(googletest libgtest-dev mdbtools clang-14 libclang-rt-14-dev xvfb xauth dbus)
 BENCH_PACKAGES=(libbenchmark-dev mdbtools xlsx2csv)
 RUN_PACKAGES=(xvfb xauth matchbox-window-manager wmctrl imagemagick x11-utils xdg-utils)
-# The screen-reader check (scripts/atspi-test.sh): a session bus, the accessibility bus, pyatspi.
-ATSPI_PACKAGES=(dbus at-spi2-core python3-pyatspi xdotool xvfb xauth x11-utils)
+# The screen-reader checks (scripts/atspi-test.sh, scripts/desktop-search-test.sh): a session
+# bus, the accessibility bus, pyatspi, gdbus.
+ATSPI_PACKAGES=(dbus at-spi2-core python3-pyatspi xdotool xvfb xauth x11-utils libglib2.0-bin
+    matchbox-window-manager procps)
 # The check of the installed program: the desktop file's and the metadata's
 # validators, the manual pages, and the program under Xvfb driven by clicks.
-INSTALL_TEST_PACKAGES=("${RUN_PACKAGES[@]}" desktop-file-utils appstream man-db xdotool xclip)
+INSTALL_TEST_PACKAGES=("${RUN_PACKAGES[@]}" desktop-file-utils appstream man-db xdotool xclip dbus
+    libglib2.0-bin)
 # scripts/package.sh: the rest comes from debian/control through apt-get build-dep.
 PACKAGE_PACKAGES=(dpkg-dev debhelper lintian)
 
