@@ -75,13 +75,14 @@ TEST(DesktopSearchIndexTest, CodesStartingWithTheTermComeFirstThenNamesThenTheRe
     EXPECT_EQ(codesFound(index, {"asci"}),
               (QStringList{"3434.01", "5120.10", "5120.22", "7113.09"}));
     const DesktopSearchIndex numbered(rows({
+        {"0100.00", "51 Numaralı Usta"},
         {"1000.51", "Birinci"},
         {"5100.00", "Ad 51 ile"},
         {"5101.00", "İkinci"},
-        {"7000.00", "51 Numaralı Usta"},
+        {"7000.00", "51'inci Kalfa"},
     }));
     EXPECT_EQ(codesFound(numbered, {"51"}),
-              (QStringList{"5100.00", "5101.00", "7000.00", "1000.51"}));
+              (QStringList{"5100.00", "5101.00", "0100.00", "7000.00", "1000.51"}));
 }
 
 TEST(DesktopSearchIndexTest, AtMostTwentyResultsTheBestOnesFirst) {
