@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <random>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -211,6 +212,23 @@ QString writeProgramDatabase(const QString& workDir, const std::vector<jet4::Occ
 }
 
 QString realListCsv() { return QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv"); }
+
+std::vector<jet4::OccupationRow> largeRealList(int count, std::uint32_t seed) {
+    const std::vector<jet4::OccupationRow> national = readOccupationCsv(realListCsv());
+    if (national.empty()) return {};
+    std::vector<jet4::OccupationRow> rows;
+    rows.reserve(static_cast<std::size_t>(count));
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<std::size_t> pick(0, national.size() - 1);
+    for (int i = 0; i < count; ++i) {
+        rows.push_back({QStringLiteral("%1.%2")
+                            .arg(i / 100, 4, 10, QLatin1Char('0'))
+                            .arg(i % 100, 2, 10, QLatin1Char('0')),
+                        national[pick(random)].name, QString()});
+    }
+    std::shuffle(rows.begin(), rows.end(), random);
+    return rows;
+}
 
 std::vector<jet4::OccupationRow> readOccupationCsv(const QString& file) {
     QFile in(file);

@@ -106,6 +106,12 @@ QString realListCsv();
 // file is absent or cannot be read.
 std::vector<jet4::OccupationRow> readOccupationCsv(const QString& file);
 
+// `count` occupations as large lists are made for the benchmarks: names drawn
+// from the national list, codes made unique (0000.00, 0000.01, ...), rows
+// stored in no particular order (the same seed, the same order). Empty when
+// the national list cannot be read.
+std::vector<jet4::OccupationRow> largeRealList(int count, std::uint32_t seed = 42);
+
 double median(std::vector<double> values);
 double worst(const std::vector<double>& values);
 

@@ -22,8 +22,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -136,6 +138,138 @@ bool catalogInsideFile(MdbHandle* mdb, long pages, TableStreamEncoder& out) {
     return true;
 }
 
+// A table opened through a handle of its own, its columns bound.
+struct BoundTable {
+    MdbResources res;
+    std::vector<char> buffers;
+    std::vector<int> lengths;
+    std::vector<bool> text;
+    std::size_t bindSize = 0;
+    unsigned count = 0;
+};
+
+// Opens `path` (the reader's own descriptor) with libmdb and sets its formats.
+MdbHandle* openHandle(const std::string& path) {
+    MdbHandle* mdb = mdb_open(path.c_str(), MDB_NOFLAGS);
+    if (!mdb) return nullptr;
+    mdb_set_date_fmt(mdb, kDateFormat);
+    mdb_set_shortdate_fmt(mdb, kDateFormat);
+    mdb_set_boolean_fmt_numbers(mdb);
+    return mdb;
+}
+
+// Binds every column of the table `bound` holds. False when libmdb refuses one.
+bool bindColumns(BoundTable& bound) {
+    MdbTableDef* table = bound.res.table;
+    bound.count = table->columns->len;
+    // libmdb writes up to bind_size bytes into each buffer.
+    bound.bindSize = bound.res.mdb->bind_size;
+    bound.buffers.assign(bound.count * (bound.bindSize + 1), 0);
+    bound.lengths.assign(bound.count, 0);
+    bound.text.resize(bound.count);
+    for (unsigned i = 0; i < bound.count; ++i) {
+        const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+        bound.text[i] = isTextType(column->col_type);
+        if (mdb_bind_column(table, static_cast<int>(i) + 1,
+                            &bound.buffers[i * (bound.bindSize + 1)], &bound.lengths[i]) < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The table's data pages, as its usage map names them, in file order; empty
+// when the map is of a kind this walk does not know.
+std::vector<guint32> dataPages(MdbTableDef* table) {
+    std::vector<guint32> pages;
+    MdbHandle* mdb = table->entry->mdb;
+    long previous = 0;
+    for (gint32 page = mdb_map_find_next(mdb, table->usage_map, table->map_sz, 0);
+         page > previous;
+         page = mdb_map_find_next(mdb, table->usage_map, table->map_sz, static_cast<guint32>(page))) {
+        pages.push_back(static_cast<guint32>(page));
+        previous = page;
+    }
+    return pages;
+}
+
+// Writes the rows of the data pages after page `after` (0: from the first)
+// up to, not including, page `stop` (0: to the end), in file order; returns
+// their number.
+std::uint64_t encodeRows(BoundTable& bound, TableStreamEncoder& out, guint32 after, guint32 stop) {
+    MdbTableDef* table = bound.res.table;
+    mdb_rewind_table(table);
+    // The next page read is the first one the map names after this one.
+    table->cur_phys_pg = after;
+    std::uint64_t rows = 0;
+    while (mdb_fetch_row(table)) {
+        if (stop != 0 && table->cur_phys_pg >= stop) break;
+        out.beginRow();
+        for (unsigned i = 0; i < bound.count; ++i) {
+            std::size_t length = bound.lengths[i] > 0 ? static_cast<std::size_t>(bound.lengths[i]) : 0;
+            if (length > bound.bindSize) length = bound.bindSize;
+            if (length == 0 && !bound.text[i]) {
+                out.nullCell();
+            } else {
+                out.cell(&bound.buffers[i * (bound.bindSize + 1)], length);
+            }
+            bound.lengths[i] = 0;
+        }
+        out.endRow();
+        ++rows;
+    }
+    return rows;
+}
+
+// Below this many data pages one handle reads everything.
+constexpr std::size_t kPagesForTwoParts = 256;
+
+// The second half of the pages, read through a handle of its own on another
+// thread into memory while the first half goes out: libmdb's work per row is
+// most of a read, and it is the same on either core. Its rows follow the
+// first half's, so the order is the file's as ever. Empty (not started) when
+// the second handle cannot be set up the way the first one was.
+class SecondHalf {
+public:
+    SecondHalf(const std::string& path, const char* tableName, guint32 after)
+        : out_(-1) {
+        bound_.res.mdb = openHandle(path);
+        if (!bound_.res.mdb || !mdb_read_catalog(bound_.res.mdb, MDB_TABLE)) return;
+        MdbCatalogEntry* entry = mdb_get_catalogentry_by_name(bound_.res.mdb, tableName);
+        if (!entry || entry->object_type != MDB_TABLE) return;
+        bound_.res.table = mdb_read_table(entry);
+        if (!bound_.res.table || !mdb_read_columns(bound_.res.table) ||
+            !bound_.res.table->columns || !bindColumns(bound_)) {
+            return;
+        }
+        thread_ = std::thread([this, after] {
+            try {
+                rows_ = encodeRows(bound_, out_, after, 0);
+            } catch (const std::bad_alloc&) {
+                outOfMemory_ = true;
+            }
+        });
+    }
+    ~SecondHalf() {
+        if (thread_.joinable()) thread_.join();
+    }
+    bool started() const { return thread_.joinable(); }
+    // Waits for the rows; false when memory ran out.
+    bool finish() {
+        thread_.join();
+        return !outOfMemory_;
+    }
+    const std::string& encoded() const { return out_.buffer(); }
+    std::uint64_t rows() const { return rows_; }
+
+private:
+    BoundTable bound_;
+    TableStreamEncoder out_;
+    std::thread thread_;
+    std::uint64_t rows_ = 0;
+    bool outOfMemory_ = false;
+};
+
 int readTable(const char* file, const char* tableName, TableStreamEncoder& out) {
     // Opened once, without blocking (a named pipe at the path must not hang
     // us); libmdb then opens this very descriptor, not the path again.
@@ -150,12 +284,10 @@ int readTable(const char* file, const char* tableName, TableStreamEncoder& out) 
     const long pages = static_cast<long>(info.st_size / 4096);
     const std::string ownPath = "/dev/fd/" + std::to_string(fd);
 
-    MdbResources res;
-    res.mdb = mdb_open(ownPath.c_str(), MDB_NOFLAGS);
+    BoundTable bound;
+    MdbResources& res = bound.res;
+    res.mdb = openHandle(ownPath);
     if (!res.mdb) return fail(out, StreamError::NotADatabase);
-    mdb_set_date_fmt(res.mdb, kDateFormat);
-    mdb_set_shortdate_fmt(res.mdb, kDateFormat);
-    mdb_set_boolean_fmt_numbers(res.mdb);
 
     if (!catalogInsideFile(res.mdb, pages, out)) return 1;
     // Read the catalog once: every mdb_read_catalog frees the entries of the last one.
@@ -188,44 +320,36 @@ int readTable(const char* file, const char* tableName, TableStreamEncoder& out) 
     }
 
     std::vector<StreamColumn> columns(count);
-    std::vector<bool> text(count);
     for (unsigned i = 0; i < count; ++i) {
         const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
         columns[i].name = std::string(column->name, strnlen(column->name, sizeof(column->name)));
         columns[i].jetType = column->col_type;
         columns[i].autoIncrement = column->is_long_auto != 0;
         columns[i].size = column->col_size;
-        text[i] = isTextType(column->col_type);
     }
-
-    // libmdb writes up to bind_size bytes into each buffer.
-    const std::size_t bindSize = res.mdb->bind_size;
-    std::vector<char> buffers(count * (bindSize + 1));
-    std::vector<int> lengths(count, 0);
-    for (unsigned i = 0; i < count; ++i) {
-        if (mdb_bind_column(table, static_cast<int>(i) + 1, &buffers[i * (bindSize + 1)],
-                            &lengths[i]) < 0) {
-            return fail(out, StreamError::TableUnreadable, "tablonun sütunları okunamadı");
-        }
+    if (!bindColumns(bound)) {
+        return fail(out, StreamError::TableUnreadable, "tablonun sütunları okunamadı");
     }
 
     out.columns(columns);
-    mdb_rewind_table(table);
-    std::uint64_t rows = 0;
-    while (mdb_fetch_row(table)) {
-        out.beginRow();
-        for (unsigned i = 0; i < count; ++i) {
-            std::size_t length = lengths[i] > 0 ? static_cast<std::size_t>(lengths[i]) : 0;
-            if (length > bindSize) length = bindSize;
-            if (length == 0 && !text[i]) {
-                out.nullCell();
-            } else {
-                out.cell(&buffers[i * (bindSize + 1)], length);
-            }
-            lengths[i] = 0;
+    // A large table is read in two halves of its pages at once.
+    const std::vector<guint32> data = dataPages(table);
+    std::unique_ptr<SecondHalf> second;
+    guint32 stop = 0;
+    if (data.size() >= kPagesForTwoParts) {
+        const std::size_t middle = data.size() / 2;
+        second = std::make_unique<SecondHalf>(ownPath, tableName, data[middle - 1]);
+        if (second->started()) {
+            stop = data[middle];
+        } else {
+            second.reset();
         }
-        out.endRow();
-        ++rows;
+    }
+    std::uint64_t rows = encodeRows(bound, out, 0, stop);
+    if (second) {
+        if (!second->finish()) return fail(out, StreamError::OutOfMemory);
+        out.appendEncodedRows(second->encoded());
+        rows += second->rows();
     }
     // libmdb skips a row it cannot make sense of without a word: a count that
     // differs from the one the definition keeps means rows were lost.
