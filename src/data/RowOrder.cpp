@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <numeric>
 
@@ -81,6 +82,38 @@ std::uint64_t keyPrefix(const Unit* key, std::size_t length) {
     return prefix;
 }
 
+// Sorts by prefix, stably: a least-significant-digit radix sort, a byte a
+// pass, passing over bytes that every prefix shares (codes have several).
+void sortByPrefix(std::vector<KeyedRow>& rows) {
+    const std::size_t n = rows.size();
+    if (n < 1024) {
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const KeyedRow& a, const KeyedRow& b) { return a.prefix < b.prefix; });
+        return;
+    }
+    std::array<std::array<std::size_t, 256>, 8> counts{};
+    for (const KeyedRow& row : rows) {
+        for (std::size_t byte = 0; byte < 8; ++byte) ++counts[byte][(row.prefix >> (8 * byte)) & 0xff];
+    }
+    std::vector<KeyedRow> buffer(n);
+    KeyedRow* from = rows.data();
+    KeyedRow* to = buffer.data();
+    for (std::size_t byte = 0; byte < 8; ++byte) {
+        const std::array<std::size_t, 256>& count = counts[byte];
+        const unsigned shift = static_cast<unsigned>(8 * byte);
+        if (count[(from[0].prefix >> shift) & 0xff] == n) continue;
+        std::array<std::size_t, 256> next;
+        std::size_t sum = 0;
+        for (std::size_t value = 0; value < 256; ++value) {
+            next[value] = sum;
+            sum += count[value];
+        }
+        for (std::size_t i = 0; i < n; ++i) to[next[(from[i].prefix >> shift) & 0xff]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != rows.data()) std::copy(from, from + n, rows.data());
+}
+
 // Ascending: empty texts first in file order, then the rest by `prefix` (the
 // first eight bytes of the key, big-endian) and, where prefixes agree, by
 // `compare`; ties in file order. With `tied`, also where the ties are:
@@ -99,12 +132,22 @@ std::vector<std::uint32_t> ascendingByPrefix(const RawTable& table, std::size_t 
             rows.push_back({prefix(row), row});
         }
     }
-    std::sort(rows.begin(), rows.end(), [&](const KeyedRow& a, const KeyedRow& b) {
-        if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        const int c = compare(a.row, b.row);
-        if (c != 0) return c < 0;
-        return a.row < b.row;
-    });
+    // Rows come in file order: a stable sort by prefix, then each run of
+    // equal prefixes stably by the whole key, leaves ties in file order.
+    sortByPrefix(rows);
+    const auto byKey = [&](const KeyedRow& a, const KeyedRow& b) {
+        return compare(a.row, b.row) < 0;
+    };
+    for (std::size_t begin = 0; begin < rows.size();) {
+        std::size_t end = begin + 1;
+        while (end < rows.size() && rows[end].prefix == rows[begin].prefix) ++end;
+        const auto first = rows.begin() + static_cast<std::ptrdiff_t>(begin);
+        const auto last = rows.begin() + static_cast<std::ptrdiff_t>(end);
+        if (end - begin > 1 && !std::is_sorted(first, last, byKey)) {
+            std::stable_sort(first, last, byKey);
+        }
+        begin = end;
+    }
     if (tied != nullptr) {
         // Neighbours in order, their prefixes at hand: few need their keys.
         tied->assign(table.rowCount(), false);
