@@ -67,7 +67,10 @@ int main(int argc, char** argv) {
     const QString empty = temp.filePath(QStringLiteral("empty"));
     const QString full = temp.filePath(QStringLiteral("full"));
     const QString emptyDb = bench::writeProgramDatabase(empty, {});
-    const QString fullDb = bench::writeProgramDatabase(full, jet4::syntheticOccupations(rows, 42));
+    const QString national = temp.filePath(QStringLiteral("national"));
+    const QString fullDb = bench::writeProgramDatabase(full, bench::largeRealList(rows));
+    const QString nationalDb =
+        bench::writeProgramDatabase(national, bench::readOccupationCsv(bench::realListCsv()));
 
     auto perRow = [rows](long fullKb, long emptyKb) {
         return fullKb < 0 || emptyKb < 0 ? -1.0 : (fullKb - emptyKb) * 1024.0 / rows;
@@ -78,8 +81,14 @@ int main(int argc, char** argv) {
                               bench::peakKb({ara, "--db", emptyDb.toStdString(), term}));
     const double peer = perRow(bench::peakKb({"mdb-export", fullDb.toStdString(), "meslekler"}),
                                bench::peakKb({"mdb-export", emptyDb.toStdString(), "meslekler"}));
+    // The whole list, ordered by code, beyond the peak on the national list.
+    const double wholeList = perRow(bench::peakKb({ara, "--db", fullDb.toStdString()}),
+                                    bench::peakKb({ara, "--db", nationalDb.toStdString()}));
     std::printf("Resident memory per row at %d rows, after the first search:\n", rows);
     std::printf("  window       %7.1f bytes\n  meslek-ara   %7.1f bytes (peak)\n", window, cli);
+    std::printf("  meslek-ara, the whole list, beyond its peak on the national list: %.1f bytes "
+                "(target 120)\n",
+                wholeList);
     std::printf("  mdb-export   %7.1f bytes (peak; it streams and keeps no rows)\n", peer);
     std::printf("Target: under 150 bytes a row in the window and in meslek-ara.\n");
     return 0;

@@ -56,14 +56,12 @@ void report(const char* label, const std::vector<double>& unchanged,
 
 int main(int argc, char** argv) {
     bench::WindowApplication application(argc, argv);
-    const int rounds = bench::roundsArgument(argc, argv, 5);
+    const int rounds = bench::roundsArgument(argc, argv, 9);
     QTemporaryDir temp;
     for (const int rows : {10000, 1000000}) {
         const QString dir = temp.filePath(QStringLiteral("rows-%1").arg(rows));
-        const QString file = bench::writeProgramDatabase(dir, jet4::syntheticOccupations(rows, 42));
+        const QString file = bench::writeProgramDatabase(dir, bench::largeRealList(rows));
         setModified(file, 0);
-        // A read is kept only when the file's times lie two seconds back.
-        QThread::msleep(2100);
         bench::MainWindow window(dir);
         TmeslekanaF& w = *window.window;
         auto* box = w.findChild<QLineEdit*>(QStringLiteral("Edit1"));
@@ -103,6 +101,7 @@ int main(int argc, char** argv) {
             report(commands[c].label, unchanged[c], touched[c]);
         }
     }
-    std::printf("Target: under 100 ms at 1,000,000 rows when the file has not changed.\n");
+    std::printf("Targets at 1,000,000 rows, file unchanged: under 100 ms; the title click while a "
+                "term filters (Meslek Kodu, after ARA) median 60 ms, worst 100 ms.\n");
     return 0;
 }

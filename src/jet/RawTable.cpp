@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 int findColumn(const std::vector<RawColumn>& columns, const QString& name) {
@@ -43,9 +45,58 @@ void RawTable::appendCell(QStringView text, bool null) {
     endCell(used_ + text.size(), false);
 }
 
+namespace {
+
+// Well-formed UTF-8 to UTF-16, written to `out`; nullptr at the first byte
+// that does not belong to a well-formed sequence (the caller then decodes the
+// text the slow way). Runs of ASCII go eight bytes at a time; Turkish letters
+// take the two-byte branch.
+char16_t* decodeWellFormed(const unsigned char* p, const unsigned char* end, char16_t* out) {
+    while (p < end) {
+        if (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            if ((word & 0x8080808080808080ull) == 0) {
+                for (int i = 0; i < 8; ++i) out[i] = p[i];
+                p += 8;
+                out += 8;
+                continue;
+            }
+        }
+        const unsigned c = *p;
+        if (c < 0x80) {
+            *out++ = static_cast<char16_t>(c);
+            ++p;
+        } else if (c >= 0xC2 && c < 0xE0) {
+            if (end - p < 2 || (p[1] & 0xC0) != 0x80) return nullptr;
+            *out++ = static_cast<char16_t>(((c & 0x1F) << 6) | (p[1] & 0x3F));
+            p += 2;
+        } else if (c >= 0xE0 && c < 0xF0) {
+            if (end - p < 3 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) return nullptr;
+            const unsigned u = ((c & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+            // Overlong forms and surrogates are not well-formed.
+            if (u < 0x800 || (u >= 0xD800 && u <= 0xDFFF)) return nullptr;
+            *out++ = static_cast<char16_t>(u);
+            p += 3;
+        } else {
+            // Four-byte sequences are rare: the slow way has them.
+            return nullptr;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 void RawTable::appendUtf8(const char* data, qsizetype size) {
     // UTF-8 never takes fewer bytes than UTF-16 code units.
     QChar* const start = reserveText(size);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    if (char16_t* end =
+            decodeWellFormed(bytes, bytes + size, reinterpret_cast<char16_t*>(start))) {
+        endCell(used_ + (end - reinterpret_cast<char16_t*>(start)), false);
+        return;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QChar* const end = utf8.appendToBuffer(start, QByteArrayView(data, size));
     endCell(used_ + (end - start), false);

@@ -1,0 +1,35 @@
+#include <gtest/gtest.h>
+
+#include "jet/RawTable.h"
+
+// Cells arrive from the reader as UTF-8: every text, well-formed or not, must
+// read back exactly as Qt's own decoder reads it.
+TEST(RawTableTest, Utf8CellsReadBackAsQtDecodesThem) {
+    const std::vector<QByteArray> texts = {
+        "",
+        "A",
+        "0110.00",
+        "Subaylar",
+        "Aşçı Yardımcısı",
+        "İNŞAAT MÜHENDİSİ (ÇEVRE, ĞÖÜŞÇ)",
+        "abcdefgh",                      // one ASCII word exactly
+        "abcdefghş",                     // a Turkish letter right after it
+        "şabcdefghijklmnop",             // ASCII words after it
+        "Kâtip Â Î Û € ₺ ー",            // three-byte letters
+        "emoji \xF0\x9F\x98\x80 sonra",  // four bytes: a surrogate pair
+        "kesik \xC5",                    // cut two-byte sequence at the end
+        "kesik \xE2\x82 sonra",          // cut three-byte sequence inside
+        "yalnız \x80\xBF devam",         // lone continuation bytes
+        "fazla uzun \xC0\xAF \xE0\x80\xAF",  // overlong forms
+        "vekil \xED\xA0\x80 yarım",         // an encoded surrogate
+        "\xF8\x88\x80\x80\x80 beş bayt",    // no such lead byte
+        "sıfır \0 bayt",
+    };
+    RawTable table;
+    table.columns.push_back({"ad", 0x0A, false, 510, FieldKind::WideString});
+    for (const QByteArray& text : texts) table.appendUtf8(text.constData(), text.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(table.cell(i, 0), QString::fromUtf8(texts[i])) << texts[i].toHex().toStdString();
+        EXPECT_FALSE(table.isNull(i, 0));
+    }
+}
