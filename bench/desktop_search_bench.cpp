@@ -86,9 +86,7 @@ QDBusMessage initialResults(const QStringList& terms, bool autoStart = false) {
                 QStringLiteral("GetInitialResultSet"), {terms}, autoStart);
 }
 
-uint servicePid() {
-    return QDBusConnection::sessionBus().interface()->servicePid(BusName).value();
-}
+uint servicePid() { return QDBusConnection::sessionBus().interface()->servicePid(BusName).value(); }
 
 void stopService() {
     const uint pid = servicePid();

@@ -86,9 +86,10 @@ int main(int argc, char** argv) {
                                     bench::peakKb({ara, "--db", nationalDb.toStdString()}));
     std::printf("Resident memory per row at %d rows, after the first search:\n", rows);
     std::printf("  window       %7.1f bytes\n  meslek-ara   %7.1f bytes (peak)\n", window, cli);
-    std::printf("  meslek-ara, the whole list, beyond its peak on the national list: %.1f bytes "
-                "(target 120)\n",
-                wholeList);
+    std::printf(
+        "  meslek-ara, the whole list, beyond its peak on the national list: %.1f bytes "
+        "(target 120)\n",
+        wholeList);
     std::printf("  mdb-export   %7.1f bytes (peak; it streams and keeps no rows)\n", peer);
     std::printf("Target: under 150 bytes a row in the window and in meslek-ara.\n");
     return 0;

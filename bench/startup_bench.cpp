@@ -97,12 +97,14 @@ int main(int argc, char** argv) {
     const QString probe = QFile::exists(engineProbe) ? engineProbe : programs[0].second;
     for (int round = 0; round < rounds; ++round) {
         if (!startOnce(probe, largeRuns, large)) return 1;
-        readerMs.push_back(1000 * bench::timeCommand({(dir + QStringLiteral("/meslek-reader")).toStdString(),
-                                                      largeDb.toStdString(), "meslekler"}));
+        readerMs.push_back(
+            1000 * bench::timeCommand({(dir + QStringLiteral("/meslek-reader")).toStdString(),
+                                       largeDb.toStdString(), "meslekler"}));
     }
-    std::printf("Start-up on 1,000,000 occupations, medians of %d rounds: list painted %7.1f ms "
-                "(worst %.1f); meslek-reader alone on the file %7.1f ms. Target: 800 ms.\n",
-                rounds, bench::median(largeRuns["painted"]), bench::worst(largeRuns["painted"]),
-                bench::median(readerMs));
+    std::printf(
+        "Start-up on 1,000,000 occupations, medians of %d rounds: list painted %7.1f ms "
+        "(worst %.1f); meslek-reader alone on the file %7.1f ms. Target: 800 ms.\n",
+        rounds, bench::median(largeRuns["painted"]), bench::worst(largeRuns["painted"]),
+        bench::median(readerMs));
     return 0;
 }

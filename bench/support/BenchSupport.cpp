@@ -12,11 +12,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <random>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 #include "data/ConnectionSettings.h"
 #include "grid/OccupationGrid.h"

@@ -1,34 +1,74 @@
 #include "data/RowOrder.h"
 
+#include <QHashFunctions>
+
 #include <cstring>
 
 #include <algorithm>
 #include <array>
 #include <iterator>
 #include <numeric>
+#include <unordered_map>
 
 #include "data/RowSlices.h"
 #include "data/TurkishSortKeys.h"
 
 namespace {
 
-// The keys of one column, packed: row r's key is bytes[offsets[r], offsets[r+1]).
+// The keys of one column, packed: row r's key is the `lengths[r]` bytes from
+// `starts[r]` on. Rows with the same text share one key.
 struct PackedKeys {
     std::vector<std::uint8_t> bytes;
-    std::vector<std::size_t> offsets;
+    std::vector<std::size_t> starts;
+    std::vector<std::uint32_t> lengths;
+
+    const std::uint8_t* key(std::uint32_t row) const { return bytes.data() + starts[row]; }
 };
 
+// Rows looked at before a slice decides whether its texts repeat enough for
+// the keys made to be worth looking up, and the share of repeats that is.
+constexpr std::size_t kRepeatSample = 16384;
+constexpr std::size_t kRepeatsWorthIt = kRepeatSample / 8;
+
+struct ViewHash {
+    std::size_t operator()(QStringView text) const { return qHash(text); }
+};
+
+// A collation key costs far more than a look-up: a text met before in the
+// slice takes the key made then. A slice whose first rows hardly repeat
+// stops looking.
 PackedKeys buildKeys(const RawTable& table, std::size_t column, std::size_t begin,
                      std::size_t end) {
     TurkishSortKeys collation;
     PackedKeys keys;
-    keys.offsets.reserve(end - begin + 1);
-    keys.bytes.reserve((end - begin) * 48);
+    keys.starts.reserve(end - begin);
+    keys.lengths.reserve(end - begin);
+    keys.bytes.reserve((end - begin) * 40);
+    // Text -> its first row in the slice.
+    std::unordered_map<QStringView, std::uint32_t, ViewHash> made;
+    bool lookUp = true;
+    std::size_t repeats = 0;
     for (std::size_t row = begin; row < end; ++row) {
-        keys.offsets.push_back(keys.bytes.size());
-        collation.append(table.cell(row, column), keys.bytes);
+        const QString text = table.cell(row, column);
+        if (lookUp) {
+            const auto [at, fresh] =
+                made.try_emplace(QStringView(text), static_cast<std::uint32_t>(row - begin));
+            if (!fresh) {
+                keys.starts.push_back(keys.starts[at->second]);
+                keys.lengths.push_back(keys.lengths[at->second]);
+                ++repeats;
+                continue;
+            }
+            if (row - begin == kRepeatSample && repeats < kRepeatsWorthIt) {
+                lookUp = false;
+                made = {};
+            }
+        }
+        const std::size_t start = keys.bytes.size();
+        collation.append(text, keys.bytes);
+        keys.starts.push_back(start);
+        keys.lengths.push_back(static_cast<std::uint32_t>(keys.bytes.size() - start));
     }
-    keys.offsets.push_back(keys.bytes.size());
     return keys;
 }
 
@@ -42,15 +82,12 @@ PackedKeys textSortKeys(const RawTable& table, std::size_t column) {
     });
 
     PackedKeys keys = std::move(parts[0]);
-    keys.offsets.pop_back();
     for (std::size_t t = 1; t < threads; ++t) {
         const std::size_t base = keys.bytes.size();
         keys.bytes.insert(keys.bytes.end(), parts[t].bytes.begin(), parts[t].bytes.end());
-        for (std::size_t i = 0; i + 1 < parts[t].offsets.size(); ++i) {
-            keys.offsets.push_back(base + parts[t].offsets[i]);
-        }
+        for (const std::size_t start : parts[t].starts) keys.starts.push_back(base + start);
+        keys.lengths.insert(keys.lengths.end(), parts[t].lengths.begin(), parts[t].lengths.end());
     }
-    keys.offsets.push_back(keys.bytes.size());
     return keys;
 }
 
@@ -63,10 +100,11 @@ struct KeyedRow {
 
 // Negative, zero or positive as row a's key sorts before, with or after b's.
 int compareKeys(const PackedKeys& keys, std::uint32_t a, std::uint32_t b) {
-    const std::size_t la = keys.offsets[a + 1] - keys.offsets[a];
-    const std::size_t lb = keys.offsets[b + 1] - keys.offsets[b];
-    const int c = std::memcmp(keys.bytes.data() + keys.offsets[a],
-                              keys.bytes.data() + keys.offsets[b], std::min(la, lb));
+    const std::size_t la = keys.lengths[a];
+    const std::size_t lb = keys.lengths[b];
+    // Rows of one text share their key.
+    if (keys.starts[a] == keys.starts[b]) return 0;
+    const int c = std::memcmp(keys.key(a), keys.key(b), std::min(la, lb));
     if (c != 0) return c;
     return la < lb ? -1 : (la > lb ? 1 : 0);
 }
@@ -93,7 +131,8 @@ void sortByPrefix(std::vector<KeyedRow>& rows) {
     }
     std::array<std::array<std::size_t, 256>, 8> counts{};
     for (const KeyedRow& row : rows) {
-        for (std::size_t byte = 0; byte < 8; ++byte) ++counts[byte][(row.prefix >> (8 * byte)) & 0xff];
+        for (std::size_t byte = 0; byte < 8; ++byte)
+            ++counts[byte][(row.prefix >> (8 * byte)) & 0xff];
     }
     std::vector<KeyedRow> buffer(n);
     KeyedRow* from = rows.data();
@@ -167,10 +206,7 @@ std::vector<std::uint32_t> ascendingByKeys(const RawTable& table, std::size_t co
                                            const PackedKeys& keys, std::vector<bool>& tied) {
     return ascendingByPrefix(
         table, column,
-        [&keys](std::uint32_t row) {
-            const std::size_t at = keys.offsets[row];
-            return keyPrefix(keys.bytes.data() + at, keys.offsets[row + 1] - at);
-        },
+        [&keys](std::uint32_t row) { return keyPrefix(keys.key(row), keys.lengths[row]); },
         [&keys](std::uint32_t a, std::uint32_t b) { return compareKeys(keys, a, b); }, &tied);
 }
 

@@ -92,8 +92,7 @@ void RawTable::appendUtf8(const char* data, qsizetype size) {
     // UTF-8 never takes fewer bytes than UTF-16 code units.
     QChar* const start = reserveText(size);
     const auto* bytes = reinterpret_cast<const unsigned char*>(data);
-    if (char16_t* end =
-            decodeWellFormed(bytes, bytes + size, reinterpret_cast<char16_t*>(start))) {
+    if (char16_t* end = decodeWellFormed(bytes, bytes + size, reinterpret_cast<char16_t*>(start))) {
         endCell(used_ + (end - reinterpret_cast<char16_t*>(start)), false);
         return;
     }

@@ -187,3 +187,35 @@ TEST(RowOrderTest, NationalNamesDescendInTheCollatorsOrderWithTiesInFileOrder) {
     }
     EXPECT_EQ(ascendingFirst, orderRows(table, 0, false));
 }
+
+// Rows of one text share one collation key, and a slice of rows that hardly
+// repeat stops looking keys up: a table of both kinds, large enough for
+// several slices of each, still sorts by the collator with ties in file order.
+TEST(RowOrderTest, RepeatedAndUniqueNamesSortAlikeWhetherTheirKeysAreSharedOrNot) {
+    QFile list(QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    QStringList national;
+    list.readLine();  // the header
+    while (!list.atEnd()) {
+        const QString line = QString::fromUtf8(list.readLine()).trimmed();
+        national << line.mid(line.indexOf(QLatin1Char(',')) + 1).remove(QLatin1Char('"'));
+    }
+    QStringList names;
+    constexpr int Half = 70000;
+    for (int i = 0; i < Half; ++i)
+        names << national[(i * 31) % national.size()] + QString::number(i);
+    for (int i = 0; i < Half; ++i) names << national[(i * 7919) % national.size()];
+    QCollator collator(QLocale(QLocale::Turkish, QLocale::Turkey));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const RawTable table = oneColumn(FieldKind::WideString, names);
+    for (const bool descending : {false, true}) {
+        const std::vector<std::uint32_t> rows = orderRows(table, 0, descending);
+        ASSERT_EQ(rows.size(), static_cast<std::size_t>(names.size()));
+        int misplaced = 0;
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            const int c = collator.compare(table.cell(rows[i - 1], 0), table.cell(rows[i], 0));
+            if ((descending ? -c : c) > 0 || (c == 0 && rows[i - 1] > rows[i])) ++misplaced;
+        }
+        EXPECT_EQ(misplaced, 0) << (descending ? "descending" : "ascending");
+    }
+}

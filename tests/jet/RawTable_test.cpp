@@ -25,8 +25,8 @@ TEST(RawTableTest, Utf8CellsReadBackAsQtDecodesThem) {
         "fazla uzun \xC0\xAF",
         "fazla uzun \xC1\xBF",
         "fazla uzun \xE0\x80\xAF",
-        "vekil \xED\xA0\x80 yarım",         // an encoded surrogate
-        "\xF8\x88\x80\x80\x80 beş bayt",    // no such lead byte
+        "vekil \xED\xA0\x80 yarım",       // an encoded surrogate
+        "\xF8\x88\x80\x80\x80 beş bayt",  // no such lead byte
         "sıfır \0 bayt",
     };
     RawTable table;

@@ -184,9 +184,9 @@ std::vector<guint32> dataPages(MdbTableDef* table) {
     std::vector<guint32> pages;
     MdbHandle* mdb = table->entry->mdb;
     long previous = 0;
-    for (gint32 page = mdb_map_find_next(mdb, table->usage_map, table->map_sz, 0);
-         page > previous;
-         page = mdb_map_find_next(mdb, table->usage_map, table->map_sz, static_cast<guint32>(page))) {
+    for (gint32 page = mdb_map_find_next(mdb, table->usage_map, table->map_sz, 0); page > previous;
+         page =
+             mdb_map_find_next(mdb, table->usage_map, table->map_sz, static_cast<guint32>(page))) {
         pages.push_back(static_cast<guint32>(page));
         previous = page;
     }
@@ -206,7 +206,8 @@ std::uint64_t encodeRows(BoundTable& bound, TableStreamEncoder& out, guint32 aft
         if (stop != 0 && table->cur_phys_pg >= stop) break;
         out.beginRow();
         for (unsigned i = 0; i < bound.count; ++i) {
-            std::size_t length = bound.lengths[i] > 0 ? static_cast<std::size_t>(bound.lengths[i]) : 0;
+            std::size_t length =
+                bound.lengths[i] > 0 ? static_cast<std::size_t>(bound.lengths[i]) : 0;
             if (length > bound.bindSize) length = bound.bindSize;
             if (length == 0 && !bound.text[i]) {
                 out.nullCell();
@@ -231,8 +232,7 @@ constexpr std::size_t kPagesForTwoParts = 256;
 // the second handle cannot be set up the way the first one was.
 class SecondHalf {
 public:
-    SecondHalf(const std::string& path, const char* tableName, guint32 after)
-        : out_(-1) {
+    SecondHalf(const std::string& path, const char* tableName, guint32 after) : out_(-1) {
         bound_.res.mdb = openHandle(path);
         if (!bound_.res.mdb || !mdb_read_catalog(bound_.res.mdb, MDB_TABLE)) return;
         MdbCatalogEntry* entry = mdb_get_catalogentry_by_name(bound_.res.mdb, tableName);
