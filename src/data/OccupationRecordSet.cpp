@@ -1,6 +1,8 @@
 #include "data/OccupationRecordSet.h"
 
 #include <algorithm>
+#include <cstring>
+#include <thread>
 
 #include "data/Connection.h"
 #include "data/FieldBinding.h"
@@ -78,9 +80,12 @@ void OccupationRecordSet::open() {
 
     result_ = std::move(result);
     bound_ = std::move(bound);
-    if (searchTable_.lock() != result_->sharedTable() || searchStatement_ != statementText()) {
+    if (searchTable_.lock() != result_->sharedTable()) {
         searchTexts_.reset();
+        searchOrder_.reset();
     }
+    // Texts of the same table in another order serve to make this order's.
+    searchTextsRearranged_ = searchTexts_ == nullptr || searchStatement_ == statementText();
     forgetEdges();
     window_.clear();
     current_ = 0;
@@ -405,8 +410,17 @@ std::vector<std::uint32_t> blockStarts(const ResultSet& result,
 // physical order, the order in which they lie in memory, a row's name and code together; the second
 // writes each row's texts where its position puts them.
 const SearchTexts& OccupationRecordSet::searchTexts() const {
-    if (searchTexts_ != nullptr) return *searchTexts_;
+    if (searchTexts_ != nullptr && searchTextsRearranged_) return *searchTexts_;
     const ResultSet& result = *result_;
+    if (searchTexts_ != nullptr && searchOrder_ != nullptr &&
+        searchOrder_->size() == static_cast<std::size_t>(result.recordCount()) &&
+        result.table().rowCount() == searchOrder_->size()) {
+        searchTexts_ = rearrangedTexts(*searchTexts_, *searchOrder_);
+        searchOrder_ = result.sharedOrder();
+        searchStatement_ = statementText();
+        searchTextsRearranged_ = true;
+        return *searchTexts_;
+    }
     const RawTable& table = result.table();
     const std::size_t rows = table.rowCount();
     const auto nameColumn = static_cast<std::size_t>(bound_[MeslekAdi]);
@@ -445,7 +459,41 @@ const SearchTexts& OccupationRecordSet::searchTexts() const {
     searchTexts_ = std::move(texts);
     searchTable_ = result.sharedTable();
     searchStatement_ = statementText();
+    searchOrder_ = result.sharedOrder();
+    searchTextsRearranged_ = true;
     return *searchTexts_;
+}
+
+// Every row of the open result is a row of `order` (both hold the whole
+// table): its bytes are copied from where `order` put them, on every core.
+std::unique_ptr<SearchTexts> OccupationRecordSet::rearrangedTexts(
+    const SearchTexts& texts, const std::vector<std::uint32_t>& order) const {
+    const ResultSet& result = *result_;
+    const std::size_t rows = order.size();
+    // Where every row of the open result lies in `texts` (0-based).
+    // Each pass reads all over memory: every pass runs on every core.
+    const std::size_t slices = rowSliceCount(rows, 2048);
+    std::vector<std::uint32_t> from(rows);
+    {
+        std::vector<std::uint32_t> oldPlace(rows);
+        forEachRowSlice(rows, slices, [&](std::size_t, std::size_t begin, std::size_t end) {
+            for (std::size_t place = begin; place < end; ++place) {
+                oldPlace[order[place]] = static_cast<std::uint32_t>(place);
+            }
+        });
+        forEachRowSlice(rows, slices, [&](std::size_t, std::size_t begin, std::size_t end) {
+            for (std::size_t place = begin; place < end; ++place) {
+                from[place] = oldPlace[result.physicalRow(static_cast<int>(place) + 1)];
+            }
+        });
+    }
+    auto rearranged = std::make_unique<SearchTexts>();
+    {
+        // The codes beside the names.
+        std::jthread codes([&] { rearranged->codes = texts.codes.rearranged(from); });
+        rearranged->names = texts.names.rearranged(from);
+    }
+    return rearranged;
 }
 
 int OccupationRecordSet::fetch(int from, int step) {

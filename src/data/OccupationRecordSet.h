@@ -181,6 +181,10 @@ private:
     // order, for the filter scan. Made on first use, so that an open without a
     // search costs nothing extra, and kept until the close.
     const SearchTexts& searchTexts() const;
+    // The search texts of the open result made from `texts`, which hold the
+    // same table's rows in the order `order`.
+    std::unique_ptr<SearchTexts> rearrangedTexts(const SearchTexts& texts,
+                                                 const std::vector<std::uint32_t>& order) const;
     // One row into the window: the next accepted row after `from` (step +1) or
     // before it (step -1); 0 when none is left or the predicate failed.
     int fetch(int from, int step);
@@ -217,6 +221,11 @@ private:
     // and uses them again, also after a close in between.
     mutable std::weak_ptr<const RawTable> searchTable_;
     mutable QString searchStatement_;
+    // The physical rows in the order the search texts hold them. Texts of
+    // another statement over the same table are rearranged rather than
+    // folded again: a re-sort while a term filters costs a copy of the bytes.
+    mutable std::shared_ptr<const std::vector<std::uint32_t>> searchOrder_;
+    mutable bool searchTextsRearranged_ = false;
     int windowSize_ = 1;
     std::vector<WindowRow> window_;
     int current_ = 0;

@@ -53,6 +53,8 @@ public:
     // The table as shared with other results of the same read.
     const std::shared_ptr<const RawTable>& sharedTable() const { return table_; }
     std::uint32_t physicalRow(int position) const { return rows_[position - 1]; }
+    // The physical rows in statement order, as shared with other results.
+    const std::shared_ptr<const std::vector<std::uint32_t>>& sharedOrder() const { return order_; }
 
     // Hints for loops over many positions: rows in statement order lie all
     // over memory, so a loop that asks for the cell a few rows ahead, then for

@@ -211,7 +211,8 @@ std::vector<std::uint32_t> ascendingByKeys(const RawTable& table, std::size_t co
 }
 
 // Codes of ASCII digits and dots: the code units are their own key.
-std::vector<std::uint32_t> ascendingCodes(const RawTable& table, std::size_t column) {
+std::vector<std::uint32_t> ascendingCodes(const RawTable& table, std::size_t column,
+                                          std::vector<bool>& tied) {
     return ascendingByPrefix(
         table, column,
         [&table, column](std::uint32_t row) {
@@ -221,7 +222,8 @@ std::vector<std::uint32_t> ascendingCodes(const RawTable& table, std::size_t col
         },
         [&table, column](std::uint32_t a, std::uint32_t b) {
             return QStringView(table.cell(a, column)).compare(table.cell(b, column));
-        });
+        },
+        &tied);
 }
 
 // Ascending, nulls (rows `isNull` names) first, ties in file order.
@@ -292,7 +294,8 @@ struct TableOrders::ColumnOrders {
     PackedKeys keys;              // Collated, until ascending is made
     std::vector<double> numbers;  // Numbers, until ascending is made
     std::vector<char> nulls;      // Numbers, until ascending is made
-    std::vector<bool> tied;       // Numbers, Collated: ascending[i] ties ascending[i - 1]
+    // Numbers, Collated, Codes once sorted: ascending[i] ties ascending[i - 1].
+    std::vector<bool> tied;
 };
 
 TableOrders::TableOrders(const RawTable& table) : table_(table) {}
@@ -368,7 +371,7 @@ const std::shared_ptr<const std::vector<std::uint32_t>>& TableOrders::shared(int
                 if (std::is_sorted(physical.begin(), physical.end(), cellLess)) {
                     ascending = std::move(physical);
                 } else if (orders.kind == ColumnOrders::Kind::Codes) {
-                    ascending = ascendingCodes(table, col);
+                    ascending = ascendingCodes(table, col, orders.tied);
                 } else {
                     ascending = ascendingBy(rows, cellNull, cellLess);
                 }

@@ -78,6 +78,24 @@ RowTextBlock::RowTextBlock(std::vector<std::uint32_t> start)
     std::memset(bytes_.get() + start_.back(), Separator, Padding);
 }
 
+RowTextBlock RowTextBlock::rearranged(const std::vector<std::uint32_t>& from) const {
+    RowTextBlock out;
+    out.start_.resize(from.size() + 1);
+    out.bytes_.reset(new unsigned char[size() + Padding]);
+    // One pass: each row with its separator, written where the last one ended.
+    std::uint32_t used = 0;
+    for (std::size_t row = 0; row < from.size(); ++row) {
+        out.start_[row] = used;
+        const std::uint32_t at = start_[from[row]];
+        const std::uint32_t length = start_[from[row] + 1] - at;
+        std::memcpy(out.bytes_.get() + used, bytes_.get() + at, length);
+        used += length;
+    }
+    out.start_[from.size()] = used;
+    std::memset(out.bytes_.get() + used, Separator, Padding);
+    return out;
+}
+
 int RowTextBlock::firstRowWith(std::string_view needle, int lo, int hi) const {
     if (needle.empty() || lo >= hi) return hi;
     const std::size_t at =

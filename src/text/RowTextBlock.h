@@ -44,6 +44,10 @@ public:
     std::size_t size() const { return start_.back(); }
     unsigned char* rowData(int row) { return bytes_.get() + start_[static_cast<std::size_t>(row)]; }
 
+    // The same rows in another order: row r of the result is row from[r] of
+    // this block. `from` must name every row once.
+    RowTextBlock rearranged(const std::vector<std::uint32_t>& from) const;
+
     // The first row in [lo, hi) whose text holds `needle` (a byte form), or
     // `hi` when none does or the needle is empty.
     int firstRowWith(std::string_view needle, int lo, int hi) const;
