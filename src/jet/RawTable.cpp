@@ -101,6 +101,22 @@ void RawTable::appendUtf8(const char* data, qsizetype size) {
     endCell(used_ + (end - start), false);
 }
 
+void RawTable::appendRows(const RawTable& other) {
+    if (other.ends_.empty()) return;
+    const qsizetype base = used_;
+    if (other.used_ > qsizetype(NullBit - 1) - used_) {
+        throw std::length_error("table text exceeds 2^31 UTF-16 units");
+    }
+    // Exactly the room needed: nothing follows.
+    if (text_.size() - used_ < other.used_) text_.resize(used_ + other.used_);
+    std::copy_n(other.text_.constData(), other.used_, text_.data() + used_);
+    used_ += other.used_;
+    ends_.reserve(ends_.size() + other.ends_.size());
+    for (const std::uint32_t end : other.ends_) {
+        ends_.push_back((end & NullBit) | ((end & ~NullBit) + static_cast<std::uint32_t>(base)));
+    }
+}
+
 void RawTable::squeeze() {
     text_.resize(used_);
     text_.squeeze();

@@ -58,6 +58,9 @@ public:
     void appendCell(const QString& text) { appendCell(QStringView(text), text.isNull()); }
     void appendNull() { appendCell(QStringView(), true); }
     void appendUtf8(const char* data, qsizetype size);
+    // Appends the rows of `other`, a table of the same columns, in their
+    // order. Throws std::length_error past 2^31 UTF-16 units of text.
+    void appendRows(const RawTable& other);
     // Gives back the room kept for more text, once the table is complete.
     void squeeze();
 

@@ -4,12 +4,15 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <exception>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -190,6 +193,55 @@ QString unexpectedEnd(const Child& child) {
         shownFile, detail.isEmpty() ? QStringLiteral("okuyucu hata bildirdi") : detail));
 }
 
+// The two streams of one read describe their columns alike.
+bool sameColumns(const std::vector<RawColumn>& a, const std::vector<RawColumn>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const RawColumn& x, const RawColumn& y) {
+                          return x.name == y.name && x.jetType == y.jetType &&
+                                 x.autoIncrement == y.autoIncrement && x.size == y.size;
+                      });
+}
+
+// Reads one of the reader's streams to its end into `decoder`. Throws
+// EOleException when the reader makes no progress on it for `stallMs` (after
+// stopping the reader), when the pipe fails, or when the stream is malformed.
+void pumpStream(int fd, TableStreamDecoder& decoder, Child& child, int stallMs,
+                const QString& shownFile) {
+    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+    auto lastProgress = Clock::now();
+    for (;;) {
+        const auto idle =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastProgress);
+        const long long left = stallMs - idle.count();
+        if (left <= 0) {
+            child.kill();
+            raise(ProviderMessages::damagedFile(
+                shownFile,
+                QStringLiteral("okuyucu %1 içinde ilerleme göstermedi").arg(secondsText(stallMs))));
+        }
+        pollfd pfd{fd, POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, static_cast<int>(left));
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(errno)));
+        }
+        if (ready == 0) continue;
+        const ssize_t n = ::read(fd, buffer.get(), kReadChunk);
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN) continue;
+            raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(errno)));
+        }
+        if (n == 0) return;
+        lastProgress = Clock::now();
+        try {
+            decoder.feed(buffer.get(), static_cast<std::size_t>(n));
+        } catch (const TableStreamError& error) {
+            child.kill();
+            raise(ProviderMessages::damagedFile(shownFile, malformed(error.reason())));
+        }
+    }
+}
+
 }  // namespace
 
 QString readerExecutablePathFor(const QString& executable) {
@@ -229,20 +281,33 @@ RawTable readTable(const JetFile& file, const QString& table, const TableReaderO
         raise(ProviderMessages::readerMissing(QDir::toNativeSeparators(helper)));
     }
 
+    // Two pipes: the reader sends a large table's second half of pages through
+    // the second while the first half goes through the first, and each is
+    // decoded here on a thread of its own.
     int pipeFds[2];
+    int secondFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(errno)));
     }
     UniqueFd readEnd(pipeFds[0]);
     UniqueFd writeEnd(pipeFds[1]);
-    ::fcntl(readEnd.get(), F_SETPIPE_SZ, kPipeSize);  // a larger pipe only saves wake-ups
+    if (::pipe2(secondFds, O_CLOEXEC) != 0) {
+        raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(errno)));
+    }
+    UniqueFd secondReadEnd(secondFds[0]);
+    UniqueFd secondWriteEnd(secondFds[1]);
+    // Larger pipes only save wake-ups.
+    ::fcntl(readEnd.get(), F_SETPIPE_SZ, kPipeSize);
+    ::fcntl(secondReadEnd.get(), F_SETPIPE_SZ, kPipeSize);
 
     const QByteArray helperPath = QFile::encodeName(helper);
     const QByteArray filePath(ReaderFilePath);
     const QByteArray tableName = table.toUtf8();
+    const QByteArray secondStream = QByteArray::number(ReaderSecondStreamDescriptor);
     char* argv[] = {const_cast<char*>(helperPath.constData()),
                     const_cast<char*>(filePath.constData()),
-                    const_cast<char*>(tableName.constData()), nullptr};
+                    const_cast<char*>(tableName.constData()),
+                    const_cast<char*>(secondStream.constData()), nullptr};
 
     SpawnAttributes spawn;
     sigset_t signalSet;
@@ -256,11 +321,21 @@ RawTable readTable(const JetFile& file, const QString& table, const TableReaderO
     posix_spawn_file_actions_addopen(&spawn.actions_, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&spawn.actions_, writeEnd.get(), 1);
     posix_spawn_file_actions_addopen(&spawn.actions_, 2, "/dev/null", O_WRONLY, 0);
-    // The database goes over as fd 3 (dup2 clears close-on-exec, also when the
-    // descriptor is 3 already); fds someone opened without close-on-exec must
-    // not reach the reader.
+    // The database goes over as fd 3 and the second stream as fd 4 (dup2
+    // clears close-on-exec, also when the descriptor is that number already);
+    // fds someone opened without close-on-exec must not reach the reader. The
+    // second stream's end is first moved above both, so that neither dup2
+    // overwrites the other's source.
+    const int secondHigh = ::fcntl(secondWriteEnd.get(), F_DUPFD_CLOEXEC, 10);
+    if (secondHigh < 0) {
+        raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(errno)));
+    }
+    UniqueFd secondWriteHigh(secondHigh);
+    secondWriteEnd.reset();
     posix_spawn_file_actions_adddup2(&spawn.actions_, file.fd(), ReaderFileDescriptor);
-    posix_spawn_file_actions_addclosefrom_np(&spawn.actions_, ReaderFileDescriptor + 1);
+    posix_spawn_file_actions_adddup2(&spawn.actions_, secondWriteHigh.get(),
+                                     ReaderSecondStreamDescriptor);
+    posix_spawn_file_actions_addclosefrom_np(&spawn.actions_, ReaderSecondStreamDescriptor + 1);
 
     QByteArrayList environmentEntries;
     std::vector<char*> environmentPointers;
@@ -278,44 +353,38 @@ RawTable readTable(const JetFile& file, const QString& table, const TableReaderO
         raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(spawnError)));
     Child child(pid);
     writeEnd.reset();
+    secondWriteHigh.reset();
 
     TableStreamDecoder decoder;
-    std::unique_ptr<char[]> buffer(new char[kReadChunk]);
-    auto lastProgress = Clock::now();
-    for (;;) {
-        const auto idle =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastProgress);
-        const long long left = stallMs - idle.count();
-        if (left <= 0) {
-            child.kill();
-            child.waitBlocking();
-            raise(ProviderMessages::damagedFile(
-                shownFile,
-                QStringLiteral("okuyucu %1 içinde ilerleme göstermedi").arg(secondsText(stallMs))));
-        }
-        pollfd pfd{readEnd.get(), POLLIN, 0};
-        const int ready = ::poll(&pfd, 1, static_cast<int>(left));
-        if (ready < 0) {
-            if (errno == EINTR) continue;
-            raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(errno)));
-        }
-        if (ready == 0) continue;
-        const ssize_t n = ::read(readEnd.get(), buffer.get(), kReadChunk);
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN) continue;
-            raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(errno)));
-        }
-        if (n == 0) break;
-        lastProgress = Clock::now();
+    TableStreamDecoder secondDecoder;
+    {
+        // A failure on either side stops the reader, which ends the other.
+        std::exception_ptr secondFailure;
+        std::thread second([&] {
+            try {
+                pumpStream(secondReadEnd.get(), secondDecoder, child, stallMs, shownFile);
+            } catch (...) {
+                secondFailure = std::current_exception();
+                child.kill();
+            }
+        });
         try {
-            decoder.feed(buffer.get(), static_cast<std::size_t>(n));
-        } catch (const TableStreamError& error) {
+            pumpStream(readEnd.get(), decoder, child, stallMs, shownFile);
+        } catch (...) {
             child.kill();
+            second.join();
             child.waitBlocking();
-            raise(ProviderMessages::damagedFile(shownFile, malformed(error.reason())));
+            throw;
+        }
+        second.join();
+        // The first stream's own error, if any, speaks for the read.
+        if (secondFailure && !decoder.hasError()) {
+            child.waitBlocking();
+            std::rethrow_exception(secondFailure);
         }
     }
     readEnd.reset();
+    secondReadEnd.reset();
 
     // The stream has ended; the reader should be exiting now.
     if (!child.waitFor(stallMs)) {
@@ -332,10 +401,24 @@ RawTable readTable(const JetFile& file, const QString& table, const TableReaderO
         raiseReaderError(decoder, shownFile, table);
     }
     if (exitCode > 0) raise(ProviderMessages::damagedFile(shownFile, unexpectedEnd(child)));
+    if (secondDecoder.hasError()) raiseReaderError(secondDecoder, shownFile, table);
     try {
         decoder.finish();
+        secondDecoder.finish();
     } catch (const TableStreamError& error) {
         raise(ProviderMessages::damagedFile(shownFile, malformed(error.reason())));
     }
-    return decoder.takeTable();
+    RawTable rows = decoder.takeTable();
+    RawTable secondRows = secondDecoder.takeTable();
+    if (!sameColumns(rows.columns, secondRows.columns)) {
+        raise(ProviderMessages::damagedFile(
+            shownFile, malformed(QStringLiteral("iki akışın sütunları farklı"))));
+    }
+    try {
+        rows.appendRows(secondRows);
+    } catch (const std::length_error&) {
+        raise(ProviderMessages::damagedFile(
+            shownFile, malformed(QStringLiteral("tablo belleğe sığmayacak kadar büyük"))));
+    }
+    return rows;
 }

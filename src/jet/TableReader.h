@@ -42,6 +42,9 @@ RawTable readTable(const QString& file, const QString& table, const TableReaderO
 // The path the reader opens: the descriptor it is handed.
 inline constexpr char ReaderFilePath[] = "/dev/fd/3";
 inline constexpr int ReaderFileDescriptor = 3;
+// Where the reader sends a large table's second half of pages, as a stream of
+// its own (its argument after the table's name).
+inline constexpr int ReaderSecondStreamDescriptor = 4;
 
 // Where the reader lies when installed, relative to the folder of the
 // programs that start it (set by the build from the install folders).

@@ -37,3 +37,33 @@ TEST(RawTableTest, Utf8CellsReadBackAsQtDecodesThem) {
         EXPECT_FALSE(table.isNull(i, 0));
     }
 }
+
+// The second half of a table read in two joins the first: every cell keeps
+// its text, its emptiness and its null.
+TEST(RawTableTest, RowsAppendedFromAnotherTableKeepTheirCells) {
+    const auto table = [](std::initializer_list<const char*> cells) {
+        RawTable t;
+        t.columns.push_back({"a", 0x0A, false, 10, FieldKind::WideString});
+        t.columns.push_back({"b", 0x0A, false, 10, FieldKind::WideString});
+        for (const char* cell : cells) {
+            if (cell == nullptr) {
+                t.appendNull();
+            } else {
+                t.appendCell(QString::fromUtf8(cell));
+            }
+        }
+        t.squeeze();
+        return t;
+    };
+    RawTable first = table({"ağaç", nullptr, "", "İş"});
+    first.appendRows(table({nullptr, "şu", "bu", ""}));
+    first.appendRows(table({}));
+    ASSERT_EQ(first.rowCount(), 4u);
+    const std::vector<std::pair<QString, bool>> expected = {
+        {"ağaç", false},   {QString(), true}, {"", false},   {"İş", false},
+        {QString(), true}, {"şu", false},     {"bu", false}, {"", false}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(first.cell(i / 2, i % 2), expected[i].first) << i;
+        EXPECT_EQ(first.isNull(i / 2, i % 2), expected[i].second) << i;
+    }
+}

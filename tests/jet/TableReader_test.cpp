@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -217,10 +218,10 @@ TEST_F(TableReaderTest, ReaderThatHangsIsStoppedAndReaped) {
                     .contains(QStringLiteral("ilerleme göstermedi")));
     EXPECT_FALSE(stillRunning(readPid(pidFile)));
 
-    // One that closes the stream but does not exit.
+    // One that closes its streams (the second is fd 4) but does not exit.
     const QString lingering =
         script(QStringLiteral("linger.sh"),
-               "exec >&-\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 30");
+               "exec >&- 4>&-\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 30");
     EXPECT_TRUE(failure(path("x.mdb"), QStringLiteral("meslekler"), fakeReader(lingering))
                     .contains(QStringLiteral("sonlanmadı")));
     EXPECT_FALSE(stillRunning(readPid(pidFile)));
@@ -291,4 +292,49 @@ TEST_F(TableReaderTest, ReaderIsFoundBesideTheProgramOrInTheInstalledFolder) {
     // As in the build tree: beside the program comes first.
     plain.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(readerExecutablePathFor(program), beside);
+}
+
+// A table of many pages is read in two halves at once, through two streams:
+// the rows come back whole and in file order, as one stream gives them.
+TEST_F(TableReaderTest, ALargeTableReadInTwoHalvesJoinsUpInFileOrder) {
+    std::vector<jet4::OccupationRow> rows = jet4::syntheticOccupations(40000, 5);
+    for (std::size_t i = 0; i < rows.size(); i += 97)
+        rows[i].parent = QStringLiteral("Üst %1").arg(i);
+    const QString file = writeDatabase(QStringLiteral("large.mdb"), {jet4::occupationTable(rows)});
+    ASSERT_GT(QFileInfo(file).size(), 600 * 4096) << "too few pages for two halves";
+    const RawTable table = readTable(file, QStringLiteral("meslekler"));
+    ASSERT_EQ(table.rowCount(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_EQ(table.cell(i, 0), QString::number(i + 1)) << i;
+        ASSERT_EQ(table.cell(i, 1), rows[i].code) << i;
+        ASSERT_EQ(table.cell(i, 2), rows[i].name) << i;
+        ASSERT_EQ(table.cell(i, 3), rows[i].parent) << i;
+    }
+}
+
+TEST_F(TableReaderTest, ASecondStreamThatIsGarbageOrCutMeansADamagedFile) {
+    const QString file = writeDatabase(QStringLiteral("small.mdb"),
+                                       {jet4::occupationTable(jet4::syntheticOccupations(10, 1))});
+    // The whole table in the first stream, as the real reader sends it; then
+    // something else in the second.
+    const QByteArray real = QFile::encodeName(readerExecutablePath());
+    const struct {
+        const char* second;
+        const char* reason;
+    } cases[] = {
+        {"printf 'garbage' >&4", "okuyucunun gönderdiği veri bozuk"},
+        {"printf 'MKTS\\r\\n\\032\\n\\001\\000' >&4", "okuyucunun gönderdiği veri bozuk"},
+        {"exec 4>&-", "okuyucunun gönderdiği veri bozuk"},
+        // The second half ran out of memory: said as such.
+        {"printf 'MKTS\\r\\n\\032\\n\\001\\000X\\011\\000\\000' >&4", "okuyucunun belleği yetmedi"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const QString reader = script(QStringLiteral("half%1.sh").arg(n++),
+                                      "'" + real + "' \"$1\" \"$2\" 3<&3 || exit $?\n" + c.second);
+        const QString message =
+            failure(file, QStringLiteral("meslekler"), fakeReader(reader, 5000));
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.reason)))
+            << c.second << ": " << message.toStdString();
+    }
 }

@@ -1,10 +1,16 @@
-// meslek-reader FILE TABLE
+// meslek-reader FILE TABLE [SECOND_FD]
 //
 // Reads one table of a Jet 4 file with libmdb and writes it to standard
 // output in the TableStream form. The program passes FILE as /dev/fd/3, the
 // descriptor it checked the file through; the reader opens FILE once, without
 // blocking, and has libmdb read that descriptor. The program starts it as a separate
 // process, because libmdb crashes or loops forever on some damaged files.
+//
+// With SECOND_FD, a large table's second half of pages goes to that
+// descriptor as a stream of its own, read at the same time as the first; the
+// first stream's end record (or its error) speaks for the whole table: the
+// rows of both halves are counted against the table's definition. Without
+// it, both halves go out in the one stream.
 //
 // Exit status: 0 after the end record; 1 after an error record; anything else
 // (or a signal) means the reader itself broke down.
@@ -226,28 +232,44 @@ std::uint64_t encodeRows(BoundTable& bound, TableStreamEncoder& out, guint32 aft
 constexpr std::size_t kPagesForTwoParts = 256;
 
 // The second half of the pages, read through a handle of its own on another
-// thread into memory while the first half goes out: libmdb's work per row is
-// most of a read, and it is the same on either core. Its rows follow the
-// first half's, so the order is the file's as ever. Empty (not started) when
-// the second handle cannot be set up the way the first one was.
+// thread while the first half goes out: libmdb's work per row is most of a
+// read, and it is the same on either core. With a stream of its own (the
+// caller's second descriptor) the half goes out at once as a whole stream,
+// its end record counting its rows, and the caller decodes both streams side
+// by side; else it is kept in memory and follows the first half in the one
+// stream. Either way its rows come after the first half's, so the order is
+// the file's as ever. Not started when the second handle cannot be set up
+// the way the first one was.
 class SecondHalf {
 public:
-    SecondHalf(const std::string& path, const char* tableName, guint32 after) : out_(-1) {
+    // `stream` < 0: kept in memory.
+    SecondHalf(const std::string& path, const char* tableName, guint32 after, int stream,
+               const std::vector<StreamColumn>& columns)
+        : out_(stream) {
         bound_.res.mdb = openHandle(path);
         if (!bound_.res.mdb || !mdb_read_catalog(bound_.res.mdb, MDB_TABLE)) return;
         MdbCatalogEntry* entry = mdb_get_catalogentry_by_name(bound_.res.mdb, tableName);
         if (!entry || entry->object_type != MDB_TABLE) return;
         bound_.res.table = mdb_read_table(entry);
         if (!bound_.res.table || !mdb_read_columns(bound_.res.table) ||
-            !bound_.res.table->columns || !bindColumns(bound_)) {
+            !bound_.res.table->columns || bound_.res.table->columns->len != columns.size() ||
+            !bindColumns(bound_)) {
             return;
         }
-        thread_ = std::thread([this, after] {
+        const bool ownStream = stream >= 0;
+        if (ownStream) {
+            out_.header();
+            out_.columns(columns);
+        }
+        thread_ = std::thread([this, after, ownStream] {
             try {
                 rows_ = encodeRows(bound_, out_, after, 0);
+                if (ownStream) out_.end(rows_);
             } catch (const std::bad_alloc&) {
                 outOfMemory_ = true;
+                if (ownStream) out_.error(StreamError::OutOfMemory, {});
             }
+            if (ownStream) out_.flush();
         });
     }
     ~SecondHalf() {
@@ -270,7 +292,16 @@ private:
     bool outOfMemory_ = false;
 };
 
-int readTable(const char* file, const char* tableName, TableStreamEncoder& out) {
+// A second stream without rows: the whole table goes out in the first.
+void emptySecondStream(int stream, const std::vector<StreamColumn>& columns) {
+    TableStreamEncoder out(stream);
+    out.header();
+    out.columns(columns);
+    out.end(0);
+    out.flush();
+}
+
+int readTable(const char* file, const char* tableName, TableStreamEncoder& out, int secondStream) {
     // Opened once, without blocking (a named pipe at the path must not hang
     // us); libmdb then opens this very descriptor, not the path again.
     const int fd = open(file, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -338,17 +369,24 @@ int readTable(const char* file, const char* tableName, TableStreamEncoder& out) 
     guint32 stop = 0;
     if (data.size() >= kPagesForTwoParts) {
         const std::size_t middle = data.size() / 2;
-        second = std::make_unique<SecondHalf>(ownPath, tableName, data[middle - 1]);
+        second = std::make_unique<SecondHalf>(ownPath, tableName, data[middle - 1], secondStream,
+                                              columns);
         if (second->started()) {
             stop = data[middle];
         } else {
             second.reset();
         }
     }
+    if (!second && secondStream >= 0) emptySecondStream(secondStream, columns);
     std::uint64_t rows = encodeRows(bound, out, 0, stop);
+    // What this stream's end record counts: its own rows.
+    std::uint64_t sent = rows;
     if (second) {
         if (!second->finish()) return fail(out, StreamError::OutOfMemory);
-        out.appendEncodedRows(second->encoded());
+        if (secondStream < 0) {
+            out.appendEncodedRows(second->encoded());
+            sent += second->rows();
+        }
         rows += second->rows();
     }
     // libmdb skips a row it cannot make sense of without a word: a count that
@@ -359,7 +397,7 @@ int readTable(const char* file, const char* tableName, TableStreamEncoder& out) 
                         std::to_string(table->num_rows) + " satır var, okunabilen " +
                         std::to_string(rows));
     }
-    out.end(rows);
+    out.end(sent);
     return 0;
 }
 
@@ -377,12 +415,22 @@ int main(int argc, char** argv) {
     TableStreamEncoder out(streamFd);
     out.header();
 
+    // The descriptor of the second half's stream, when the caller gives one.
+    int secondStream = -1;
+    if (argc == 4) {
+        char* end = nullptr;
+        const long fd = std::strtol(argv[3], &end, 10);
+        if (end != argv[3] && *end == '\0' && fd > 2 && fd < 1024 && fd != streamFd &&
+            fcntl(static_cast<int>(fd), F_GETFD) >= 0) {
+            secondStream = static_cast<int>(fd);
+        }
+    }
     int status;
-    if (argc != 3) {
-        status = fail(out, StreamError::Usage, "kullanım: meslek-reader DOSYA TABLO");
+    if ((argc != 3 && argc != 4) || (argc == 4 && secondStream < 0)) {
+        status = fail(out, StreamError::Usage, "kullanım: meslek-reader DOSYA TABLO [AKIŞ2_FD]");
     } else {
         try {
-            status = readTable(argv[1], argv[2], out);
+            status = readTable(argv[1], argv[2], out, secondStream);
         } catch (const std::bad_alloc&) {
             status = fail(out, StreamError::OutOfMemory);
         }
