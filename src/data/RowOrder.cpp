@@ -8,6 +8,7 @@
 #include <array>
 #include <iterator>
 #include <numeric>
+#include <optional>
 #include <unordered_map>
 
 #include "data/RowSlices.h"
@@ -210,9 +211,69 @@ std::vector<std::uint32_t> ascendingByKeys(const RawTable& table, std::size_t co
         [&keys](std::uint32_t a, std::uint32_t b) { return compareKeys(keys, a, b); }, &tied);
 }
 
+// Codes of ASCII digits and dots of at most eight units, each unit in four
+// bits ('.' 1, '0' to '9' 2 to 11, none 0: the order of the code units, a
+// shorter code before a longer one it begins) above the row's number: one
+// 64-bit word a row says everything the order needs. Empty when a code is
+// longer.
+std::optional<std::vector<std::uint64_t>> packedShortCodes(const RawTable& table,
+                                                           std::size_t column) {
+    std::vector<std::uint64_t> packed(table.rowCount());
+    for (std::size_t row = 0; row < packed.size(); ++row) {
+        const QString code = table.cell(row, column);
+        if (code.size() > 8) return std::nullopt;
+        std::uint64_t units = 0;
+        for (qsizetype i = 0; i < 8; ++i) {
+            const char16_t c = i < code.size() ? code[i].unicode() : u'\0';
+            units = (units << 4) | (c == u'.' ? 1u : c == u'\0' ? 0u : 2u + (c - u'0'));
+        }
+        packed[row] = (units << 32) | row;
+    }
+    return packed;
+}
+
+// Sorts words by their upper half, stably: a radix sort a byte a pass,
+// passing over bytes that every word shares.
+void sortByUpperHalf(std::vector<std::uint64_t>& words) {
+    const std::size_t n = words.size();
+    std::array<std::array<std::size_t, 256>, 4> counts{};
+    for (const std::uint64_t word : words) {
+        for (std::size_t byte = 0; byte < 4; ++byte) ++counts[byte][(word >> (32 + 8 * byte)) & 0xff];
+    }
+    std::vector<std::uint64_t> scratch(n);
+    std::uint64_t* from = words.data();
+    std::uint64_t* to = scratch.data();
+    for (std::size_t byte = 0; byte < 4; ++byte) {
+        const unsigned shift = static_cast<unsigned>(32 + 8 * byte);
+        const std::array<std::size_t, 256>& count = counts[byte];
+        if (n == 0 || count[(from[0] >> shift) & 0xff] == n) continue;
+        std::array<std::size_t, 256> next;
+        std::size_t sum = 0;
+        for (std::size_t value = 0; value < 256; ++value) {
+            next[value] = sum;
+            sum += count[value];
+        }
+        for (std::size_t i = 0; i < n; ++i) to[next[(from[i] >> shift) & 0xff]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != words.data()) std::copy(from, from + n, words.data());
+}
+
 // Codes of ASCII digits and dots: the code units are their own key.
 std::vector<std::uint32_t> ascendingCodes(const RawTable& table, std::size_t column,
                                           std::vector<bool>& tied) {
+    // Empty codes (and nulls) pack to the lowest words: first, in file order.
+    if (auto packed = packedShortCodes(table, column)) {
+        std::vector<std::uint64_t>& words = *packed;
+        sortByUpperHalf(words);
+        std::vector<std::uint32_t> order(words.size());
+        tied.assign(words.size(), false);
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            order[i] = static_cast<std::uint32_t>(words[i]);
+            if (i > 0) tied[i] = (words[i] >> 32) == (words[i - 1] >> 32);
+        }
+        return order;
+    }
     return ascendingByPrefix(
         table, column,
         [&table, column](std::uint32_t row) {
