@@ -1,5 +1,8 @@
 #include "jet/RawTable.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -101,7 +104,20 @@ void RawTable::appendUtf8(const char* data, qsizetype size) {
     endCell(used_ + (end - start), false);
 }
 
-void RawTable::appendRows(const RawTable& other) {
+namespace {
+
+// Gives the whole pages of [data, data + bytes) back to the system: memory
+// that is read for the last time need not stay resident until it is freed.
+void releasePages(const void* data, std::size_t bytes) {
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + page - 1) & ~(page - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(page - 1);
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+}
+
+}  // namespace
+
+void RawTable::appendRows(RawTable&& other) {
     if (other.ends_.empty()) return;
     const qsizetype base = used_;
     if (other.used_ > qsizetype(NullBit - 1) - used_) {
@@ -109,12 +125,21 @@ void RawTable::appendRows(const RawTable& other) {
     }
     // Exactly the room needed: nothing follows.
     if (text_.size() - used_ < other.used_) text_.resize(used_ + other.used_);
-    std::copy_n(other.text_.constData(), other.used_, text_.data() + used_);
+    // Copied a piece at a time, each piece of `other` let go once copied: the
+    // two halves of a large table are not held twice at any moment.
+    constexpr qsizetype Piece = qsizetype(4) << 20;
+    for (qsizetype done = 0; done < other.used_; done += Piece) {
+        const qsizetype length = std::min(Piece, other.used_ - done);
+        std::copy_n(other.text_.constData() + done, length, text_.data() + used_ + done);
+        releasePages(other.text_.constData() + done,
+                     static_cast<std::size_t>(length) * sizeof(QChar));
+    }
     used_ += other.used_;
     ends_.reserve(ends_.size() + other.ends_.size());
     for (const std::uint32_t end : other.ends_) {
         ends_.push_back((end & NullBit) | ((end & ~NullBit) + static_cast<std::uint32_t>(base)));
     }
+    other = RawTable();
 }
 
 void RawTable::squeeze() {

@@ -59,8 +59,9 @@ public:
     void appendNull() { appendCell(QStringView(), true); }
     void appendUtf8(const char* data, qsizetype size);
     // Appends the rows of `other`, a table of the same columns, in their
-    // order. Throws std::length_error past 2^31 UTF-16 units of text.
-    void appendRows(const RawTable& other);
+    // order, and empties `other` (letting its memory go as it is copied).
+    // Throws std::length_error past 2^31 UTF-16 units of text.
+    void appendRows(RawTable&& other);
     // Gives back the room kept for more text, once the table is complete.
     void squeeze();
 

@@ -415,7 +415,7 @@ RawTable readTable(const JetFile& file, const QString& table, const TableReaderO
             shownFile, malformed(QStringLiteral("iki akışın sütunları farklı"))));
     }
     try {
-        rows.appendRows(secondRows);
+        rows.appendRows(std::move(secondRows));
     } catch (const std::length_error&) {
         raise(ProviderMessages::damagedFile(
             shownFile, malformed(QStringLiteral("tablo belleğe sığmayacak kadar büyük"))));

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -172,7 +173,16 @@ TEST(MeslekAraTest, LongListsInEveryFormatAndTheirOutputFailures) {
     // Past the size at which the list is encoded in two halves at once.
     TempWorkDir work;
     constexpr int Rows = 50001;
-    work.writeProgramDatabase(jet4::syntheticOccupations(Rows));
+    std::vector<jet4::OccupationRow> list = jet4::syntheticOccupations(Rows);
+    work.writeProgramDatabase(list);
+    // Every row once, in code order, ties in file order, whichever thread
+    // encoded its block.
+    std::stable_sort(list.begin(), list.end(),
+                     [](const auto& a, const auto& b) { return a.code < b.code; });
+    QString expected;
+    for (const auto& row : list)
+        expected += row.code + QLatin1Char('\t') + row.name + QLatin1Char('\n');
+    EXPECT_TRUE(meslekAra({}).out == expected);
     ProgramOutput run = meslekAra({"--format", "json"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     QJsonParseError error;
