@@ -15,32 +15,10 @@ fi
 program="$MESLEK_BUILD/meslekana"
 [ -x "$program" ] || { echo "atspi-test: $program is not built" >&2; exit 1; }
 
-pids=()
 # The program first, the display last.
-cleanup() {
-    local i
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait_for_exit "${pids[i]}" 5 2>/dev/null || true
-    done
-    stop_headless_display
-}
-trap cleanup EXIT
-
+trap stop_started EXIT
 start_xvfb
-
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-pids+=($!)
-# Asking for the name's owner does not start a second launcher, as a call to the bus would.
-bus_is_up() {
-    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q "boolean true"
-}
-for _ in $(seq 100); do
-    bus_is_up && break
-    sleep 0.1
-done
-bus_is_up || { echo "atspi-test: the accessibility bus did not start" >&2; exit 1; }
+start_accessibility_bus || { echo "atspi-test: the accessibility bus did not start" >&2; exit 1; }
 
 # The web panel's engine refuses to run as root inside its sandbox, and Xvfb
 # has no graphics card.
@@ -50,7 +28,7 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 export QT_QPA_PLATFORM=xcb
 (cd "$MESLEK_BUILD" && exec "$program") >"$MESLEK_BUILD/atspi-test.log" 2>&1 &
 program_pid=$!
-pids+=("$program_pid")
+HEADLESS_PIDS+=("$program_pid")
 
 # The distribution's Python, which python3-pyatspi belongs to.
 if ! timeout 120 /usr/bin/python3 "$MESLEK_ROOT/tests/atspi/read_table.py"; then

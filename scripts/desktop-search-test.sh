@@ -47,31 +47,16 @@ CSV
 "$MESLEK_BUILD/meslek-mdb" create "$list/AnaData/MeslekAna.mdb" --csv "$work/list.csv" --quiet
 cp "$MESLEK_BUILD/yardim" "$list/yardim"
 
-pids=()
+# The windows the service started, then what this script started.
 cleanup() {
-    local i
     pkill -TERM -f "$MESLEK_BUILD/meslekana( |$)" 2>/dev/null || true
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait_for_exit "${pids[i]}" 5 2>/dev/null || true
-    done
-    stop_headless_display
+    stop_started
 }
 trap cleanup EXIT
 
 start_headless_display
-
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-pids+=($!)
-bus_is_up() {
-    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q "boolean true"
-}
-for _ in $(seq 100); do
-    bus_is_up && break
-    sleep 0.1
-done
-bus_is_up || { echo "desktop-search-test: the accessibility bus did not start" >&2; exit 1; }
+start_accessibility_bus ||
+    { echo "desktop-search-test: the accessibility bus did not start" >&2; exit 1; }
 
 # What the service, and the window it starts, get from the bus.
 sandbox=""

@@ -120,3 +120,35 @@ close_program() {
     wmctrl -c "$1" || kill -TERM "$2"
     wait_for_exit "$2" 10
 }
+
+# Processes a headless check started, ended in reverse order by stop_started.
+HEADLESS_PIDS=()
+
+# Ends the processes in HEADLESS_PIDS, last started first, then the display.
+stop_started() {
+    local i
+    for ((i = ${#HEADLESS_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${HEADLESS_PIDS[i]}" 2>/dev/null || true
+        wait_for_exit "${HEADLESS_PIDS[i]}" 5 2>/dev/null || true
+    done
+    stop_headless_display
+}
+
+# Asking for the name's owner does not start a second launcher, as a call to the bus would.
+accessibility_bus_is_up() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q "boolean true"
+}
+
+# Starts the accessibility bus in this session bus (its launcher joins
+# HEADLESS_PIDS) and waits up to 10 seconds for it; fails when it does not come up.
+start_accessibility_bus() {
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    HEADLESS_PIDS+=($!)
+    local _
+    for _ in $(seq 100); do
+        accessibility_bus_is_up && return 0
+        sleep 0.1
+    done
+    return 1
+}

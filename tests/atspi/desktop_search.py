@@ -12,6 +12,8 @@ import time
 
 import pyatspi
 
+from atspi_support import Check
+
 BUILD = sys.argv[1]
 BUS_NAME = "io.github.meslekana.MeslekArama.SearchProvider"
 GNOME_PATH = "/io/github/meslekana/MeslekArama/SearchProvider"
@@ -19,23 +21,9 @@ GNOME = "org.gnome.Shell.SearchProvider2"
 WINDOW_TITLE = "Tresvoli Hızlı Arama Programı"
 
 
-def fail(message):
-    print("desktop search check FAILED: " + message, file=sys.stderr)
-    sys.exit(1)
-
-
-def wait_for(what, probe, timeout):
-    deadline = time.monotonic() + timeout
-    while True:
-        try:
-            found = probe()
-        except Exception:  # the tree can change under us while the window is built
-            found = None
-        if found:
-            return found
-        if time.monotonic() > deadline:
-            fail("timed out after %gs waiting for %s" % (timeout, what))
-        time.sleep(0.2)
+CHECK = Check("desktop search check")
+fail = CHECK.fail
+wait_for = CHECK.wait_for
 
 
 def call(path, method, *args):

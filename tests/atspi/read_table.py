@@ -6,33 +6,19 @@ server) and reads the focused cell. Exits with 1 and says why on the first
 thing that is not as it should be."""
 
 import subprocess
-import sys
-import time
 
 import pyatspi
+
+from atspi_support import Check
 
 WINDOW_TITLE = "Tresvoli Hızlı Arama Programı"
 TABLE_NAME = "Meslek listesi"
 HEADERS = ["Meslek Kodu", "Meslek Adı"]
 
 
-def fail(message):
-    print("AT-SPI check FAILED: " + message, file=sys.stderr)
-    sys.exit(1)
-
-
-def wait_for(what, probe, timeout):
-    deadline = time.monotonic() + timeout
-    while True:
-        try:
-            found = probe()
-        except Exception:  # the tree can change under us while the window is built
-            found = None
-        if found:
-            return found
-        if time.monotonic() > deadline:
-            fail("timed out after %gs waiting for %s" % (timeout, what))
-        time.sleep(0.2)
+CHECK = Check("AT-SPI check")
+fail = CHECK.fail
+wait_for = CHECK.wait_for
 
 
 def main_window():
