@@ -42,7 +42,7 @@ ServiceList::~ServiceList() = default;
 
 QStringList ServiceList::standardFolders(const QString& installed) {
     QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    // The base directory specification: a relative path is to be ignored.
+    // XDG_DATA_HOME counts only as an absolute path; a relative one is as good as unset.
     if (dataHome.isEmpty() || QDir::isRelativePath(dataHome)) {
         dataHome = QDir::homePath() + QStringLiteral("/.local/share");
     }
