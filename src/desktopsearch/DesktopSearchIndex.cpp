@@ -12,11 +12,6 @@
 
 namespace {
 
-QString plainLatin(QString folded) {
-    for (QChar& c : folded) c = QChar(plainLatinChar(c.unicode()));
-    return folded;
-}
-
 // Whether `typed` has a letter that only Turkish writes (either case).
 bool hasTurkishLetter(const QString& typed) {
     static constexpr std::array<char16_t, 12> letters = {0x00E7, 0x011F, 0x0131, 0x00F6,
@@ -49,7 +44,7 @@ DesktopSearchIndex::DesktopSearchIndex(std::vector<DesktopSearchRow> rows)
     rows_.reserve(rows.size());
     for (DesktopSearchRow& row : rows) {
         QString folded = FoldSearchText(row.name);
-        QString plain = plainLatin(folded);
+        QString plain = toPlainLatin(folded);
         rows_.push_back(
             {std::move(row.code), std::move(row.name), std::move(folded), std::move(plain)});
     }
@@ -64,8 +59,7 @@ DesktopSearchIndex::Term DesktopSearchIndex::termOf(const QString& typed) {
     Term term;
     term.asTyped = typed;
     term.plain = !hasTurkishLetter(typed);
-    term.folded = FoldSearchText(typed);
-    if (term.plain) term.folded = plainLatin(term.folded);
+    term.folded = FoldSearchText(typed, term.plain);
     return term;
 }
 

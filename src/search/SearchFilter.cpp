@@ -16,22 +16,10 @@ bool containsRun(QStringView haystack, QStringView needle) {
     return h.find(n) != std::u16string_view::npos;
 }
 
-namespace {
-
-QString foldTerm(const QString& term, bool plainLatin) {
-    QString folded = FoldSearchText(term);
-    if (plainLatin) {
-        for (QChar& c : folded) c = QChar(plainLatinChar(c.unicode()));
-    }
-    return folded;
-}
-
-}  // namespace
-
 SearchFilter::SearchFilter(SearchCriteria criteria)
     : criteria_(std::move(criteria)),
-      folded1_(foldTerm(criteria_.term1, criteria_.plainLatin)),
-      folded2_(foldTerm(criteria_.term2, criteria_.plainLatin)),
+      folded1_(FoldSearchText(criteria_.term1, criteria_.plainLatin)),
+      folded2_(FoldSearchText(criteria_.term2, criteria_.plainLatin)),
       nameTerm1_(scanForm(folded1_)),
       nameTerm2_(scanForm(folded2_)),
       codeTerm1_(scanForm(criteria_.term1)),

@@ -15,3 +15,12 @@ QString FoldSearchText(const QString& text) {
     folded.truncate(length);
     return folded;
 }
+
+QString toPlainLatin(QString folded) {
+    for (QChar& c : folded) c = QChar(plainLatinChar(c.unicode()));
+    return folded;
+}
+
+QString FoldSearchText(const QString& text, bool plainLatin) {
+    return plainLatin ? toPlainLatin(FoldSearchText(text)) : FoldSearchText(text);
+}

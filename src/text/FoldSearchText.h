@@ -69,3 +69,8 @@ inline char16_t plainLatinChar(char16_t c) {
             return c;
     }
 }
+
+// A folded text in its plain Latin form (plainLatinChar on every unit).
+QString toPlainLatin(QString folded);
+// FoldSearchText(text), and with `plainLatin` in its plain Latin form too.
+QString FoldSearchText(const QString& text, bool plainLatin);
