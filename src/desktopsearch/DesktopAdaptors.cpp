@@ -77,7 +77,7 @@ RemoteActions KRunnerRunner::Actions() {
 
 RemoteMatches KRunnerRunner::Match(const QString& query) {
     const QStringList terms = DesktopSearchIndex::termsOf(query);
-    const QList<SearchService::Meta> metas = service_->metas(service_->search(terms));
+    const QList<SearchService::Meta> metas = service_->found(terms);
     RemoteMatches matches;
     for (qsizetype i = 0; i < metas.size(); ++i) {
         const SearchService::Meta& meta = metas.at(i);

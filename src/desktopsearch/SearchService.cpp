@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "desktopsearch/DesktopSearchIndex.h"
 #include "desktopsearch/ServiceList.h"
 
 SearchService::SearchService(std::unique_ptr<ServiceList> list, WindowLauncher launcher, int idleMs,
@@ -27,14 +28,27 @@ QStringList SearchService::search(const QStringList& terms) {
     return list_->index()->search(terms);
 }
 
-QList<SearchService::Meta> SearchService::metas(const QStringList& ids) {
-    touch();
-    const auto index = list_->index();
-    QList<Meta> found;
+namespace {
+
+QList<SearchService::Meta> metasIn(const DesktopSearchIndex& index, const QStringList& ids) {
+    QList<SearchService::Meta> found;
     for (const QString& id : ids) {
-        if (const auto row = index->row(id)) found.append({id, row->name, row->code});
+        if (const auto row = index.row(id)) found.append({id, row->name, row->code});
     }
     return found;
+}
+
+}  // namespace
+
+QList<SearchService::Meta> SearchService::metas(const QStringList& ids) {
+    touch();
+    return metasIn(*list_->index(), ids);
+}
+
+QList<SearchService::Meta> SearchService::found(const QStringList& terms) {
+    touch();
+    const auto index = list_->index();
+    return metasIn(*index, index->search(terms));
 }
 
 void SearchService::activate(const QString& id, unsigned timestamp) {

@@ -46,6 +46,8 @@ public:
     // Name and code of each id that names a row of the list as it stands;
     // ids of no row are left out.
     QList<Meta> metas(const QStringList& ids);
+    // search() and metas() of its results at once, over one reading of the list.
+    QList<Meta> found(const QStringList& terms);
     // Opens the window on the row an id names; nothing for an id of no row.
     void activate(const QString& id, unsigned timestamp);
     // Opens the window with the terms (its two boxes take the first two).
