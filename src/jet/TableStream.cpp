@@ -89,10 +89,11 @@ void TableStreamEncoder::error(StreamError code, std::string_view detail) {
     appendText16(detail, kMaxDetailBytes);
 }
 
-bool TableStreamEncoder::writeAll(const char* data, std::size_t size) {
+bool TableStreamEncoder::flush() {
+    if (fd_ < 0) return !failed_;
     std::size_t done = 0;
-    while (!failed_ && done < size) {
-        const ssize_t n = ::write(fd_, data + done, size - done);
+    while (!failed_ && done < buffer_.size()) {
+        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             failed_ = true;
@@ -100,24 +101,8 @@ bool TableStreamEncoder::writeAll(const char* data, std::size_t size) {
             done += static_cast<std::size_t>(n);
         }
     }
-    return !failed_;
-}
-
-bool TableStreamEncoder::flush() {
-    if (fd_ < 0) return !failed_;
-    writeAll(buffer_.data(), buffer_.size());
     buffer_.clear();
     return !failed_;
-}
-
-void TableStreamEncoder::appendEncodedRows(std::string_view rows) {
-    if (fd_ < 0) {
-        buffer_.append(rows);
-        return;
-    }
-    // Written straight from where they lie: they may be many megabytes.
-    flush();
-    writeAll(rows.data(), rows.size());
 }
 
 // ---------------------------------------------------------------------------

@@ -102,9 +102,6 @@ public:
         if (fd_ >= 0 && buffer_.size() >= flushThreshold_) flush();
     }
 
-    // Rows encoded by another encoder (its buffer()), after the rows so far.
-    void appendEncodedRows(std::string_view rows);
-
     void end(std::uint64_t rowCount);
     // Drops a row that was begun but not ended.
     void error(StreamError code, std::string_view detail);
@@ -123,7 +120,6 @@ private:
         buffer_.append(bytes, 4);
     }
     void appendU16(std::uint16_t value);
-    bool writeAll(const char* data, std::size_t size);
     void appendText16(std::string_view text, std::size_t limit);
 
     int fd_;

@@ -10,7 +10,7 @@
 // descriptor as a stream of its own, read at the same time as the first; the
 // first stream's end record (or its error) speaks for the whole table: the
 // rows of both halves are counted against the table's definition. Without
-// it, both halves go out in the one stream.
+// it, one handle reads the whole table into the one stream.
 //
 // Exit status: 0 after the end record; 1 after an error record; anything else
 // (or a signal) means the reader itself broke down.
@@ -233,16 +233,13 @@ constexpr std::size_t kPagesForTwoParts = 256;
 
 // The second half of the pages, read through a handle of its own on another
 // thread while the first half goes out: libmdb's work per row is most of a
-// read, and it is the same on either core. With a stream of its own (the
-// caller's second descriptor) the half goes out at once as a whole stream,
-// its end record counting its rows, and the caller decodes both streams side
-// by side; else it is kept in memory and follows the first half in the one
-// stream. Either way its rows come after the first half's, so the order is
-// the file's as ever. Not started when the second handle cannot be set up
-// the way the first one was.
+// read, and it is the same on either core. The half goes out at once as a
+// whole stream of its own on the caller's second descriptor, its end record
+// counting its rows; the caller decodes both streams side by side and puts
+// these rows after the first half's, so the order is the file's as ever. Not
+// started when the second handle cannot be set up the way the first one was.
 class SecondHalf {
 public:
-    // `stream` < 0: kept in memory.
     SecondHalf(const std::string& path, const char* tableName, guint32 after, int stream,
                const std::vector<StreamColumn>& columns)
         : out_(stream) {
@@ -256,20 +253,17 @@ public:
             !bindColumns(bound_)) {
             return;
         }
-        const bool ownStream = stream >= 0;
-        if (ownStream) {
-            out_.header();
-            out_.columns(columns);
-        }
-        thread_ = std::thread([this, after, ownStream] {
+        out_.header();
+        out_.columns(columns);
+        thread_ = std::thread([this, after] {
             try {
                 rows_ = encodeRows(bound_, out_, after, 0);
-                if (ownStream) out_.end(rows_);
+                out_.end(rows_);
             } catch (const std::bad_alloc&) {
                 outOfMemory_ = true;
-                if (ownStream) out_.error(StreamError::OutOfMemory, {});
+                out_.error(StreamError::OutOfMemory, {});
             }
-            if (ownStream) out_.flush();
+            out_.flush();
         });
     }
     ~SecondHalf() {
@@ -281,7 +275,6 @@ public:
         thread_.join();
         return !outOfMemory_;
     }
-    const std::string& encoded() const { return out_.buffer(); }
     std::uint64_t rows() const { return rows_; }
 
 private:
@@ -367,7 +360,7 @@ int readTable(const char* file, const char* tableName, TableStreamEncoder& out, 
     const std::vector<guint32> data = dataPages(table);
     std::unique_ptr<SecondHalf> second;
     guint32 stop = 0;
-    if (data.size() >= kPagesForTwoParts) {
+    if (secondStream >= 0 && data.size() >= kPagesForTwoParts) {
         const std::size_t middle = data.size() / 2;
         second = std::make_unique<SecondHalf>(ownPath, tableName, data[middle - 1], secondStream,
                                               columns);
@@ -378,15 +371,11 @@ int readTable(const char* file, const char* tableName, TableStreamEncoder& out, 
         }
     }
     if (!second && secondStream >= 0) emptySecondStream(secondStream, columns);
-    std::uint64_t rows = encodeRows(bound, out, 0, stop);
-    // What this stream's end record counts: its own rows.
-    std::uint64_t sent = rows;
+    // This stream's end record counts its own rows; the check, both halves.
+    const std::uint64_t sent = encodeRows(bound, out, 0, stop);
+    std::uint64_t rows = sent;
     if (second) {
         if (!second->finish()) return fail(out, StreamError::OutOfMemory);
-        if (secondStream < 0) {
-            out.appendEncodedRows(second->encoded());
-            sent += second->rows();
-        }
         rows += second->rows();
     }
     // libmdb skips a row it cannot make sense of without a word: a count that
