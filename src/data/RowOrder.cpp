@@ -121,37 +121,43 @@ std::uint64_t keyPrefix(const Unit* key, std::size_t length) {
     return prefix;
 }
 
-// Sorts by prefix, stably: a least-significant-digit radix sort, a byte a
-// pass, passing over bytes that every prefix shares (codes have several).
-void sortByPrefix(std::vector<KeyedRow>& rows) {
-    const std::size_t n = rows.size();
+// Sorts `items` stably by bytes [first, first + count) of the 64-bit word
+// `word(item)` gives: a least-significant-digit radix sort, a byte a pass,
+// passing over bytes that every item shares (codes have several).
+template <typename Item, typename Word>
+void radixSort(std::vector<Item>& items, Word word, unsigned first, unsigned count) {
+    const std::size_t n = items.size();
     if (n < 1024) {
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const KeyedRow& a, const KeyedRow& b) { return a.prefix < b.prefix; });
+        const std::uint64_t mask =
+            count >= 8 ? ~std::uint64_t(0) : (std::uint64_t(1) << (8 * count)) - 1;
+        std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+            return ((word(a) >> (8 * first)) & mask) < ((word(b) >> (8 * first)) & mask);
+        });
         return;
     }
     std::array<std::array<std::size_t, 256>, 8> counts{};
-    for (const KeyedRow& row : rows) {
-        for (std::size_t byte = 0; byte < 8; ++byte)
-            ++counts[byte][(row.prefix >> (8 * byte)) & 0xff];
+    for (const Item& item : items) {
+        for (unsigned byte = 0; byte < count; ++byte) {
+            ++counts[byte][(word(item) >> (8 * (first + byte))) & 0xff];
+        }
     }
-    std::vector<KeyedRow> buffer(n);
-    KeyedRow* from = rows.data();
-    KeyedRow* to = buffer.data();
-    for (std::size_t byte = 0; byte < 8; ++byte) {
-        const std::array<std::size_t, 256>& count = counts[byte];
-        const unsigned shift = static_cast<unsigned>(8 * byte);
-        if (count[(from[0].prefix >> shift) & 0xff] == n) continue;
+    std::vector<Item> scratch(n);
+    Item* from = items.data();
+    Item* to = scratch.data();
+    for (unsigned byte = 0; byte < count; ++byte) {
+        const unsigned shift = 8 * (first + byte);
+        const std::array<std::size_t, 256>& counted = counts[byte];
+        if (counted[(word(from[0]) >> shift) & 0xff] == n) continue;
         std::array<std::size_t, 256> next;
         std::size_t sum = 0;
         for (std::size_t value = 0; value < 256; ++value) {
             next[value] = sum;
-            sum += count[value];
+            sum += counted[value];
         }
-        for (std::size_t i = 0; i < n; ++i) to[next[(from[i].prefix >> shift) & 0xff]++] = from[i];
+        for (std::size_t i = 0; i < n; ++i) to[next[(word(from[i]) >> shift) & 0xff]++] = from[i];
         std::swap(from, to);
     }
-    if (from != rows.data()) std::copy(from, from + n, rows.data());
+    if (from != items.data()) std::copy(from, from + n, items.data());
 }
 
 // Ascending: empty texts first in file order, then the rest by `prefix` (the
@@ -174,7 +180,8 @@ std::vector<std::uint32_t> ascendingByPrefix(const RawTable& table, std::size_t 
     }
     // Rows come in file order: a stable sort by prefix, then each run of
     // equal prefixes stably by the whole key, leaves ties in file order.
-    sortByPrefix(rows);
+    radixSort(
+        rows, [](const KeyedRow& row) { return row.prefix; }, 0, 8);
     const auto byKey = [&](const KeyedRow& a, const KeyedRow& b) {
         return compare(a.row, b.row) < 0;
     };
@@ -232,40 +239,14 @@ std::optional<std::vector<std::uint64_t>> packedShortCodes(const RawTable& table
     return packed;
 }
 
-// Sorts words by their upper half, stably: a radix sort a byte a pass,
-// passing over bytes that every word shares.
-void sortByUpperHalf(std::vector<std::uint64_t>& words) {
-    const std::size_t n = words.size();
-    std::array<std::array<std::size_t, 256>, 4> counts{};
-    for (const std::uint64_t word : words) {
-        for (std::size_t byte = 0; byte < 4; ++byte) ++counts[byte][(word >> (32 + 8 * byte)) & 0xff];
-    }
-    std::vector<std::uint64_t> scratch(n);
-    std::uint64_t* from = words.data();
-    std::uint64_t* to = scratch.data();
-    for (std::size_t byte = 0; byte < 4; ++byte) {
-        const unsigned shift = static_cast<unsigned>(32 + 8 * byte);
-        const std::array<std::size_t, 256>& count = counts[byte];
-        if (n == 0 || count[(from[0] >> shift) & 0xff] == n) continue;
-        std::array<std::size_t, 256> next;
-        std::size_t sum = 0;
-        for (std::size_t value = 0; value < 256; ++value) {
-            next[value] = sum;
-            sum += count[value];
-        }
-        for (std::size_t i = 0; i < n; ++i) to[next[(from[i] >> shift) & 0xff]++] = from[i];
-        std::swap(from, to);
-    }
-    if (from != words.data()) std::copy(from, from + n, words.data());
-}
-
 // Codes of ASCII digits and dots: the code units are their own key.
 std::vector<std::uint32_t> ascendingCodes(const RawTable& table, std::size_t column,
                                           std::vector<bool>& tied) {
     // Empty codes (and nulls) pack to the lowest words: first, in file order.
     if (auto packed = packedShortCodes(table, column)) {
         std::vector<std::uint64_t>& words = *packed;
-        sortByUpperHalf(words);
+        radixSort(
+            words, [](std::uint64_t word) { return word; }, 4, 4);
         std::vector<std::uint32_t> order(words.size());
         tied.assign(words.size(), false);
         for (std::size_t i = 0; i < words.size(); ++i) {
