@@ -86,7 +86,8 @@ int DesktopSearchIndex::group(const Entry& entry, const Term& first) const {
 QStringList DesktopSearchIndex::search(const QStringList& typed) const {
     std::vector<Term> terms;
     for (const QString& text : typed) {
-        if (!text.trimmed().isEmpty()) terms.push_back(termOf(text.trimmed()));
+        const QString term = text.trimmed();
+        if (!term.isEmpty()) terms.push_back(termOf(term));
     }
     if (terms.empty()) return {};
     // The list is walked once, in order; each group keeps its first rows only,
