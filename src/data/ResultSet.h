@@ -56,26 +56,7 @@ public:
     // The physical rows in statement order, as shared with other results.
     const std::shared_ptr<const std::vector<std::uint32_t>>& sharedOrder() const { return order_; }
 
-    // Hints for loops over many positions: rows in statement order lie all
-    // over memory, so a loop that asks for the cell a few rows ahead, then for
-    // its text a little later, waits far less on memory.
-    void prefetchCell(int position, int column) const {
-        if (position >= 1 && position <= recordCount()) {
-            __builtin_prefetch(
-                table_->cellAddress(physicalRow(position), static_cast<std::size_t>(column)));
-        }
-    }
-    void prefetchText(int position, int column) const {
-        if (position >= 1 && position <= recordCount()) {
-            __builtin_prefetch(cellAt(position, column).constData());
-        }
-    }
-
 private:
-    QString cellAt(int position, int column) const {
-        return table_->cell(rows_[position - 1], static_cast<std::size_t>(column));
-    }
-
     std::shared_ptr<const RawTable> table_;
     std::shared_ptr<const std::vector<std::uint32_t>> order_;
     const std::uint32_t* rows_;  // order_'s rows

@@ -44,6 +44,14 @@ public:
         const std::uint32_t start = index == 0 ? 0 : ends_[index - 1] & ~NullBit;
         return QString::fromRawData(text_.constData() + start, end - start);
     }
+    // The cell's text as a view of the block, without a QString around it
+    // (an empty view for a null value): for loops over many cells.
+    QStringView cellView(std::size_t row, std::size_t column) const {
+        const std::size_t index = row * columns.size() + column;
+        const std::uint32_t end = ends_[index] & ~NullBit;
+        const std::uint32_t start = index == 0 ? 0 : ends_[index - 1] & ~NullBit;
+        return QStringView(text_.constData() + start, end - start);
+    }
     bool isNull(std::size_t row, std::size_t column) const {
         return (ends_[row * columns.size() + column] & NullBit) != 0;
     }

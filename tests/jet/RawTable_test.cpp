@@ -39,7 +39,7 @@ TEST(RawTableTest, Utf8CellsReadBackAsQtDecodesThem) {
 }
 
 // The second half of a table read in two joins the first: every cell keeps
-// its text, its emptiness and its null.
+// its text, its emptiness and its null, as a QString and as a view.
 TEST(RawTableTest, RowsAppendedFromAnotherTableKeepTheirCells) {
     const auto table = [](std::initializer_list<const char*> cells) {
         RawTable t;
@@ -65,5 +65,6 @@ TEST(RawTableTest, RowsAppendedFromAnotherTableKeepTheirCells) {
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(first.cell(i / 2, i % 2), expected[i].first) << i;
         EXPECT_EQ(first.isNull(i / 2, i % 2), expected[i].second) << i;
+        EXPECT_EQ(first.cellView(i / 2, i % 2), expected[i].first) << i;
     }
 }
