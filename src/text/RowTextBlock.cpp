@@ -83,8 +83,18 @@ RowTextBlock RowTextBlock::rearranged(const std::vector<std::uint32_t>& from) co
     out.start_.resize(from.size() + 1);
     out.bytes_.reset(new unsigned char[size() + Padding]);
     // One pass: each row with its separator, written where the last one ended.
+    // The rows come from all over the block: where a row starts is asked for
+    // a few rows ahead, and its text a little later, so that both are at hand.
+    constexpr std::size_t startAhead = 16;
+    constexpr std::size_t textAhead = 8;
     std::uint32_t used = 0;
     for (std::size_t row = 0; row < from.size(); ++row) {
+        if (row + startAhead < from.size()) __builtin_prefetch(&start_[from[row + startAhead]]);
+        if (row + textAhead < from.size()) {
+            const unsigned char* text = bytes_.get() + start_[from[row + textAhead]];
+            __builtin_prefetch(text);
+            __builtin_prefetch(text + 64);
+        }
         out.start_[row] = used;
         const std::uint32_t at = start_[from[row]];
         const std::uint32_t length = start_[from[row] + 1] - at;
