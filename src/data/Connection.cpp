@@ -1,5 +1,7 @@
 #include "data/Connection.h"
 
+#include <algorithm>
+
 #include <QDir>
 
 #include "data/ConnectionSettings.h"
@@ -82,6 +84,49 @@ void Connection::close() {
     password_.clear();
 }
 
+void Connection::setValueColumns(const QStringList& columns) {
+    if (columns == valueColumns_) return;
+    valueColumns_ = columns;
+    results_.clear();
+}
+
+namespace {
+
+// Whether a column that one of `wanted` names came without its values.
+bool lacksValues(const RawTable& table, const QStringList& wanted) {
+    return std::any_of(wanted.begin(), wanted.end(), [&](const QString& name) {
+        const int column = table.columnIndex(name);
+        return column >= 0 && !table.columns[std::size_t(column)].valuesRead;
+    });
+}
+
+}  // namespace
+
+// The table, from the last read while the file is unchanged. Only the values
+// of the value columns and of the ORDER BY column are read. The reader matches
+// names by ASCII letter case alone; should it leave out a column that a
+// statement's name matches by the wider rule used here, the whole table is
+// read again, every value in it.
+ResultCache::Table Connection::readTable(const JetFile& file, const QString& table,
+                                         const QString& orderColumn) {
+    QStringList wanted = valueColumns_;
+    if (!wanted.isEmpty() && !orderColumn.isEmpty()) wanted.push_back(orderColumn);
+    const auto read = [&](const QStringList& columns) {
+        TableReaderOptions options;
+        options.environment = readerEnvironment_;
+        options.valueColumns = columns;
+        return ::readTable(file, table, options);
+    };
+    ResultCache::Table result = results_.table(
+        databaseFile_, table, [&] { return read(wanted); }, file.fd());
+    if (lacksValues(*result.rows, wanted)) {
+        results_.clear();
+        result = results_.table(
+            databaseFile_, table, [&] { return read({}); }, file.fd());
+    }
+    return result;
+}
+
 std::unique_ptr<ResultSet> Connection::execute(const QString& statementText) {
     if (!connected_) {
         raiseProvider(QStringLiteral("Veritabanı bağlantısı kapalı; önce bağlantıyı açın."));
@@ -90,14 +135,7 @@ std::unique_ptr<ResultSet> Connection::execute(const QString& statementText) {
     // One open serves the checks and the read: the file checked is the file
     // read. An unchanged file answers from the last read, its orders kept.
     const JetFile file = openDatabaseFile(databaseFile_, password_, wrongPasswordAdvice_);
-    const ResultCache::Table table = results_.table(
-        databaseFile_, statement.table,
-        [&] {
-            TableReaderOptions options;
-            options.environment = readerEnvironment_;
-            return readTable(file, statement.table, options);
-        },
-        file.fd());
+    const ResultCache::Table table = readTable(file, statement.table, statement.orderColumn);
     std::shared_ptr<const std::vector<std::uint32_t>> order;
     if (statement.orderColumn.isEmpty()) {
         order = std::make_shared<const std::vector<std::uint32_t>>(physicalOrder(*table.rows));

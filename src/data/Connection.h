@@ -2,6 +2,7 @@
 
 #include <QByteArrayList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -44,6 +45,13 @@ public:
         readerEnvironment_ = environment;
     }
 
+    // The columns whose values statements read (names as a statement gives
+    // them); the other columns come with their definitions and null cells.
+    // Empty, as at first: every column's values. A statement's ORDER BY
+    // column is always read.
+    void setValueColumns(const QStringList& columns);
+    const QStringList& valueColumns() const { return valueColumns_; }
+
     // Resolves the data source against the current working directory and checks
     // the file. Nothing happens when already open. Throws EOleException.
     void open();
@@ -59,6 +67,9 @@ public:
     std::unique_ptr<ResultSet> execute(const QString& statement);
 
 private:
+    ResultCache::Table readTable(const JetFile& file, const QString& table,
+                                 const QString& orderColumn);
+
     QString provider_;
     QString connectionString_;
     int connectionTimeout_ = 15;
@@ -73,6 +84,7 @@ private:
     QString password_;
     QString wrongPasswordAdvice_;
     std::optional<QByteArrayList> readerEnvironment_;
+    QStringList valueColumns_;
     ResultCache results_;
 };
 

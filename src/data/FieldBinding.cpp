@@ -22,6 +22,11 @@ const std::vector<FieldSpec>& occupationFields() {
     return fields;
 }
 
+QStringList occupationValueColumns() {
+    const std::vector<FieldSpec>& fields = occupationFields();
+    return {fields[1].columnName, fields[2].columnName};
+}
+
 std::vector<int> bindFields(const std::vector<RawColumn>& columns,
                             const std::vector<FieldSpec>& fields, const QString& recordSetName) {
     std::vector<int> indexes;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -18,6 +19,10 @@ struct FieldSpec {
 
 // The four fields of the occupation record set.
 const std::vector<FieldSpec>& occupationFields();
+
+// The columns whose values the program reads: only codes and names are
+// ever shown, searched or copied, so ID and meslek_ana are left unread.
+QStringList occupationValueColumns();
 
 // The name under which the occupation record set raises its own failures.
 inline constexpr const char* OccupationRecordSetName = "meslekkoduQuery";

@@ -69,6 +69,9 @@ void OccupationRecordSet::open() {
             ~Busy() { set.notifyBusy(false); }
         } busy(*this);
         if (!connection_.connected()) connection_.open();
+        // Leaving the other fields' values unread saves a large list a good
+        // part of its reading.
+        connection_.setValueColumns(occupationValueColumns());
         result = connection_.execute(statementText());
     }
     if (result == nullptr) {

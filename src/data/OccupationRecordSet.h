@@ -126,7 +126,8 @@ public:
     bool isSequenced() const { return active() && !filtered_; }
 
     // Field reads of the current row (inside the predicate: of the row under
-    // test). Empty text on a closed set, an empty window, and for nulls. The
+    // test). Empty text on a closed set, an empty window, and for nulls, as
+    // ID and MeslekAna always are: their values are never read. The
     // texts of these reads are the caller's own; a view points into the list,
     // valid only until the set is opened, closed or re-read.
     QString fieldText(Field field) const;

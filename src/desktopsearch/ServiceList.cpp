@@ -7,6 +7,7 @@
 
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
+#include "data/FieldBinding.h"
 #include "exceptions/Exceptions.h"
 
 namespace {
@@ -86,6 +87,7 @@ std::shared_ptr<const DesktopSearchIndex> ServiceList::read(const QString& folde
         connection_ = std::make_unique<Connection>();
         ConnectionSettings::applyTo(
             *connection_, ConnectionSettings::connectionStringWith(databaseIn(folder), QString()));
+        connection_->setValueColumns(occupationValueColumns());
     }
     connection_->open();
     folder_ = folder;

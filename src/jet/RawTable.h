@@ -15,6 +15,9 @@ struct RawColumn {
     bool autoIncrement = false;
     int size = 0;  // declared size in bytes, as stored
     FieldKind kind = FieldKind::Bytes;
+    // False when the reader was told to leave the column's values out: its
+    // cells are all null, whatever the file holds.
+    bool valuesRead = true;
 };
 
 // Index of the column with that name (case-insensitive), or -1.

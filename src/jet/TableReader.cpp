@@ -304,10 +304,18 @@ RawTable readTable(const JetFile& file, const QString& table, const TableReaderO
     const QByteArray filePath(ReaderFilePath);
     const QByteArray tableName = table.toUtf8();
     const QByteArray secondStream = QByteArray::number(ReaderSecondStreamDescriptor);
-    char* argv[] = {const_cast<char*>(helperPath.constData()),
-                    const_cast<char*>(filePath.constData()),
-                    const_cast<char*>(tableName.constData()),
-                    const_cast<char*>(secondStream.constData()), nullptr};
+    const QByteArray valuesOption("--values");
+    QByteArrayList valueColumns;
+    for (const QString& column : options.valueColumns) valueColumns.push_back(column.toUtf8());
+    std::vector<char*> argv = {const_cast<char*>(helperPath.constData())};
+    for (QByteArray& column : valueColumns) {
+        argv.push_back(const_cast<char*>(valuesOption.constData()));
+        argv.push_back(column.data());
+    }
+    for (const QByteArray* argument : {&filePath, &tableName, &secondStream}) {
+        argv.push_back(const_cast<char*>(argument->constData()));
+    }
+    argv.push_back(nullptr);
 
     SpawnAttributes spawn;
     sigset_t signalSet;
@@ -348,7 +356,7 @@ RawTable readTable(const JetFile& file, const QString& table, const TableReaderO
     }
     pid_t pid = -1;
     const int spawnError = ::posix_spawn(&pid, helperPath.constData(), &spawn.actions_,
-                                         &spawn.attr_, argv, childEnvironment);
+                                         &spawn.attr_, argv.data(), childEnvironment);
     if (spawnError != 0)
         raise(ProviderMessages::readerFailed(ProviderMessages::systemErrorReason(spawnError)));
     Child child(pid);

@@ -2,6 +2,7 @@
 
 #include <QByteArrayList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -16,6 +17,10 @@ struct TableReaderOptions {
     // The reader's whole environment, NAME=VALUE entries; none: this process's.
     // The caller leaves out what the reader must not see (a password).
     std::optional<QByteArrayList> environment;
+    // The columns whose values are read (names in any ASCII letter case);
+    // the others come with their definitions and null cells, marked
+    // RawColumn::valuesRead false. Empty: every column's values.
+    QStringList valueColumns;
 };
 
 // Reads a table of a Jet 4 file through the meslek-reader process, so that a

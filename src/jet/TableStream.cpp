@@ -68,7 +68,8 @@ void TableStreamEncoder::columns(const std::vector<StreamColumn>& columns) {
     for (const StreamColumn& column : columns) {
         appendText16(column.name, kMaxNameBytes);
         buffer_.push_back(static_cast<char>(column.jetType));
-        buffer_.push_back(column.autoIncrement ? 1 : 0);
+        buffer_.push_back(static_cast<char>((column.autoIncrement ? kAutoIncrementFlag : 0) |
+                                            (column.valuesRead ? 0 : kValuesNotReadFlag)));
         appendU16(static_cast<std::uint16_t>(column.size));
     }
 }
@@ -230,7 +231,8 @@ std::size_t TableStreamDecoder::parseColumns(const char* p, std::size_t n, std::
             need = pos + 4;
             return 0;
         }
-        if ((static_cast<unsigned char>(p[pos + 1]) & ~1u) != 0) {
+        if ((static_cast<unsigned char>(p[pos + 1]) & ~(kAutoIncrementFlag | kValuesNotReadFlag)) !=
+            0) {
             fail(QStringLiteral("geçersiz sütun bayrağı"));
         }
         pos += 4;
@@ -244,7 +246,8 @@ std::size_t TableStreamDecoder::parseColumns(const char* p, std::size_t n, std::
         column.name = QString::fromUtf8(p + pos, static_cast<qsizetype>(nameLength));
         pos += nameLength;
         column.jetType = static_cast<unsigned char>(p[pos]);
-        column.autoIncrement = p[pos + 1] != 0;
+        column.autoIncrement = (p[pos + 1] & kAutoIncrementFlag) != 0;
+        column.valuesRead = (p[pos + 1] & kValuesNotReadFlag) == 0;
         column.size = readU16(p + pos + 2);
         column.kind = fieldKindForJetType(column.jetType, column.autoIncrement);
         pos += 4;

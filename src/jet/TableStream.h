@@ -17,7 +17,8 @@
 //   header   8 bytes magic "MKTS\r\n\x1a\n", u16 version (1)
 //   columns  'C', u16 count (1..255), per column:
 //              u16 name length, UTF-8 name, u8 Jet type code,
-//              u8 flags (bit 0: auto-increment), u16 declared size in bytes
+//              u8 flags (bit 0: auto-increment; bit 1: values not read, every
+//              cell comes as NULL), u16 declared size in bytes
 //   row      'R', per column: u32 length (0xFFFFFFFF: NULL), then that many UTF-8 bytes
 //   end      'E', u64 number of rows sent
 //   error    'X', u8 StreamError code, u16 detail length, UTF-8 detail
@@ -35,6 +36,9 @@ inline constexpr char kColumnsTag = 'C';
 inline constexpr char kRowTag = 'R';
 inline constexpr char kEndTag = 'E';
 inline constexpr char kErrorTag = 'X';
+
+inline constexpr unsigned kAutoIncrementFlag = 1;
+inline constexpr unsigned kValuesNotReadFlag = 2;
 
 inline constexpr std::uint32_t kNullLength = 0xFFFFFFFFu;
 inline constexpr std::size_t kMaxColumns = 255;
@@ -73,6 +77,7 @@ struct StreamColumn {
     int jetType = 0;
     bool autoIncrement = false;
     int size = 0;
+    bool valuesRead = true;  // false: every cell of the column comes as a null
 };
 
 // Builds a stream in a growing buffer and, when given an fd,

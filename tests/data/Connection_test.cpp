@@ -182,3 +182,39 @@ TEST(ConnectionTest, NeverWritesToTheFileAndNoticesItsRemoval) {
     EXPECT_EQ(result->recordCount(), 4);
     EXPECT_EQ(codesOf(*result).size(), 4);
 }
+
+// Statements read the values of the value columns and of their ORDER BY
+// column only; a column left out of a kept read is read when a statement
+// comes to need it. A name the reader's ASCII rule misses but the
+// connection's wider one matches gets its values by a second, whole read.
+TEST(ConnectionTest, ValueColumnsLeaveOtherValuesUnreadButNeverOneAStatementNeeds) {
+    TempWorkDir work;
+    work.writeProgramDatabase(fewOccupations());
+    Connection connection = programConnection();
+    connection.setValueColumns({QStringLiteral("meslek_kodu")});
+    connection.open();
+    const auto valuesRead = [](const ResultSet& result, const char* name) {
+        return result.column(result.columnIndex(QString::fromLatin1(name))).valuesRead;
+    };
+
+    std::unique_ptr<ResultSet> result =
+        connection.execute("select * FROM meslekler ORDER BY meslek_adi DESC");
+    EXPECT_EQ(codesOf(*result), QStringList({"2142.01", "2142.02", "7112.01", "5120.02"}));
+    EXPECT_FALSE(valuesRead(*result, "ID"));
+    EXPECT_FALSE(valuesRead(*result, "meslek_ana"));
+    EXPECT_TRUE(valuesRead(*result, "meslek_adi"));
+
+    result = connection.execute("select * FROM meslekler ORDER BY ID DESC");
+    EXPECT_EQ(codesOf(*result), QStringList({"2142.02", "5120.02", "2142.01", "7112.01"}));
+    EXPECT_TRUE(valuesRead(*result, "ID"));
+
+    // The Kelvin sign folds to "k" by Unicode's rule, not by ASCII's.
+    jet4::DatabaseDef database =
+        jet4::occupationDatabase(fewOccupations(), ConnectionSettings::builtInDatabasePassword());
+    database.tables[0].columns[1].name = QStringLiteral("meslek_\u212Aodu");
+    work.writeDatabase(DefaultFile, database);
+    result = connection.execute(startup());
+    ASSERT_EQ(result->recordCount(), 4);
+    EXPECT_TRUE(valuesRead(*result, "meslek_kodu"));
+    EXPECT_EQ(result->valueAt(1, result->columnIndex("meslek_kodu")), "2142.01");
+}

@@ -58,8 +58,9 @@ protected:
     void SetUp() override { openWith(jet4::syntheticOccupations(RowCount)); }
 
     // A fresh database, set and grid; the statement keeps the table's order,
-    // so that a row's ID is its position number.
+    // so that a row's position is its place in `rows`.
     void openWith(const std::vector<jet4::OccupationRow>& rows) {
+        tableRows = rows;
         grid.reset();
         set.reset();
         connection.reset();
@@ -90,10 +91,21 @@ protected:
 
     // Accepts the rows whose position is in `positions` and switches the filter on.
     void filterTo(std::set<int> positions) {
-        set->setOnFilterRecord([positions](OccupationRecordSet& rows, bool& accept) {
-            accept = positions.count(rows.fieldText(OccupationRecordSet::ID).toInt()) > 0;
+        set->setOnFilterRecord([this, positions](OccupationRecordSet& rows, bool& accept) {
+            accept = positions.count(positionOf(rows)) > 0;
         });
         set->setFiltered(true);
+    }
+
+    // The position in the table of the set's current row, known by its code
+    // and name (the set never reads the table's ID).
+    int positionOf(const OccupationRecordSet& rows) const {
+        const QString code = rows.fieldText(OccupationRecordSet::MeslekKodu);
+        const QString name = rows.fieldText(OccupationRecordSet::MeslekAdi);
+        for (std::size_t i = 0; i < tableRows.size(); ++i) {
+            if (tableRows[i].code == code && tableRows[i].name == name) return int(i) + 1;
+        }
+        return 0;
     }
 
     // The background of a cell, read just inside its top-left corner (before
@@ -127,6 +139,7 @@ protected:
         bar->setSliderDown(false);
     }
 
+    std::vector<jet4::OccupationRow> tableRows;
     std::unique_ptr<TempWorkDir> work;
     std::unique_ptr<Connection> connection;
     std::unique_ptr<OccupationRecordSet> set;

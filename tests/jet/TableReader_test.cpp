@@ -310,6 +310,25 @@ TEST_F(TableReaderTest, ALargeTableReadInTwoHalvesJoinsUpInFileOrder) {
         ASSERT_EQ(table.cell(i, 2), rows[i].name) << i;
         ASSERT_EQ(table.cell(i, 3), rows[i].parent) << i;
     }
+
+    // Only the columns named (in any ASCII case) keep their values, in both
+    // halves; the others keep their definitions and come as nulls.
+    TableReaderOptions some;
+    some.valueColumns = {QStringLiteral("MESLEK_KODU"), QStringLiteral("meslek_adi")};
+    const RawTable part = readTable(file, QStringLiteral("meslekler"), some);
+    ASSERT_EQ(part.rowCount(), rows.size());
+    ASSERT_EQ(part.columns.size(), 4u);
+    const std::vector<bool> read = {false, true, true, false};
+    for (std::size_t column = 0; column < read.size(); ++column) {
+        EXPECT_EQ(part.columns[column].valuesRead, read[column]) << column;
+        EXPECT_EQ(part.columns[column].kind, table.columns[column].kind) << column;
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_TRUE(part.isNull(i, 0)) << i;
+        ASSERT_EQ(part.cell(i, 1), rows[i].code) << i;
+        ASSERT_EQ(part.cell(i, 2), rows[i].name) << i;
+        ASSERT_TRUE(part.isNull(i, 3)) << i;
+    }
 }
 
 TEST_F(TableReaderTest, ASecondStreamThatIsGarbageOrCutMeansADamagedFile) {

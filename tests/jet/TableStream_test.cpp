@@ -123,6 +123,20 @@ TEST(TableStream, RoundTripKeepsColumnsNullsAndTurkishText) {
     EXPECT_TRUE(table.cell(1, 1).isEmpty());
     EXPECT_TRUE(table.cell(1, 2).isNull());
     EXPECT_TRUE(table.cell(1, 3).isNull());
+    EXPECT_TRUE(table.columns[0].valuesRead);
+
+    // A column's two flags come back each on its own.
+    std::vector<StreamColumn> columns = occupationColumns();
+    columns[0].valuesRead = false;
+    columns[3].valuesRead = false;
+    const RawTable part = decodeWhole(
+        encode(columns, {{{true, ""}, {false, "1111.01"}, {false, "Çiftçi"}, {true, ""}}}));
+    EXPECT_TRUE(part.columns[0].autoIncrement);
+    EXPECT_FALSE(part.columns[0].valuesRead);
+    EXPECT_TRUE(part.columns[2].valuesRead);
+    EXPECT_FALSE(part.columns[3].autoIncrement);
+    EXPECT_FALSE(part.columns[3].valuesRead);
+    EXPECT_EQ(part.cell(0, 2), QStringLiteral("Çiftçi"));
 }
 
 TEST(TableStream, EveryWayOfSplittingGivesTheSameTable) {
@@ -213,7 +227,7 @@ TEST(TableStream, MalformedStreamsAreRejected) {
         {"end before columns", header() + endRecord(0)},
         {"zero columns", header() + columnRecord(0)},
         {"256 columns", header() + columnRecord(256)},
-        {"unknown column flag", header() + columnRecord(1, 2)},
+        {"unknown column flag", header() + columnRecord(1, 4)},
         {"second column record", header() + columnRecord(1) + columnRecord(1)},
         {"unknown record", header() + columnRecord(1) + "Z"},
         {"huge cell", hugeCell},

@@ -164,8 +164,10 @@ MdbHandle* openHandle(const std::string& path) {
     return mdb;
 }
 
-// Binds every column of the table `bound` holds. False when libmdb refuses one.
-bool bindColumns(BoundTable& bound) {
+// Binds the columns of the table `bound` holds whose values are read; the
+// others go out as nulls, and libmdb does not even convert them. False when
+// libmdb refuses one.
+bool bindColumns(BoundTable& bound, const std::vector<StreamColumn>& columns) {
     MdbTableDef* table = bound.res.table;
     bound.count = table->columns->len;
     // libmdb writes up to bind_size bytes into each buffer.
@@ -175,7 +177,8 @@ bool bindColumns(BoundTable& bound) {
     bound.text.resize(bound.count);
     for (unsigned i = 0; i < bound.count; ++i) {
         const auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
-        bound.text[i] = isTextType(column->col_type);
+        bound.text[i] = isTextType(column->col_type) && columns[i].valuesRead;
+        if (!columns[i].valuesRead) continue;
         if (mdb_bind_column(table, static_cast<int>(i) + 1,
                             &bound.buffers[i * (bound.bindSize + 1)], &bound.lengths[i]) < 0) {
             return false;
@@ -250,7 +253,7 @@ public:
         bound_.res.table = mdb_read_table(entry);
         if (!bound_.res.table || !mdb_read_columns(bound_.res.table) ||
             !bound_.res.table->columns || bound_.res.table->columns->len != columns.size() ||
-            !bindColumns(bound_)) {
+            !bindColumns(bound_, columns)) {
             return;
         }
         out_.header();
@@ -294,7 +297,18 @@ void emptySecondStream(int stream, const std::vector<StreamColumn>& columns) {
     out.flush();
 }
 
-int readTable(const char* file, const char* tableName, TableStreamEncoder& out, int secondStream) {
+// Whether the values of the column named `name` are read: always, unless
+// the caller names the columns it reads (`wanted`, ASCII letters in any case).
+bool valuesWanted(const std::string& name, const std::vector<std::string>& wanted) {
+    if (wanted.empty()) return true;
+    for (const std::string& each : wanted) {
+        if (g_ascii_strcasecmp(each.c_str(), name.c_str()) == 0) return true;
+    }
+    return false;
+}
+
+int readTable(const char* file, const char* tableName, const std::vector<std::string>& wanted,
+              TableStreamEncoder& out, int secondStream) {
     // Opened once, without blocking (a named pipe at the path must not hang
     // us); libmdb then opens this very descriptor, not the path again.
     const int fd = open(file, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -350,8 +364,9 @@ int readTable(const char* file, const char* tableName, TableStreamEncoder& out, 
         columns[i].jetType = column->col_type;
         columns[i].autoIncrement = column->is_long_auto != 0;
         columns[i].size = column->col_size;
+        columns[i].valuesRead = valuesWanted(columns[i].name, wanted);
     }
-    if (!bindColumns(bound)) {
+    if (!bindColumns(bound, columns)) {
         return fail(out, StreamError::TableUnreadable, "tablonun sütunları okunamadı");
     }
 
@@ -404,22 +419,32 @@ int main(int argc, char** argv) {
     TableStreamEncoder out(streamFd);
     out.header();
 
+    // The columns whose values the caller reads, each after --values.
+    std::vector<std::string> wanted;
+    int first = 1;
+    while (first + 1 < argc && std::strcmp(argv[first], "--values") == 0) {
+        wanted.emplace_back(argv[first + 1]);
+        first += 2;
+    }
+    const int positional = argc - first;
     // The descriptor of the second half's stream, when the caller gives one.
     int secondStream = -1;
-    if (argc == 4) {
+    if (positional == 3) {
+        const char* text = argv[first + 2];
         char* end = nullptr;
-        const long fd = std::strtol(argv[3], &end, 10);
-        if (end != argv[3] && *end == '\0' && fd > 2 && fd < 1024 && fd != streamFd &&
+        const long fd = std::strtol(text, &end, 10);
+        if (end != text && *end == '\0' && fd > 2 && fd < 1024 && fd != streamFd &&
             fcntl(static_cast<int>(fd), F_GETFD) >= 0) {
             secondStream = static_cast<int>(fd);
         }
     }
     int status;
-    if ((argc != 3 && argc != 4) || (argc == 4 && secondStream < 0)) {
-        status = fail(out, StreamError::Usage, "kullanım: meslek-reader DOSYA TABLO [AKIŞ2_FD]");
+    if ((positional != 2 && positional != 3) || (positional == 3 && secondStream < 0)) {
+        status = fail(out, StreamError::Usage,
+                      "kullanım: meslek-reader [--values SÜTUN]... DOSYA TABLO [AKIŞ2_FD]");
     } else {
         try {
-            status = readTable(argv[1], argv[2], out, secondStream);
+            status = readTable(argv[first], argv[first + 1], wanted, out, secondStream);
         } catch (const std::bad_alloc&) {
             status = fail(out, StreamError::OutOfMemory);
         }
