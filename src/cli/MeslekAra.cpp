@@ -212,28 +212,17 @@ private:
     std::size_t used_ = 0;
 };
 
-// Stops early when the writer fails or `stop` is set. Rows in statement
-// order lie all over memory: the loop asks for a row's bookkeeping a few rows
-// ahead, then for its text a little later, and so waits far less on memory.
+// Stops early when the writer fails or `stop` is set.
 void encodeRows(const ResultSet& result, int first, int last, int codeColumn, int nameColumn,
                 RowWriter& writer, const std::atomic<bool>* stop = nullptr) {
-    constexpr int cellAhead = 16;
-    constexpr int textAhead = 8;
     const RawTable& table = result.table();
     const auto code = static_cast<std::size_t>(codeColumn);
     const auto name = static_cast<std::size_t>(nameColumn);
     for (int position = first;
          position <= last && !writer.failed() && !(stop && stop->load(std::memory_order_relaxed));
          ++position) {
-        if (position + cellAhead <= last) {
-            __builtin_prefetch(table.cellAddress(result.physicalRow(position + cellAhead), code));
-        }
-        if (position + textAhead <= last) {
-            const QStringView ahead =
-                table.cellView(result.physicalRow(position + textAhead), code);
-            __builtin_prefetch(ahead.data());
-            __builtin_prefetch(ahead.data() + 32);
-        }
+        result.prefetchBookkeeping(position + ResultSet::BookkeepingAhead);
+        result.prefetchText(position + ResultSet::TextAhead, codeColumn);
         const std::uint32_t row = result.physicalRow(position);
         writer.row(table.cellView(row, code), table.cellView(row, name));
     }

@@ -14,6 +14,15 @@
 
 namespace {
 
+// For a walk through the filter from `position` by `step`: the rows it
+// reaches next, asked for ahead; the code's text, and the name's after it.
+// Inlined always, as ResultSet's hints are (see there).
+[[gnu::always_inline]] inline void prefetchAhead(const ResultSet& result, int codeColumn,
+                                                 int position, int step) {
+    result.prefetchBookkeeping(position + ResultSet::BookkeepingAhead * step);
+    result.prefetchText(position + ResultSet::TextAhead * step, codeColumn);
+}
+
 // Clears the row under test however the predicate leaves.
 class RowUnderTest {
 public:
@@ -311,6 +320,7 @@ const std::vector<int>& OccupationRecordSet::shownPositions() const {
             }
         } else {
             for (int position = 1; position <= count; ++position) {
+                prefetchAhead(*result_, bound_[MeslekKodu], position, +1);
                 bool accept = true;
                 self->rowUnderTest_ = position;
                 onFilterRecord_(*self, accept);
@@ -508,6 +518,7 @@ int OccupationRecordSet::fetch(int from, int step) {
     try {
         if (filterScan_) return filterScan_(searchTexts(), from, step);
         for (; position >= 1 && position <= count; position += step) {
+            prefetchAhead(*result_, bound_[MeslekKodu], position, step);
             rowUnderTest_ = position;
             onFilterRecord_(*this, accept);
             if (accept) return position;

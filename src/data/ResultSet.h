@@ -56,6 +56,29 @@ public:
     // The physical rows in statement order, as shared with other results.
     const std::shared_ptr<const std::vector<std::uint32_t>>& sharedOrder() const { return order_; }
 
+    // Hints for loops over many rows in statement order, whose rows lie all
+    // over memory: a loop asks for the bookkeeping of the row it reaches
+    // some 16 steps later, and for the text of a cell 8 steps later, and so
+    // waits far less on memory. Positions out of range are let be. Inlined
+    // always: GCC takes a function that only prefetches for one without
+    // effects, and drops a call to it before it would inline it.
+    static constexpr int BookkeepingAhead = 16;
+    static constexpr int TextAhead = 8;
+    [[gnu::always_inline]] void prefetchBookkeeping(int position) const {
+        if (position >= 1 && position <= count_) {
+            __builtin_prefetch(table_->cellAddress(rows_[position - 1], 0));
+        }
+    }
+    // Two cache lines: a cell and the one after it, often.
+    [[gnu::always_inline]] void prefetchText(int position, int column) const {
+        if (position >= 1 && position <= count_) {
+            const QStringView text =
+                table_->cellView(rows_[position - 1], static_cast<std::size_t>(column));
+            __builtin_prefetch(text.data());
+            __builtin_prefetch(text.data() + 32);
+        }
+    }
+
 private:
     std::shared_ptr<const RawTable> table_;
     std::shared_ptr<const std::vector<std::uint32_t>> order_;
