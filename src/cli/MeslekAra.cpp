@@ -215,16 +215,12 @@ private:
 // Stops early when the writer fails or `stop` is set.
 void encodeRows(const ResultSet& result, int first, int last, int codeColumn, int nameColumn,
                 RowWriter& writer, const std::atomic<bool>* stop = nullptr) {
-    const RawTable& table = result.table();
-    const auto code = static_cast<std::size_t>(codeColumn);
-    const auto name = static_cast<std::size_t>(nameColumn);
     for (int position = first;
          position <= last && !writer.failed() && !(stop && stop->load(std::memory_order_relaxed));
          ++position) {
         result.prefetchBookkeeping(position + ResultSet::BookkeepingAhead);
         result.prefetchText(position + ResultSet::TextAhead, codeColumn);
-        const std::uint32_t row = result.physicalRow(position);
-        writer.row(table.cellView(row, code), table.cellView(row, name));
+        writer.row(result.viewAt(position, codeColumn), result.viewAt(position, nameColumn));
     }
 }
 

@@ -299,9 +299,7 @@ QString OccupationRecordSet::fieldText(Field field) const {
 QStringView OccupationRecordSet::fieldView(Field field) const {
     const int position = active() ? readPosition() : 0;
     if (position == 0) return {};
-    // The value views the table's text, so the view stays valid after the value is gone.
-    const QString value = result_->valueAt(position, bound_[static_cast<std::size_t>(field)]);
-    return QStringView(value.constData(), value.size());
+    return result_->viewAt(position, bound_[static_cast<std::size_t>(field)]);
 }
 
 bool OccupationRecordSet::filterApplies() const { return active() && filtered_ && onFilterRecord_; }

@@ -46,6 +46,12 @@ public:
     QString value(int column) const;
     // The value of the row at a 1-based position.
     QString valueAt(int position, int column) const;
+    // The same as a view, inline and without a QString around it (empty for
+    // a null): for loops over many rows.
+    QStringView viewAt(int position, int column) const {
+        if (position < 1 || position > count_ || column < 0 || column >= columnCount()) return {};
+        return table_->cellView(rows_[position - 1], static_cast<std::size_t>(column));
+    }
 
     // The rows as read, in physical order, and the physical row at a position:
     // a loop over every row reads memory in sequence in physical order.

@@ -41,11 +41,9 @@ public:
 
     // The cell's text; a null QString for a null value.
     QString cell(std::size_t row, std::size_t column) const {
-        const std::size_t index = row * columns.size() + column;
-        const std::uint32_t end = ends_[index];
-        if (end & NullBit) return QString();
-        const std::uint32_t start = index == 0 ? 0 : ends_[index - 1] & ~NullBit;
-        return QString::fromRawData(text_.constData() + start, end - start);
+        if (isNull(row, column)) return QString();
+        const QStringView text = cellView(row, column);
+        return QString::fromRawData(text.data(), text.size());
     }
     // The cell's text as a view of the block, without a QString around it
     // (an empty view for a null value): for loops over many cells.
