@@ -1,7 +1,6 @@
 #include "data/OccupationRecordSet.h"
 
 #include <algorithm>
-#include <cstring>
 #include <thread>
 
 #include "data/Connection.h"
