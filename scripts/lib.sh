@@ -4,9 +4,12 @@
 MESLEK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MESLEK_BUILD="${MESLEK_BUILD:-$MESLEK_ROOT/build}"
 
-BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-webengine-dev libgl-dev
+BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
     libglib2.0-dev libicu-dev mdbtools-dev libquazip1-qt6-dev libxxhash-dev python3-fonttools qt6-translations-l10n fonts-wine
     fonts-liberation)
+# A build for a maker's site serves its web panel with Qt WebEngine; the default
+# build (no site) needs none of it.
+ENGINE_PACKAGES=(qt6-webengine-dev)
 TEST_PACKAGES=(googletest libgtest-dev mdbtools clang-14 libclang-rt-14-dev xvfb xauth dbus)
 BENCH_PACKAGES=(libbenchmark-dev mdbtools xlsx2csv)
 RUN_PACKAGES=(xvfb xauth matchbox-window-manager wmctrl imagemagick x11-utils xdg-utils)

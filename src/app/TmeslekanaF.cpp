@@ -23,7 +23,7 @@
 #include "help/TyardimF.h"
 #include "search/SearchCommands.h"
 #include "web/Browser.h"
-#include "web/WebSite.h"
+#include "web/PageViewPanel.h"
 #include "widgets/Accessibility.h"
 #include "widgets/Application.h"
 #include "widgets/FailureReporter.h"
@@ -99,7 +99,10 @@ TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& con
       desktopBrowser_(web.browser ? std::unique_ptr<Browser>()
                                   : std::make_unique<DesktopBrowser>()),
       browser_(web.browser ? web.browser : desktopBrowser_.get()),
-      webPanelFactory_(web.panel ? web.panel : blankWebPanelFactory()) {
+      web_(web.profile ? *web.profile : WebProfile::builtIn()),
+      webPanelFactory_(web.panel        ? web.panel
+                       : web_.hasSite() ? blankWebPanelFactory()
+                                        : pageViewPanelFactory()) {
     setObjectName(QStringLiteral("meslekanaF"));
     setWindowTitle(QStringLiteral("Tresvoli Hızlı Arama Programı"));
     setFont(tahoma(8));
@@ -174,11 +177,11 @@ QWidget* TmeslekanaF::buildTopBand() {
     linkColumns->setSpacing(0);
     auto* banner = Image1 = new LinkLabel(links);
     banner->setObjectName(QStringLiteral("Image1"));
-    banner->setAccessibleName(QStringLiteral("Dermansa programını indir"));
+    banner->setAccessibleName(web_.bannerName());
     banner->setFixedWidth(337);
     // The picture stands at its own size from the top-left corner; the band
     // cuts off what does not fit.
-    banner->setPixmap(QPixmap(QStringLiteral(":/images/banner.png")));
+    banner->setPixmap(web_.bannerPicture());
     banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     banner->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     banner->setCursor(Qt::PointingHandCursor);
@@ -301,8 +304,8 @@ void TmeslekanaF::buildStatusBar() {
     bar->setFixedHeight(19);
     bar->setSizeGripEnabled(false);
     bar->addPanel(20, QString());
-    bar->addPanel(200, QStringLiteral("Tresvoli Yazılım Hizmetleri"));
-    bar->addPanel(430, WebSite::notice());
+    bar->addPanel(200, web_.makerNotice());
+    bar->addPanel(430, web_.siteNotice());
     bar->addPanel(50, QString());
     setStatusBar(bar);
 }
@@ -468,16 +471,17 @@ void TmeslekanaF::loadConnection() {
 void TmeslekanaF::FormCreate() {
     try {
         meslekkoduQuery->open();
-        WebBrowser2->navigate(WebSite::startPage());
+        WebBrowser2->navigate(web_.panelPage());
     } catch (...) {
         reporter_.ReportFailure(this);
     }
 }
 
-// The closing page first, then the record set (later commands open it anew),
-// then the panel. A failure on the way leaves the steps before it done.
+// The closing page first (a program without a site has none), then the record
+// set (later commands open it anew), then the panel. A failure on the way
+// leaves the steps before it done.
 bool TmeslekanaF::FormCloseQuery() {
-    browser_->open(WebSite::closingPage());
+    openInBrowser(web_.closingPage());
     meslekkoduQuery->close();
     WebBrowser2->stop();
     return true;
@@ -505,9 +509,13 @@ void TmeslekanaF::closeEvent(QCloseEvent* event) {
     }
 }
 
-void TmeslekanaF::Image1Click() { browser_->open(WebSite::downloadAddress()); }
+void TmeslekanaF::Image1Click() { openInBrowser(web_.bannerAddress()); }
 
-void TmeslekanaF::Label2Click() { browser_->open(WebSite::startPage()); }
+void TmeslekanaF::Label2Click() { openInBrowser(web_.labelAddress()); }
+
+void TmeslekanaF::openInBrowser(const QUrl& address) {
+    if (!address.isEmpty()) browser_->open(address);
+}
 
 // A click on the banner or the label: a left press and its release, both in
 // the area.

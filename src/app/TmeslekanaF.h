@@ -5,8 +5,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "web/WebPanel.h"
+#include "web/WebProfile.h"
 
 class Connection;
 class CopyCommands;
@@ -32,12 +34,15 @@ class AccessibleNotice;
 using ConnectionFactory = std::function<std::unique_ptr<Connection>()>;
 ConnectionFactory defaultConnectionFactory();
 
-// The web side's outside parts: the embedded panel and the default browser.
-// An empty browser is the desktop's default browser; an empty panel factory
-// gives a blank panel that loads nothing.
+// The web side's outside parts: what it shows and opens, the embedded panel
+// and the default browser. No profile is the one the program was built with;
+// an empty browser is the desktop's default browser; an empty panel factory
+// gives the page view for a profile without a site and, with a site, a blank
+// panel that loads nothing (the program passes the web engine's).
 struct WebSide {
     WebPanelFactory panel;
     Browser* browser = nullptr;
+    std::optional<WebProfile> profile;
 };
 
 // The main window: the search area in the top band, the result grid and the
@@ -92,6 +97,8 @@ private:
     bool closeRequest();
     void Image1Click();
     void Label2Click();
+    // Hands the address to the browser; an empty one (nothing to open) is not handed.
+    void openInBrowser(const QUrl& address);
     void tfXPButton1Click();
     // Tells assistive technology how many rows the search left. While the
     // user types, an unchanged count is not said again.
@@ -105,6 +112,7 @@ private:
     std::unique_ptr<CopyCommands> copyCommands_;
     std::unique_ptr<Browser> desktopBrowser_;
     Browser* browser_ = nullptr;
+    WebProfile web_;
     WebPanelFactory webPanelFactory_;
     // A close request was granted: the program is ending, and a later close
     // event (the session's, a termination request's) does not repeat it.

@@ -9,7 +9,6 @@
 #include <QWindow>
 
 #include "help/HelpView.h"
-#include "web/WebSite.h"
 #include "widgets/FailureReporter.h"
 #include "widgets/PanelStatusBar.h"
 
@@ -23,6 +22,9 @@ constexpr int StatusBarHeight = 19;
 }  // namespace
 
 TyardimF::TyardimF(FailureReporter& reporter, QWidget* parent)
+    : TyardimF(reporter, WebProfile::builtIn(), parent) {}
+
+TyardimF::TyardimF(FailureReporter& reporter, const WebProfile& web, QWidget* parent)
     : QWidget(parent, Qt::Window), reporter_(reporter) {
     setObjectName(QStringLiteral("yardimF"));
     setWindowTitle(QStringLiteral("Dermansa - Yardım"));
@@ -40,8 +42,8 @@ TyardimF::TyardimF(FailureReporter& reporter, QWidget* parent)
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setFixedHeight(StatusBarHeight);
     bar->addPanel(20, QString());
-    bar->addPanel(300, QStringLiteral("Tresvoli Yazılım Hizmetleri"));
-    bar->addPanel(300, WebSite::notice());
+    bar->addPanel(300, web.makerNotice());
+    bar->addPanel(300, web.siteNotice());
     StatusBar1 = bar;
     rows->addWidget(StatusBar1);
     resize(ClientWidth, ViewHeight + StatusBarHeight);

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "help/HelpFile.h"
+#include "web/WebProfile.h"
 
 class FailureReporter;
 class HelpView;
@@ -19,6 +20,8 @@ class TyardimF : public QWidget {
     Q_OBJECT
 public:
     explicit TyardimF(FailureReporter& reporter, QWidget* parent = nullptr);
+    // The status bar's notices are those of `web`, as in the main window.
+    TyardimF(FailureReporter& reporter, const WebProfile& web, QWidget* parent = nullptr);
 
     HelpView& view() const { return *RichEdit1; }
 

@@ -21,9 +21,11 @@ public:
 // Makes the panel inside its parent; the window calls it while it builds its layout.
 using WebPanelFactory = std::function<WebPanel*(QWidget* parent)>;
 
-// A white panel that loads nothing: the panel of windows built without the web
-// engine (tests, benchmarks, the sanitizer build). The engine's panel lives in
-// a library of its own, web/engine/, which the program links.
+// A white panel that loads nothing: the panel of a program built for a maker's
+// site without the web engine (tests, benchmarks, the sanitizer build). The
+// engine's panel lives in a library of its own, web/engine/, which the program
+// links when it is built for a site; without a site the panel is a
+// PageViewPanel (web/PageViewPanel.h).
 class BlankWebPanel : public WebPanel {
     Q_OBJECT
 public:

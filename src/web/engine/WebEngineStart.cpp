@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 
+#include <cerrno>
+#include <cstring>
+
 #include "exceptions/Exceptions.h"
 #include "web/engine/EngineWebPanel.h"
 
@@ -18,29 +21,26 @@ QString fromEnvironmentOr(const char* variable, const QString& fallback) {
 
 void prepareWebEngine() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
-QString webEngineStartProblem() {
+int webEngineStartError() {
     const QString helper = fromEnvironmentOr(
         "QTWEBENGINE_PROCESS_PATH", QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath) +
                                         QStringLiteral("/QtWebEngineProcess"));
     const QFileInfo helperInfo(helper);
-    if (!helperInfo.isFile() || !helperInfo.isExecutable()) {
-        return QStringLiteral("The web engine cannot start: its helper program %1 is missing")
-            .arg(helper);
-    }
+    if (!helperInfo.isFile()) return ENOENT;
+    if (!helperInfo.isExecutable()) return EACCES;
     const QString resources =
         fromEnvironmentOr("QTWEBENGINE_RESOURCES_PATH", QLibraryInfo::path(QLibraryInfo::DataPath) +
                                                             QStringLiteral("/resources"));
-    const QString pak = resources + QStringLiteral("/qtwebengine_resources.pak");
-    if (!QFileInfo(pak).isFile()) {
-        return QStringLiteral("The web engine cannot start: its resources %1 are missing").arg(pak);
-    }
-    return {};
+    if (!QFileInfo(resources + QStringLiteral("/qtwebengine_resources.pak")).isFile())
+        return ENOENT;
+    return 0;
 }
 
 WebPanelFactory engineWebPanelFactory() {
     return [](QWidget* parent) -> WebPanel* {
-        const QString problem = webEngineStartProblem();
-        if (!problem.isEmpty()) throw Exception(problem);
+        if (const int error = webEngineStartError()) {
+            throw EOleSysError(QString::fromLocal8Bit(std::strerror(error)), error);
+        }
         return new EngineWebPanel(parent);
     };
 }

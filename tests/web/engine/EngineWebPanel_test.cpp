@@ -1,14 +1,19 @@
 // The web panel on the real engine, against pages served by the test itself
 // on 127.0.0.1: nothing leaves the machine.
+#include <QFile>
 #include <QPlatformSurfaceEvent>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
 #include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "app/ProgramEntry.h"
 #include "exceptions/Exceptions.h"
@@ -144,12 +149,31 @@ TEST(EngineWebPanelTest, AStopBeforeTheEngineStartsDropsThePendingPage) {
     EXPECT_TRUE(site.requests.isEmpty());
 }
 
+// Each failed check gives its own error code: a helper that cannot be run is
+// EACCES, missing resources are ENOENT.
+TEST(WebEngineStartTest, TheFailedCheckNamesItsErrorCode) {
+    QTemporaryDir dir;
+    const QString helper = dir.filePath(QStringLiteral("QtWebEngineProcess"));
+    QFile file(helper);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    qputenv("QTWEBENGINE_PROCESS_PATH", helper.toLocal8Bit());
+    EXPECT_EQ(webEngineStartError(), EACCES);
+    qunsetenv("QTWEBENGINE_PROCESS_PATH");
+    qputenv("QTWEBENGINE_RESOURCES_PATH", dir.path().toLocal8Bit());
+    EXPECT_EQ(webEngineStartError(), ENOENT);
+    qunsetenv("QTWEBENGINE_RESOURCES_PATH");
+    EXPECT_EQ(webEngineStartError(), 0);
+}
+
 // A machine where the engine cannot start: the program ends with the fatal
-// report before any window is shown.
+// report of the view that could not be created, EOleSysError with the C
+// library's text for the failed check's error code, before any window is shown.
 TEST(WebEngineStartTest, AMissingHelperProgramEndsTheProgramBeforeAnyWindow) {
     const QByteArray saved = qgetenv("QTWEBENGINE_PROCESS_PATH");
     qputenv("QTWEBENGINE_PROCESS_PATH", "/nonexistent/QtWebEngineProcess");
-    EXPECT_TRUE(webEngineStartProblem().contains("/nonexistent/QtWebEngineProcess"));
+    EXPECT_EQ(webEngineStartError(), ENOENT);
 
     auto* application = dynamic_cast<Application*>(QCoreApplication::instance());
     ASSERT_NE(application, nullptr);
@@ -174,11 +198,14 @@ TEST(WebEngineStartTest, AMissingHelperProgramEndsTheProgramBeforeAnyWindow) {
     EXPECT_EQ(exitCode, 1);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].caption, QStringLiteral("Application Error"));
-    EXPECT_TRUE(boxes.shown[0].text.contains(QStringLiteral("QtWebEngineProcess")));
+    const QString text = boxes.shown[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Exception EOleSysError in module ")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromLocal8Bit(std::strerror(ENOENT)))) << text.toStdString();
     for (QWidget* window : QApplication::topLevelWidgets()) {
         EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
     }
-    EXPECT_TRUE(webEngineStartProblem().isEmpty()) << "this machine has the engine";
+    EXPECT_EQ(webEngineStartError(), 0) << "this machine has the engine";
 }
 
 }  // namespace

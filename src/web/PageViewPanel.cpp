@@ -1,0 +1,29 @@
+#include "web/PageViewPanel.h"
+
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+PageViewPanel::PageViewPanel(QWidget* parent) : WebPanel(parent) {
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    view_ = new QTextBrowser(this);
+    view_->setObjectName(QStringLiteral("WebBrowser2Page"));
+    view_->setFrameShape(QFrame::NoFrame);
+    view_->setOpenLinks(false);
+    view_->setOpenExternalLinks(false);
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Until the page arrives the panel is white, as any web panel.
+    QPalette white = view_->palette();
+    white.setColor(QPalette::Base, Qt::white);
+    view_->setPalette(white);
+    rows->addWidget(view_);
+}
+
+void PageViewPanel::navigate(const QUrl& address) {
+    view_->setSource(address, QTextDocument::HtmlResource);
+}
+
+WebPanelFactory pageViewPanelFactory() {
+    return [](QWidget* parent) -> WebPanel* { return new PageViewPanel(parent); };
+}
