@@ -19,8 +19,18 @@ namespace codepages {
 // The symbol charset (2) gives SymbolCodePage.
 int forCharset(int charset);
 
-// A pseudo code page: Windows-1252 with the Symbol font's bullet at 0xB7.
+// A pseudo code page: the bytes of the Symbol font read as the characters its
+// glyphs show (Greek letters, operators, arrows, the bullet at 0xB7 ...), so
+// that any text font can draw them.
 constexpr int SymbolCodePage = -2;
+
+// What byte `byte` of the Symbol font shows: U+FFFD for the bytes from 0x20 up
+// that have no glyph there, the byte itself below 0x20.
+char16_t symbolCharacter(unsigned char byte);
+
+// Word writes a Symbol glyph as \uN in the private range U+F020 to U+F0FF
+// (U+F0B7 for the bullet); the byte is the code's low eight bits.
+constexpr bool isSymbolPrivateUse(char32_t code) { return code >= 0xF020 && code <= 0xF0FF; }
 
 class Codec {
 public:

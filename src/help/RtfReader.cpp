@@ -80,7 +80,8 @@ struct GroupState {
 struct Font {
     QString name;
     int charset = -1;
-    int codePage = 0;  // \cpgN; 0: from the charset
+    int codePage = 0;     // \cpgN; 0: from the charset
+    bool symbol = false;  // in the symbol charset, or named Symbol
 };
 
 struct Picture {
@@ -356,6 +357,10 @@ private:
             case Word::Unicode: {
                 int code = parameter < 0 ? parameter + 65536 : parameter;
                 if (code < 0 || code > 0xFFFF) code = 0xFFFD;
+                if (codepages::isSymbolPrivateUse(static_cast<char32_t>(code)) &&
+                    symbolFont(st_.chars.font)) {
+                    code = codepages::symbolCharacter(static_cast<unsigned char>(code & 0xFF));
+                }
                 character(QChar(static_cast<char16_t>(code)));
                 skipChars_ = st_.unicodeSkip;
                 return;
@@ -554,6 +559,8 @@ private:
     void commitFont() {
         if (fontIndex_ < 0) return;
         font_.name = font_.name.trimmed();
+        font_.symbol = font_.charset == 2 ||
+                       font_.name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
         if (fonts_.size() < MaxTableEntries || fonts_.contains(fontIndex_)) {
             fonts_.insert(fontIndex_, font_);
         }
@@ -674,7 +681,9 @@ private:
         if (codecFont_ != st_.chars.font || codec_ == nullptr) {
             int codePage = 0;
             const auto font = fonts_.constFind(st_.chars.font);
-            if (font != fonts_.constEnd()) {
+            if (font != fonts_.constEnd() && font->symbol) {
+                codePage = codepages::SymbolCodePage;
+            } else if (font != fonts_.constEnd()) {
                 codePage =
                     font->codePage != 0 ? font->codePage : codepages::forCharset(font->charset);
             }
@@ -743,10 +752,18 @@ private:
         endedParagraph_ = true;
     }
 
+    bool symbolFont(int index) const {
+        const auto font = fonts_.constFind(index);
+        return font != fonts_.constEnd() && font->symbol;
+    }
+
     QTextCharFormat charFormat(const CharProps& props) const {
         QTextCharFormat f;
+        // Symbol text has been read as the characters it shows, which the
+        // view's text font draws; the font called Symbol here may hold no
+        // glyphs for them, and then shows nothing at all.
         const auto font = fonts_.constFind(props.font);
-        if (font != fonts_.constEnd() && !font->name.isEmpty()) {
+        if (font != fonts_.constEnd() && !font->name.isEmpty() && !font->symbol) {
             f.setFontFamilies({font->name});
         }
         if (props.size > 0) f.setFontPointSize(props.size / 2.0);

@@ -12,6 +12,7 @@ class QTextDocument;
 //
 // Read: groups and destinations (an unknown `\*` destination is skipped),
 // `\'hh` in the current font's \fcharset or else \ansicpg, `\uN` with `\ucN`,
+// the Symbol font's text as the characters it shows (in the view's font),
 // the font and colour tables, character formatting (font, size, bold, italic,
 // underline, strike, hidden, super/subscript, \cf, \highlight/\cb), paragraph
 // formatting (alignment, indents, spacing, tab stops), \par, \line, \tab, the special

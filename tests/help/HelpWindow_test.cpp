@@ -104,6 +104,29 @@ QStringList links(QTextDocument& document) {
     return found;
 }
 
+// The pixels of `area` in `image` clearly darker than the view's silver.
+int inkIn(const QImage& image, const QRect& area) {
+    int ink = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (qGray(image.pixel(x, y)) < 150) ++ink;
+        }
+    }
+    return ink;
+}
+
+// Where the character at `position` stands in the view's viewport: from its
+// left edge to the next character's, the height of its line.
+QRect characterRect(HelpView& view, int position) {
+    QTextCursor cursor(view.document());
+    cursor.setPosition(position);
+    const QRect left = view.cursorRect(cursor);
+    cursor.setPosition(position + 1);
+    const QRect right = view.cursorRect(cursor);
+    return QRect(QPoint(left.left(), left.top()), QPoint(right.left() - 1, left.bottom()));
+}
+
 }  // namespace
 
 TEST(HelpWindowTest, IsMadeHiddenWithItsCaptionViewAndStatusBar) {
@@ -244,6 +267,47 @@ TEST(HelpWindowTest, TheHelpButtonShowsTheWindowThenReadsTheFileAgain) {
     windows.pressHelpButton();
     EXPECT_EQ(windows.text(), shown);
     EXPECT_TRUE(windows.boxes.shown.empty());
+}
+
+TEST(HelpWindowTest, SymbolFontBulletsOfTheHelpFileAreDrawn) {
+    TempWorkDir work;
+    // List items as the help file writes them: the bullet is 0xB7 in the
+    // Symbol font, then a tab to the item's hanging indent.
+    QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg1254\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset162 Arial;}"
+        "{\\f1\\fnil\\fcharset2 Symbol;}}\r\n"
+        "\\pard\\sa80\\plain\\f0\\fs20 Liste:\\par\r\n";
+    for (const char* item : {"Birinci", "\\'ddkinci", "{\\b \\'dc\\'e7\\'fcnc\\'fc}"}) {
+        rtf += QByteArray(
+                   "{\\listtext\\plain\\f1\\fs20 \\'b7\\tab}\\pard\\fi-284\\li568\\sa40"
+                   "\\plain\\f0\\fs20 ") +
+               item + "\\par\r\n";
+    }
+    TempWorkDir::writeAll(QStringLiteral("yardim"), rtf + "}");
+    Windows windows;
+    windows.pressHelpButton();
+    HelpView& view = windows.view();
+    const QString text = view.toPlainText();
+    ASSERT_EQ(text, QStringLiteral("Liste:\n•\tBirinci\n•\tİkinci\n•\tÜçüncü"));
+    // No caret near the bullets.
+    QTextCursor end(view.document());
+    end.movePosition(QTextCursor::End);
+    view.setTextCursor(end);
+    const QImage shot = view.viewport()->grab().toImage();
+
+    int bullets = 0;
+    for (qsizetype at = text.indexOf(u'•'); at >= 0; at = text.indexOf(u'•', at + 1)) {
+        ++bullets;
+        const QRect bullet = characterRect(view, static_cast<int>(at));
+        ASSERT_GT(bullet.width(), 1) << "bullet " << bullets;
+        EXPECT_GE(inkIn(shot, bullet), 3)
+            << "bullet " << bullets << " at " << bullet.x() << "," << bullet.y();
+        // The measure tells ink from background: the tab after the bullet is
+        // blank, the item's first letter is not.
+        EXPECT_EQ(inkIn(shot, characterRect(view, static_cast<int>(at) + 1)), 0);
+        EXPECT_GE(inkIn(shot, characterRect(view, static_cast<int>(at) + 2)), 3);
+    }
+    EXPECT_EQ(bullets, 3);
 }
 
 TEST(HelpWindowTest, AFileThatCannotBeOpenedIsReportedAndTheTextStays) {

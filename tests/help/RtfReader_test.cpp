@@ -123,6 +123,38 @@ TEST(RtfReaderTest, HexBytesFollowTheFontCharsetElseTheAnsiCodePage) {
               "İı");
 }
 
+TEST(RtfReaderTest, SymbolFontTextIsReadAsTheCharactersItShows) {
+    // Raw and \'hh bytes: Greek letters, the bullet, an arrow, a double arrow,
+    // the serif and sans-serif marks, the ellipsis, and bytes with no glyph.
+    EXPECT_EQ(text(Fonts + "{\\f2 aDW \\'b7\\'ae\\'de\\'d3\\'d2\\'e4\\'bc\\'80\\'ff}"),
+              "αΔΩ •→⇒©®™…\uFFFD\uFFFD");
+    // Word's \uN for a Symbol glyph, in the private range; outside it, or in
+    // another font, the code stays.
+    EXPECT_EQ(text(Fonts + "{\\f2\\u-3913?\\u61472?\\u61537?\\u61471?\\u8226?}\\f0\\u-3913?"),
+              "• α\uF01F•\uF0B7");
+    // A font named Symbol is read so without the symbol charset; another
+    // name, even a longer one, is not.
+    const QByteArray named =
+        "{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f5\\fnil SYMBOL;}{\\f6\\fnil Symbola;}}";
+    EXPECT_EQ(
+        load("{\\rtf1\\ansi" + named + "\\f5 \\'b7a\\u-3913?\\f6 \\'b7a\\f0 \\'b7}")->toPlainText(),
+        "•α•·a·");
+    EXPECT_EQ(load("{\\rtf1\\ansi\\ansicpg1254 \\'b7}")->toPlainText(), "·");
+
+    // The characters are drawn in the view's font, with the run's own size,
+    // weight and colour: the font named Symbol may have no glyph for them.
+    const auto d = load("{\\rtf1\\ansi\\deff0" + Fonts +
+                        "{\\colortbl;\\red255\\green0\\blue0;}"
+                        "\\f0\\fs20 x{\\listtext\\f2\\fs24\\b\\cf1 \\'b7\\tab}y}");
+    const QTextCharFormat bullet = formatOf(*d, "•");
+    EXPECT_FALSE(bullet.hasProperty(QTextFormat::FontFamilies));
+    EXPECT_FALSE(bullet.hasProperty(QTextFormat::FontFamily));
+    EXPECT_EQ(bullet.fontPointSize(), 12.0);
+    EXPECT_EQ(bullet.fontWeight(), QFont::Bold);
+    EXPECT_EQ(bullet.foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(formatOf(*d, "y").fontFamilies().toStringList(), QStringList{"Arial"});
+}
+
 TEST(RtfReaderTest, UnicodeCharactersSkipTheirFallback) {
     EXPECT_EQ(text("\\u351?\\u-10179?\\u-8704?"), "ş😀");
     EXPECT_EQ(text("\\uc2\\u351 xyz"), "şz");
