@@ -3,7 +3,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" xvfb xauth
-configure_and_build -DMESLEK_BUILD_TESTS=OFF -DMESLEK_BUILD_BENCH=ON
+configure_and_build "${MESLEK_NO_SITE[@]}" -DMESLEK_BUILD_TESTS=OFF -DMESLEK_BUILD_BENCH=ON
 # The start-up benchmark starts the whole program, web engine included, on a
 # display: Xvfb when there is none, without a graphics card.
 if [ "$(id -u)" -eq 0 ]; then

@@ -5,7 +5,11 @@
 # installed meslek-ara on the installed list, and starts the installed
 # meslekana under Xvfb in share/meslekana/, as its launcher does: only the
 # main window comes up, "KOPYALA" puts the first code on the clipboard, the
-# help window shows the help text. Expects a built tree ($MESLEK_BUILD).
+# panel shows the program's own page, the help window shows the help text.
+# Ten seconds after its start the program's memory (PSS of all its processes)
+# is measured beside a site's build with the web engine ($MESLEK_SITE_BUILD,
+# when scripts/site-test.sh built it). Expects a built tree ($MESLEK_BUILD)
+# without a maker's site, the default.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 ensure_packages "${INSTALL_TEST_PACKAGES[@]}"
@@ -37,7 +41,7 @@ expected="$work/expected.txt"
         "share/dbus-1/services/$bus_name.service" \
         "share/gnome-shell/search-providers/$app_id.search-provider.ini" \
         "share/krunner/dbusplugins/$app_id.desktop" \
-        share/meslekana/AnaData/MeslekAna.mdb share/meslekana/yardim \
+        share/meslekana/AnaData/MeslekAna.mdb share/meslekana/yardim share/meslekana/baslangic.html \
         share/meslekana/fonts/tahoma.ttf share/meslekana/fonts/tahomabd.ttf \
         share/meslekana/fonts/NOTICE \
         "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml" \
@@ -62,6 +66,11 @@ for size in 16 32 48 64 128 256; do
     identify -format '%wx%h' "$root/share/icons/hicolor/${size}x$size/apps/$app_id.png" |
         grep -qx "${size}x$size" || fail "the ${size}x$size icon has another size"
 done
+
+# Without a maker's site nothing of the browser engine is linked.
+if ldd "$root/bin/meslekana" | grep -qi webengine; then
+    fail "the installed meslekana links Qt WebEngine"
+fi
 
 # The launcher and the metadata: valid, and sharing one application id.
 desktop="$root/share/applications/$app_id.desktop"
@@ -149,10 +158,10 @@ cleanup() {
     stop_headless_display
 }
 trap cleanup EXIT
-# Run as root, the web engine needs its sandbox off; Xvfb has no graphics card.
-env QTWEBENGINE_DISABLE_SANDBOX=1 QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu \
-    "$root/bin/meslekana" >"$work/meslekana.log" 2>&1 &
+# Under the C locale too, the page and every text are Turkish.
+LANG=C.UTF-8 "$root/bin/meslekana" >"$work/meslekana.log" 2>&1 &
 program_pid=$!
+started_at=$SECONDS
 if ! wait_for_window "$title"; then
     cat "$work/meslekana.log" >&2
     fail "the installed meslekana shows no main window"
@@ -165,6 +174,22 @@ wm_class="$(xprop -id "$window" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')"
     fail "the window's class \"$wm_class\" is not the launcher's StartupWMClass"
 xprop -id "$window" _NET_WM_ICON >"$work/icon.txt"
 grep -q 'Icon (128 x 128)' "$work/icon.txt" || fail "the window has no icon"
+
+# A process and all its descendants.
+tree_of() {
+    local pid
+    echo "$1"
+    for pid in $(pgrep -P "$1"); do tree_of "$pid"; done
+}
+# Their proportional set size together, in kB.
+pss_of_tree() {
+    local total=0 pid kb
+    for pid in $(tree_of "$1"); do
+        kb="$(awk '/^Pss:/ {print $2}' "/proc/$pid/smaps_rollup" 2>/dev/null || true)"
+        total=$((total + ${kb:-0}))
+    done
+    echo "$total"
+}
 
 # Where the window's client area starts on the screen.
 window_origin() {
@@ -204,6 +229,27 @@ fi
 screenshot="$work/meslekana-installed.png"
 import -window root "$screenshot"
 
+# The panel (right of the 545-pixel grid, below the 121-pixel band) shows the
+# program's own page with the installed list's figures.
+copy_page() {
+    read -r left top <<<"$(window_origin "$window")"
+    xdotool mousemove $((left + 700)) $((top + 200)) click 1
+    xdotool windowactivate --sync "$window" key ctrl+a key ctrl+c 2>/dev/null
+}
+until_clipboard_holds "Programla gelen liste" copy_page &&
+    clipboard | grep -qF "7.764 meslek" ||
+    fail "the panel does not show the program's own page: \"$(clipboard | head -c 200)\""
+
+# Memory ten seconds after the start, every process of the program; no
+# process of a browser engine runs.
+while [ $((SECONDS - started_at)) -lt 10 ]; do sleep 0.5; done
+own_kb="$(pss_of_tree "$program_pid")"
+echo "install test: meslekana without a site, 10 s after start: $((own_kb / 1024)) MB PSS in $(tree_of "$program_pid" | wc -w) process(es)"
+[ "$own_kb" -le $((60 * 1024)) ] || fail "the program takes $((own_kb / 1024)) MB, more than 60 MB"
+if pgrep -f QtWebEngineProcess >/dev/null; then
+    fail "a process of the browser engine runs"
+fi
+
 # The help button (319, 32; 50 by 50) shows the installed help text.
 read -r left top <<<"$(window_origin "$window")"
 xdotool mousemove $((left + 344)) $((top + 57)) click 1
@@ -221,6 +267,23 @@ status=0
 close_program "$title" "$program_pid" || status=$?
 program_pid=""
 [ "$status" -eq 0 ] || fail "the installed meslekana ended with $status"
+
+# Beside it, a site's build with the web engine on the same list.
+site_program="${MESLEK_SITE_BUILD:-$MESLEK_ROOT/build-site}/meslekana"
+if [ -x "$site_program" ]; then
+    (cd "$root/share/meslekana" &&
+        exec env QTWEBENGINE_DISABLE_SANDBOX=1 QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu \
+            "$site_program" >"$work/meslekana-site.log" 2>&1) &
+    program_pid=$!
+    started_at=$SECONDS
+    if wait_for_window "$title"; then
+        while [ $((SECONDS - started_at)) -lt 10 ]; do sleep 0.5; done
+        engine_kb="$(pss_of_tree "$program_pid")"
+        echo "install test: a site's build with the web engine, 10 s after start: $((engine_kb / 1024)) MB PSS in $(tree_of "$program_pid" | wc -w) process(es)"
+        close_program "$title" "$program_pid" || true
+    fi
+    program_pid=""
+fi
 
 if [ "$failures" -gt 0 ]; then
     echo "install test: $failures failed (screenshot: $screenshot)" >&2

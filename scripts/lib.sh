@@ -10,6 +10,12 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-
 # A build for a maker's site serves its web panel with Qt WebEngine; the default
 # build (no site) needs none of it.
 ENGINE_PACKAGES=(qt6-webengine-dev)
+# The default tree is built without a maker's site, whatever its cache held.
+MESLEK_NO_SITE=(-DMESLEK_SITE_HOST= -DMESLEK_SITE_DOMAIN= -DMESLEK_SITE_NOTICE=)
+# The site of the trees that test a maker's build: reserved names that resolve
+# nowhere.
+MESLEK_TEST_SITE=(-DMESLEK_SITE_HOST=www.tresvoli.example -DMESLEK_SITE_DOMAIN=tresvoli.example
+    "-DMESLEK_SITE_NOTICE=www.tresvoli.example  -  bilgi@tresvoli.example")
 TEST_PACKAGES=(googletest libgtest-dev mdbtools clang-14 libclang-rt-14-dev xvfb xauth dbus)
 BENCH_PACKAGES=(libbenchmark-dev mdbtools xlsx2csv)
 RUN_PACKAGES=(xvfb xauth matchbox-window-manager wmctrl imagemagick x11-utils xdg-utils)

@@ -1,25 +1,20 @@
 #!/usr/bin/env bash
-# Builds the program and starts it from the build directory, where the
-# database of the national list is. Without a display it runs inside Xvfb with a small window
+# Builds the program, without a maker's site (so without a web engine: the
+# panel shows the program's own page), and starts it from the build directory,
+# where the database of the national list is. Without a display it runs inside Xvfb with a small window
 # manager, saves a screenshot after start-up, closes the window and prints the
 # screenshot's path.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
-configure_and_build -DMESLEK_BUILD_TESTS=OFF -DMESLEK_BUILD_BENCH=OFF
+configure_and_build "${MESLEK_NO_SITE[@]}" -DMESLEK_BUILD_TESTS=OFF -DMESLEK_BUILD_BENCH=OFF
 cd "$MESLEK_BUILD"
-# The web panel's engine refuses to run as root inside its sandbox.
-if [ "$(id -u)" -eq 0 ]; then
-    export QTWEBENGINE_DISABLE_SANDBOX=1
-fi
 
 if [ -n "${DISPLAY:-}" ]; then
     exec ./meslekana
 fi
 
 title="Tresvoli Hızlı Arama Programı"
-# Xvfb has no graphics card.
-export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
 start_headless_display
 trap stop_headless_display EXIT
 

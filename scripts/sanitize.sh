@@ -2,8 +2,10 @@
 # Builds the program and its tests in their own tree with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs the whole test suite there: a use after
 # free, a leak or undefined behaviour fails the run. The reader process and the
-# programs the tests start are sanitized too. The web engine stays out: it is
-# someone else's large program, and its own processes are not instrumented.
+# programs the tests start are sanitized too. The tree is built for a maker's
+# site, so that the suite also runs with a site compiled in (the main tree has
+# none); the web engine stays out: it is someone else's large program, and its
+# own processes are not instrumented.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 SANITIZE_BUILD="${MESLEK_SANITIZE_BUILD:-$MESLEK_ROOT/build-asan}"
@@ -11,7 +13,7 @@ FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-fr
 
 CC=gcc CXX=g++ cmake -S "$MESLEK_ROOT" -B "$SANITIZE_BUILD" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMESLEK_BUILD_TESTS=ON -DMESLEK_BUILD_BENCH=OFF \
-    -DMESLEK_WEB_ENGINE=OFF \
+    "${MESLEK_TEST_SITE[@]}" -DMESLEK_WEB_ENGINE=OFF \
     -DCMAKE_CXX_FLAGS="$FLAGS" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 cmake --build "$SANITIZE_BUILD" -j2
 

@@ -100,7 +100,7 @@ TEST(OwnStartPage, ReadsAtThePanelsDesignSizeAndWider) {
 TEST(OwnStartPage, TheBuiltInCopyIsTheSamePage) {
     ShownPage file(QSize(387, 329));
     ShownPage copy(QSize(387, 329), builtInStartPage());
-    EXPECT_EQ(copy.view().toPlainText(), file.view().toPlainText());
+    EXPECT_EQ(copy.view().toPlainText().toStdString(), file.view().toPlainText().toStdString());
 }
 
 // Found as the fonts are: beside the program in the build tree, else in
