@@ -12,6 +12,8 @@ PageViewPanel::PageViewPanel(QWidget* parent) : WebPanel(parent) {
     view_->setFrameShape(QFrame::NoFrame);
     view_->setOpenLinks(false);
     view_->setOpenExternalLinks(false);
+    // Read with the keys as well: select all and copy, as in the help window.
+    view_->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Until the page arrives the panel is white, as any web panel.
     QPalette white = view_->palette();
