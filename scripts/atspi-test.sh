@@ -20,10 +20,6 @@ trap stop_started EXIT
 start_xvfb
 start_accessibility_bus || { echo "atspi-test: the accessibility bus did not start" >&2; exit 1; }
 
-# The web panel's engine refuses to run as root inside its sandbox, and Xvfb
-# has no graphics card.
-if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
-export QTWEBENGINE_CHROMIUM_FLAGS="${QTWEBENGINE_CHROMIUM_FLAGS:---disable-gpu}"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 export QT_QPA_PLATFORM=xcb
 (cd "$MESLEK_BUILD" && exec "$program") >"$MESLEK_BUILD/atspi-test.log" 2>&1 &

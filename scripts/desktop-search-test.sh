@@ -59,14 +59,12 @@ start_accessibility_bus ||
     { echo "desktop-search-test: the accessibility bus did not start" >&2; exit 1; }
 
 # What the service, and the window it starts, get from the bus.
-sandbox=""
-if [ "$(id -u)" -eq 0 ]; then sandbox=", 'QTWEBENGINE_DISABLE_SANDBOX': '1'"; fi
 gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
     --method org.freedesktop.DBus.UpdateActivationEnvironment \
     "{'DISPLAY': '$DISPLAY', 'XDG_DATA_HOME': '$work/data-home',
       'DBUS_SESSION_BUS_ADDRESS': '$DBUS_SESSION_BUS_ADDRESS',
       'QT_LINUX_ACCESSIBILITY_ALWAYS_ON': '1', 'QT_QPA_PLATFORM': 'xcb',
-      'QTWEBENGINE_CHROMIUM_FLAGS': '--disable-gpu', 'MESLEKANA_SERVICE_IDLE_MS': '4000'$sandbox}" \
+      'MESLEKANA_SERVICE_IDLE_MS': '4000'}" \
     >/dev/null
 
 timeout 180 /usr/bin/python3 "$MESLEK_ROOT/tests/atspi/desktop_search.py" "$MESLEK_BUILD"

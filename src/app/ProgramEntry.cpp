@@ -80,7 +80,7 @@ int runProgram(Application& application, const ProgramSeams& seams, const QStrin
         mainWindow = std::make_unique<TmeslekanaF>(
             reporter,
             seams.connectionFactory ? seams.connectionFactory : defaultConnectionFactory(),
-            WebSide{seams.webPanel, nullptr});
+            WebSide{seams.webPanel, nullptr, std::nullopt});
         helpWindow = std::make_unique<TyardimF>(reporter);
         mainWindow->setHelpWindow(helpWindow.get());
     } catch (...) {

@@ -57,8 +57,11 @@ void TyardimF::Show() {
         placed_ = true;
         setVisible(true);
     }
+    // A minimized window is neither raised nor activated: some window managers
+    // (matchbox) restore a window that asks to be raised.
+    if (windowState() & Qt::WindowMinimized) return;
     raise();
-    if (!(windowState() & Qt::WindowMinimized)) activateWindow();
+    activateWindow();
 }
 
 void TyardimF::loadHelpFile() {

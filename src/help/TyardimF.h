@@ -27,8 +27,8 @@ public:
 
     // Makes the window visible (centred on the desktop the first time, where
     // the user left it afterwards), raises it and activates it. A minimized
-    // window stays minimized and is not activated: most window managers would
-    // restore it.
+    // window stays minimized: it is neither raised nor activated, since window
+    // managers may restore a window for either.
     void Show();
 
     // Replaces the view's content with the help file's, the caret at the
