@@ -1,5 +1,7 @@
 // Start-up of the program, a whole process each time, on the bundled database:
-// with the web engine in the window beside the same program without it; and
+// the program as built (without a maker's site: the own page in the panel)
+// beside a site's program with the web engine, when the tree is built for a
+// site; and
 // on a list of a million occupations, beside meslek-reader reading that file
 // alone. For
 // each, the median over the rounds of: spawn to the end of the list's first
@@ -59,7 +61,7 @@ int main(int argc, char** argv) {
     }
     const QString dir = QCoreApplication::applicationDirPath();
     const std::vector<std::pair<const char*, QString>> programs = {
-        {"without the web engine", dir + QStringLiteral("/startup-probe")},
+        {"without the web engine", dir + QStringLiteral("/startup-probe")},  // the tree's own panel
         {"with the web engine", dir + QStringLiteral("/startup-probe-engine")}};
     std::map<QString, Samples> results;
     for (int round = 0; round < rounds; ++round) {

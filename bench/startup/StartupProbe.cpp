@@ -1,6 +1,8 @@
 // One start of the program as a user starts it, on the bundled database in the
 // working directory, reporting its own timings on the standard output for
-// startup_bench. Built twice: with the web engine in the window and without.
+// startup_bench. Built twice in a tree for a maker's site, with the web engine
+// in the window and without; once, with the program's own page, in a tree
+// without a site.
 //
 //   startup-probe SPAWN_NS
 //
