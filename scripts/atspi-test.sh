@@ -2,7 +2,9 @@
 # Checks the window as a screen reader sees it: starts the built program under
 # Xvfb with a session bus and the accessibility bus, finds its occupation table
 # through AT-SPI, reads the headers and the first row, presses Down and reads
-# the focused cell (tests/atspi/read_table.py). Expects a built tree.
+# the focused cell (tests/atspi/read_table.py); then checks what a screen reader
+# hears: names, labels, the focus order of the second box, the counts read
+# late while typing, a copy (tests/atspi/window_speech.py). Expects a built tree.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -27,7 +29,8 @@ program_pid=$!
 HEADLESS_PIDS+=("$program_pid")
 
 # The distribution's Python, which python3-pyatspi belongs to.
-if ! timeout 120 /usr/bin/python3 "$MESLEK_ROOT/tests/atspi/read_table.py"; then
+if ! timeout 120 /usr/bin/python3 "$MESLEK_ROOT/tests/atspi/read_table.py" ||
+    ! timeout 180 /usr/bin/python3 "$MESLEK_ROOT/tests/atspi/window_speech.py"; then
     echo "atspi-test: the program's output is in $MESLEK_BUILD/atspi-test.log" >&2
     exit 1
 fi

@@ -1,5 +1,6 @@
 #include "app/TmeslekanaF.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -128,6 +129,7 @@ TmeslekanaF::TmeslekanaF(FailureReporter& reporter, const ConnectionFactory& con
     // The commands install their filter predicate on the record set.
     commands_ = std::make_unique<SearchCommands>(*meslekkoduQuery, *inputs_);
     copyCommands_ = std::make_unique<CopyCommands>(*meslekkoduQuery, *Edit2, reporter_.boxes());
+    copyCommands_->setCopiedListener([this](const QString& text) { announceCopied(text); });
     buildPopupMenu();
     connectCommands();
     connectHelp();
@@ -216,6 +218,8 @@ QWidget* TmeslekanaF::buildSearchArea() {
     Edit1->setAccessibleName(QStringLiteral("Arama terimi 1"));
     Edit1->setFont(tahoma(12));
     Edit1->setGeometry(4, 29, 197, 27);
+    // What the box is for, as a screen reader says it: labelled by Label1.
+    Label1->setBuddy(Edit1);
 
     JvXPButton1 = commandButton(QStringLiteral("JvXPButton1"), QStringLiteral("ARA"), area);
     JvXPButton1->setGeometry(206, 28, 106, 28);
@@ -260,11 +264,14 @@ QWidget* TmeslekanaF::buildSearchArea() {
     Edit3->setAccessibleName(QStringLiteral("Arama terimi 2"));
     Edit3->setFont(tahoma(12));
     Edit3->setGeometry(4, 85, 197, 27);
+    Edit1->installEventFilter(this);
+    Edit3->installEventFilter(this);
 
     // Carries copied text to the clipboard; never shown.
     Edit2 = new QLineEdit(area);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->hide();
+    keepOutOfAccessibleTree(Edit2);
     return area;
 }
 
@@ -292,7 +299,7 @@ QWidget* TmeslekanaF::buildLowerArea() {
     webRows->addWidget(hiddenRow);
     WebBrowser2 = webPanelFactory_(webSide);
     WebBrowser2->setObjectName(QStringLiteral("WebBrowser2"));
-    WebBrowser2->setAccessibleName(QStringLiteral("Web sayfası"));
+    WebBrowser2->setAccessibleName(web_.panelName());
     webRows->addWidget(WebBrowser2, 1);
     columns->addWidget(webSide, 1);
     return lower;
@@ -413,11 +420,7 @@ void TmeslekanaF::announceShownRows(bool whileTyping) {
     if (!accessibilityListening()) return;
     const int count = meslekkoduQuery->shownCount();
     const QString text = QStringLiteral("%1 meslek gösteriliyor").arg(count);
-    if (!shownRowsNotice_) {
-        shownRowsNotice_ = std::make_unique<AccessibleNotice>(
-            findChild<QWidget*>(QStringLiteral("JvXPContainer3")));
-    }
-    shownRowsNotice_->announce(text, !whileTyping);
+    announce(text, !whileTyping);
     meslekkoduGrid->setAccessibleDescription(text);
     QWidget* from = focusWidget();
     if (announcedOn_ && announcedOn_ != from && announcedOn_ != meslekkoduGrid) {
@@ -427,6 +430,19 @@ void TmeslekanaF::announceShownRows(bool whileTyping) {
     if (from == nullptr || from == meslekkoduGrid) return;
     from->setAccessibleDescription(text);
     announcedOn_ = from;
+}
+
+void TmeslekanaF::announceCopied(const QString& text) {
+    if (!accessibilityListening()) return;
+    announce(QStringLiteral("Kopyalandı: ") + text, true);
+}
+
+void TmeslekanaF::announce(const QString& text, bool repeat) {
+    if (!notice_) {
+        notice_ = std::make_unique<AccessibleNotice>(
+            findChild<QWidget*>(QStringLiteral("JvXPContainer3")));
+    }
+    notice_->announce(text, repeat);
 }
 
 void TmeslekanaF::connectHelp() {
@@ -517,9 +533,23 @@ void TmeslekanaF::openInBrowser(const QUrl& address) {
     if (!address.isEmpty()) browser_->open(address);
 }
 
+// A search box taking the focus moves its caret and selection before the
+// toolkit tells assistive technology about the focus, and a screen reader
+// that hears of a box first through its caret follows it silently and then
+// lets the focus event pass. So the focus is told first, here, before the box
+// handles its focus-in.
+void TmeslekanaF::announceFocusFirst(QWidget* box) {
+    if (!accessibilityListening()) return;
+    QAccessibleEvent focus(box, QAccessible::Focus);
+    notifyAccessible(&focus);
+}
+
 // A click on the banner or the label: a left press and its release, both in
 // the area.
 bool TmeslekanaF::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == Edit1 || watched == Edit3) && event->type() == QEvent::FocusIn) {
+        announceFocusFirst(static_cast<QWidget*>(watched));
+    }
     if ((watched == Image1 || watched == Label2) && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const auto* area = static_cast<QWidget*>(watched);

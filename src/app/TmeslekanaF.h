@@ -103,6 +103,13 @@ private:
     // Tells assistive technology how many rows the search left. While the
     // user types, an unchanged count is not said again.
     void announceShownRows(bool whileTyping = false);
+    // Tells assistive technology what a copy put on the clipboard.
+    void announceCopied(const QString& text);
+    // Tells assistive technology of a search box's focus before the box moves
+    // its caret.
+    void announceFocusFirst(QWidget* box);
+    // Speaks the text through the search area's notice.
+    void announce(const QString& text, bool repeat);
 
     FailureReporter& reporter_;
     std::unique_ptr<Connection> ADOConnection1;
@@ -139,6 +146,6 @@ private:
     QPointer<TyardimF> helpWindow_;
     // The control whose description carries the last count.
     QPointer<QWidget> announcedOn_;
-    // The count, spoken, in the search area.
-    std::unique_ptr<AccessibleNotice> shownRowsNotice_;
+    // The counts and copies, spoken, in the search area.
+    std::unique_ptr<AccessibleNotice> notice_;
 };

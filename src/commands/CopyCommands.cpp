@@ -49,4 +49,5 @@ void CopyCommands::copyText(const QString& text) {
     carrier_.setText(text);
     carrier_.selectAll();
     carrier_.copy();
+    if (!text.isEmpty() && copied_) copied_(text);
 }

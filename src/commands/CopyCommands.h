@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class MessageBoxes;
 class OccupationRecordSet;
 class QLineEdit;
@@ -33,6 +35,11 @@ public:
     // captioned with the application title; returns when the user closes it.
     void showCodeAndName();
 
+    // Called with the text after each copy that changed the clipboard.
+    void setCopiedListener(std::function<void(const QString&)> listener) {
+        copied_ = std::move(listener);
+    }
+
     static QString codeAndNameText(const QString& code, const QString& name);
     // Two lines joined by CR LF ("Meslek Kodu:" with no blank before the
     // code, "Meslek Adı: " with one before the name); the box shows CR LF as
@@ -48,4 +55,5 @@ private:
     const OccupationRecordSet& records_;
     QLineEdit& carrier_;
     MessageBoxes& boxes_;
+    std::function<void(const QString&)> copied_;
 };

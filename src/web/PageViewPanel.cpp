@@ -20,6 +20,9 @@ PageViewPanel::PageViewPanel(QWidget* parent) : WebPanel(parent) {
     white.setColor(QPalette::Base, Qt::white);
     view_->setPalette(white);
     rows->addWidget(view_);
+    // A screen reader names the page by its title.
+    connect(view_, &QTextBrowser::sourceChanged, this,
+            [this] { view_->setAccessibleName(view_->documentTitle()); });
 }
 
 void PageViewPanel::navigate(const QUrl& address) {

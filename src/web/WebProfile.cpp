@@ -64,6 +64,10 @@ QString WebProfile::bannerName() const {
                      : QStringLiteral("Program sayfasını aç");
 }
 
+QString WebProfile::panelName() const {
+    return hasSite() ? QStringLiteral("Web sayfası") : QStringLiteral("Program sayfası");
+}
+
 QString WebProfile::makerNotice() const {
     if (hasSite()) return QStringLiteral("Tresvoli Yazılım Hizmetleri");
     return QStringLiteral("Meslek Arama %1").arg(QLatin1String(bundledlist::ProgramVersion));

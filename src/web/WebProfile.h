@@ -42,6 +42,8 @@ public:
     // the name a screen reader gives the banner.
     QPixmap bannerPicture() const;
     QString bannerName() const;
+    // The name a screen reader gives the panel.
+    QString panelName() const;
 
     // The status bars' notices: the maker's (without a site, the program and
     // its version) and the site's (without a site, the bundled list).

@@ -1,7 +1,11 @@
 #include "widgets/Accessibility.h"
 
 #include <QAccessible>
+#include <QAccessibleObject>
 #include <QAccessibleWidget>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWindow>
 
 #include <QHash>
 #include <QPointer>
@@ -146,7 +150,57 @@ private:
     }
 };
 
+const char* const OutOfTreeProperty = "meslekanaOutOfAccessibleTree";
+
+// A control kept out of the tree: no role, no text interface (so the bridge
+// passes on none of its text events), no place among its parent's children.
+class OutOfTreeAccessible : public QAccessibleWidget {
+public:
+    explicit OutOfTreeAccessible(QWidget* widget)
+        : QAccessibleWidget(widget, QAccessible::NoRole) {}
+    // Not valid: the events that name it are dropped before they reach the
+    // platform.
+    bool isValid() const override { return false; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.invisible = true;
+        return state;
+    }
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+};
+
+// The application: its top-level windows as the toolkit lists them, without
+// the hidden ones.
+class ApplicationAccessible : public QAccessibleApplication {
+public:
+    int childCount() const override { return int(shownWindows().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QAccessibleInterface*> windows = shownWindows();
+        return index >= 0 && index < windows.size() ? windows[index] : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return int(shownWindows().indexOf(const_cast<QAccessibleInterface*>(child)));
+    }
+
+private:
+    QList<QAccessibleInterface*> shownWindows() const {
+        QList<QAccessibleInterface*> shown;
+        for (int i = 0; i < QAccessibleApplication::childCount(); ++i) {
+            QAccessibleInterface* window = QAccessibleApplication::child(i);
+            if (window == nullptr) continue;
+            const QWindow* platformWindow = window->window();
+            if (platformWindow != nullptr && platformWindow->isVisible()) shown << window;
+        }
+        return shown;
+    }
+};
+
 QAccessibleInterface* makeAccessible(const QString& className, QObject* object) {
+    if (object == QCoreApplication::instance()) return new ApplicationAccessible;
+    if (object->property(OutOfTreeProperty).toBool()) {
+        return new OutOfTreeAccessible(static_cast<QWidget*>(object));
+    }
     if (className == QLatin1String("TJvXPButton")) {
         auto* button = static_cast<TJvXPButton*>(object);
         return new PressableAccessible(
@@ -182,6 +236,7 @@ AccessibleNotice::AccessibleNotice(QWidget* panel)
 AccessibleNotice::~AccessibleNotice() {
     notices().remove(panel_);
     QAccessible::deleteAccessibleInterface(id_);
+    for (const unsigned earlier : earlier_) QAccessible::deleteAccessibleInterface(earlier);
 }
 
 QAccessibleInterface* AccessibleNotice::accessible() const {
@@ -197,11 +252,25 @@ void AccessibleNotice::announce(const QString& text, bool repeat) {
     // changed: a notice renamed in place would be read with its first text.
     auto* notice = new NoticeAccessible(panel_);
     notice->setText(QAccessible::Name, text);
-    QAccessible::deleteAccessibleInterface(id_);
+    earlier_.push_back(id_);
+    if (earlier_.size() >= KeptNotices) {
+        QAccessible::deleteAccessibleInterface(earlier_.front());
+        earlier_.pop_front();
+    }
     id_ = QAccessible::registerAccessibleInterface(notice);
     notices().insert(panel_, id_);
     QAccessibleEvent shown(notice, QAccessible::ObjectShow);
     notifyAccessible(&shown);
+}
+
+void keepOutOfAccessibleTree(QWidget* widget) {
+    widget->setProperty(OutOfTreeProperty, true);
+    // An interface made before the mark (accessibility already on) goes; the
+    // next query makes the inert one.
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(widget);
+    if (made != nullptr && made->role() != QAccessible::NoRole) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
 }
 
 void installAccessibleFactory() {

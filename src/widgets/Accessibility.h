@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include <deque>
+
 class QAccessibleEvent;
 class QAccessibleInterface;
 
@@ -9,9 +11,17 @@ class QAccessibleInterface;
 // self-painted controls through interfaces of our own: the styled buttons and
 // the image button as push buttons, the styled panels and the web panel as
 // panels that leave hidden children out, the banner and the information label
-// as links. The application installs this factory once, before any window
-// exists; the result grid installs its own for itself (grid/GridAccessible.h).
+// as links. The application's own interface lists only the windows that are
+// shown (toolkits make hidden windows of their own, for offscreen drawing).
+// The application installs this factory once, before any window exists; the
+// result grid installs its own for itself (grid/GridAccessible.h).
 void installAccessibleFactory();
+
+// Keeps a control that is never shown out of what assistive technology sees:
+// it has no place in the tree, and its caret, selection and text changes are
+// not passed on (a hidden box that carries text to the clipboard would
+// otherwise be heard selecting it).
+void keepOutOfAccessibleTree(QWidget* widget);
 
 // Whether anybody listens to accessibility events: a screen reader through
 // the platform, or a watcher (tests). Work done only for listeners (counting
@@ -30,8 +40,14 @@ AccessibleEventWatcher setAccessibleEventWatcher(AccessibleEventWatcher watcher)
 // panel's children whose text assistive technology speaks each time it is
 // shown. Nothing is drawn. (Qt 6.4 has no announcement event, and its AT-SPI
 // bridge sends name and description changes without their text.)
+//
+// A screen reader busy speaking reads a notice some time after it was shown,
+// when newer ones may have come: the last KeptNotices notices stay readable
+// with their own text, though only the newest is the panel's child.
 class AccessibleNotice {
 public:
+    static constexpr int KeptNotices = 32;
+
     explicit AccessibleNotice(QWidget* panel);
     ~AccessibleNotice();
     AccessibleNotice(const AccessibleNotice&) = delete;
@@ -45,6 +61,7 @@ public:
 private:
     QWidget* panel_;
     unsigned id_;
+    std::deque<unsigned> earlier_;  // the notices before the newest, oldest first
 };
 
 // A label that a click opens something with; assistive technology sees a link

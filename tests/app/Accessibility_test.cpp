@@ -1,6 +1,7 @@
 #include <QAccessible>
 #include <QLineEdit>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -29,8 +30,11 @@ namespace {
 // The notices a screen reader would speak, and the objects that carried them.
 std::vector<QString> spokenNotices;
 std::vector<QAccessible::Id> noticeObjects;
+// The objects that were told to have the focus, in order.
+std::vector<QObject*> focusEvents;
 
 void recordEvent(QAccessibleEvent* event) {
+    if (event->type() == QAccessible::Focus) focusEvents.push_back(event->object());
     QAccessibleInterface* iface = event->accessibleInterface();
     if (event->type() == QAccessible::ObjectShow && iface != nullptr &&
         iface->role() == QAccessible::Notification) {
@@ -56,6 +60,7 @@ protected:
         previous = setAccessibleEventWatcher(recordEvent);
         spokenNotices.clear();
         noticeObjects.clear();
+        focusEvents.clear();
     }
     void TearDown() override { setAccessibleEventWatcher(previous); }
 
@@ -89,7 +94,8 @@ TEST_F(AccessibilityTest, EveryControlHasATurkishNameAndItsRole) {
         {"RadioButton1", QAccessible::RadioButton, "VE"},
         {"RadioButton2", QAccessible::RadioButton, "VEYA"},
         {"meslekkoduGrid", QAccessible::Table, "Meslek listesi"},
-        {"WebBrowser2", QAccessible::Pane, "Web sayfası"},
+        {"WebBrowser2", QAccessible::Pane,
+         builtInSite().exists() ? "Web sayfası" : "Program sayfası"},
         // The banner opens the maker's download, or without a site the program's page.
         {"Image1", QAccessible::Link,
          builtInSite().exists() ? "Dermansa programını indir" : "Program sayfasını aç"},
@@ -205,10 +211,111 @@ TEST_F(AccessibilityTest, SearchAnnouncesTheShownRowsWithoutChangingTheWindow) {
     EXPECT_EQ(spokenNotices.back(), "4 meslek gösteriliyor");
     EXPECT_TRUE(of("Edit1")->text(QAccessible::Description).isEmpty());
     // Every notice is a new object: a screen reader keeps the first name it
-    // read of an object, and no renaming would reach it.
+    // read of an object, and no renaming would reach it. The one before stays
+    // readable, with its own text, for a screen reader that comes to it late.
     const QAccessible::Id before = noticeObjects[said - 1];
     EXPECT_NE(noticeObjects.back(), before);
-    EXPECT_EQ(QAccessible::accessibleInterface(before), nullptr);
+    ASSERT_NE(QAccessible::accessibleInterface(before), nullptr);
+    EXPECT_EQ(QAccessible::accessibleInterface(before)->text(QAccessible::Name),
+              "2 meslek gösteriliyor");
+}
+
+// A copy is said with what it copied; a copy of nothing says nothing.
+TEST_F(AccessibilityTest, ACopyIsAnnouncedWithTheCopiedText) {
+    window->grid().setFocus();
+    QTest::keyClick(&window->grid(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_FALSE(spokenNotices.empty());
+    EXPECT_EQ(spokenNotices.back(), "Kopyalandı: 2111.13");
+    QTest::keyClick(&window->grid(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_EQ(spokenNotices.back(), "Kopyalandı: 2111.13 Fizik Mühendisi");
+    // The same copy again is said again: the user pressed the keys again.
+    QTest::keyClick(&window->grid(), Qt::Key_T, Qt::ControlModifier);
+    EXPECT_EQ(spokenNotices.size(), 3u);
+
+    auto* edit1 = window->findChild<QLineEdit*>(QLatin1String("Edit1"));
+    QTest::keyClicks(edit1, "zzz");
+    ASSERT_EQ(window->recordSet().shownCount(), 0);
+    const std::size_t said = spokenNotices.size();
+    window->grid().setFocus();
+    QTest::keyClick(&window->grid(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(spokenNotices.size(), said);
+}
+
+// Many notices in a row (fast typing): the newest is the panel's child, the
+// ones before it still read their own text, and only the oldest beyond a
+// bound go.
+TEST(AccessibleNoticeTest, EarlierNoticesStayReadableUpToABound) {
+    QWidget panel;
+    std::vector<QAccessible::Id> shown;
+    const AccessibleEventWatcher previous = setAccessibleEventWatcher([](QAccessibleEvent* e) {
+        if (e->type() == QAccessible::ObjectShow)
+            noticeObjects.push_back(QAccessible::uniqueId(e->accessibleInterface()));
+    });
+    noticeObjects.clear();
+    {
+        AccessibleNotice notice(&panel);
+        const int count = AccessibleNotice::KeptNotices + 8;
+        for (int i = 0; i < count; ++i) notice.announce(QString::number(i));
+        ASSERT_EQ(int(noticeObjects.size()), count);
+        for (int i = 0; i < count; ++i) {
+            QAccessibleInterface* iface = QAccessible::accessibleInterface(noticeObjects[i]);
+            if (i < count - AccessibleNotice::KeptNotices) {
+                EXPECT_EQ(iface, nullptr) << i;
+            } else {
+                ASSERT_NE(iface, nullptr) << i;
+                EXPECT_EQ(iface->text(QAccessible::Name), QString::number(i));
+            }
+        }
+        EXPECT_EQ(notice.accessible(), QAccessible::accessibleInterface(noticeObjects.back()));
+    }
+    // Gone with their owner.
+    for (const QAccessible::Id id : noticeObjects)
+        EXPECT_EQ(QAccessible::accessibleInterface(id), nullptr);
+    setAccessibleEventWatcher(previous);
+    noticeObjects.clear();
+}
+
+// The first box says what it is for; the hidden clipboard box is nowhere: not
+// in the tree, not as text whose caret or selection could be heard; a box
+// taking the focus is told before it moves its caret.
+TEST_F(AccessibilityTest, BoxesAreLabelledHiddenOnesAbsentAndFocusToldFirst) {
+    QAccessibleInterface* edit1 = of("Edit1");
+    const auto labels = edit1->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->object(), window->findChild<QObject*>(QLatin1String("Label1")));
+
+    QAccessibleInterface* edit2 = of("Edit2");
+    ASSERT_NE(edit2, nullptr);
+    EXPECT_EQ(edit2->role(), QAccessible::NoRole);
+    EXPECT_EQ(edit2->textInterface(), nullptr);
+    EXPECT_TRUE(edit2->state().invisible);
+    EXPECT_FALSE(edit2->state().focusable);
+
+    auto* edit3 = window->findChild<QLineEdit*>(QLatin1String("Edit3"));
+    edit3->setFocus(Qt::TabFocusReason);
+    ASSERT_FALSE(focusEvents.empty());
+    EXPECT_EQ(focusEvents.front(), edit3);
+}
+
+// Windows the toolkit keeps hidden (offscreen surfaces) are not offered as
+// the program's windows; shown ones are.
+TEST_F(AccessibilityTest, TheApplicationOffersItsShownWindowsOnly) {
+    QWindow offscreen;
+    offscreen.setTitle(QStringLiteral("Offscreen"));
+    offscreen.create();
+    QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+    ASSERT_NE(application, nullptr);
+    EXPECT_EQ(application->role(), QAccessible::Application);
+    std::vector<QObject*> windows;
+    for (int i = 0; i < application->childCount(); ++i) {
+        QAccessibleInterface* child = application->child(i);
+        ASSERT_NE(child, nullptr);
+        EXPECT_EQ(application->indexOfChild(child), i);
+        windows.push_back(child->object());
+    }
+    EXPECT_NE(std::find(windows.begin(), windows.end(), window.get()), windows.end());
+    EXPECT_EQ(std::find(windows.begin(), windows.end(), &offscreen), windows.end());
+    EXPECT_EQ(application->childCount(), 1);
 }
 
 }  // namespace

@@ -65,6 +65,12 @@ void EngineWebPanel::buildView() {
     view_ = new QWebEngineView(this);
     view_->setObjectName(QStringLiteral("WebBrowser2View"));
     connect(view_, &QWebEngineView::loadFinished, this, &EngineWebPanel::loadFinished);
+    // A screen reader names the view by the page's title, by the panel's name
+    // while there is none.
+    view_->setAccessibleName(accessibleName());
+    connect(view_, &QWebEngineView::titleChanged, this, [this](const QString& title) {
+        view_->setAccessibleName(title.trimmed().isEmpty() ? accessibleName() : title);
+    });
     layout()->addWidget(view_);
     if (!pending_.isEmpty()) view_->load(pending_);
     pending_.clear();

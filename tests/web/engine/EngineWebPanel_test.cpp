@@ -1,5 +1,6 @@
 // The web panel on the real engine, against pages served by the test itself
 // on 127.0.0.1: nothing leaves the machine.
+#include <QAccessible>
 #include <QFile>
 #include <QPlatformSurfaceEvent>
 #include <QSignalSpy>
@@ -121,6 +122,9 @@ TEST(EngineWebPanelTest, LoadsTheStartPageAskedForBeforeTheFirstPaint) {
     ASSERT_TRUE(finished.wait(20000));
     EXPECT_TRUE(finished.first().first().toBool());
     EXPECT_EQ(shown.panel->view()->title(), QStringLiteral("Personel"));
+    // A screen reader names the view by the page's title.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(shown.panel->view())->text(QAccessible::Name),
+              QStringLiteral("Personel"));
     EXPECT_EQ(site.requests.count(QStringLiteral("/sayfa.htm")), 1);
     EXPECT_EQ(shown.panel->view()->geometry(), shown.panel->rect()) << "the view fills the panel";
 }
