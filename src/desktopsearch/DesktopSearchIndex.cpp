@@ -76,11 +76,52 @@ bool DesktopSearchIndex::matches(const Entry& entry, const std::vector<Term>& te
            std::all_of(terms.begin(), terms.end(), inCode);
 }
 
-int DesktopSearchIndex::group(const Entry& entry, const Term& first) const {
-    if (entry.code.startsWith(first.asTyped)) return 0;
+bool DesktopSearchIndex::nameIs(const Entry& entry, const std::vector<Term>& terms) {
+    // Term by term along the name, each against the name's form it is compared with.
+    qsizetype at = 0;
+    for (const Term& term : terms) {
+        if (&term != &terms.front()) {
+            if (at >= entry.foldedName.size() || entry.foldedName[at] != QLatin1Char(' ')) {
+                return false;
+            }
+            ++at;
+        }
+        const QString& name = term.plain ? entry.plainName : entry.foldedName;
+        if (!QStringView(name).sliced(at).startsWith(term.folded)) return false;
+        at += term.folded.size();
+    }
+    return at == entry.foldedName.size();
+}
+
+DesktopSearchIndex::Rank DesktopSearchIndex::rankOf(const Entry& entry, int index,
+                                                    const std::vector<Term>& terms) {
+    const Term& first = terms.front();
+    if (entry.code.startsWith(first.asTyped)) return {0, 0, index};
+    if (nameIs(entry, terms)) return {1, 0, index};
     const QString& name = first.plain ? entry.plainName : entry.foldedName;
-    if (!first.folded.isEmpty() && name.startsWith(first.folded)) return 1;
-    return 2;
+    if (!first.folded.isEmpty() && name.startsWith(first.folded)) return {2, name.size(), index};
+    return {3, 0, index};
+}
+
+std::vector<DesktopSearchIndex::Rank> DesktopSearchIndex::found(
+    const std::vector<Term>& terms) const {
+    // The list is walked once, in order; once MaxResults codes start with the
+    // first term, no later row can enter. Only the best rows so far are kept,
+    // so a term that matches most of a large list holds little memory.
+    constexpr std::size_t Kept = 8 * MaxResults;
+    std::vector<Rank> ranks;
+    int codes = 0;
+    for (int index = 0; index < size() && codes < MaxResults; ++index) {
+        const Entry& entry = rows_[static_cast<std::size_t>(index)];
+        if (!matches(entry, terms)) continue;
+        ranks.push_back(rankOf(entry, index, terms));
+        if (ranks.back().group == 0) ++codes;
+        if (ranks.size() == Kept) {
+            std::nth_element(ranks.begin(), ranks.begin() + MaxResults, ranks.end());
+            ranks.resize(MaxResults);
+        }
+    }
+    return ranks;
 }
 
 QStringList DesktopSearchIndex::search(const QStringList& typed) const {
@@ -90,23 +131,11 @@ QStringList DesktopSearchIndex::search(const QStringList& typed) const {
         if (!term.isEmpty()) terms.push_back(termOf(term));
     }
     if (terms.empty()) return {};
-    // The list is walked once, in order; each group keeps its first rows only,
-    // and once the best group is full, no later row can enter.
-    std::array<std::vector<int>, 3> groups;
-    for (int index = 0; index < size(); ++index) {
-        const Entry& entry = rows_[static_cast<std::size_t>(index)];
-        if (!matches(entry, terms)) continue;
-        std::vector<int>& found = groups[static_cast<std::size_t>(group(entry, terms.front()))];
-        if (found.size() < MaxResults) found.push_back(index);
-        if (groups[0].size() == MaxResults) break;
-    }
+    std::vector<Rank> ranks = found(terms);
+    const auto best = ranks.begin() + std::min<std::ptrdiff_t>(std::ssize(ranks), MaxResults);
+    std::partial_sort(ranks.begin(), best, ranks.end());
     QStringList ids;
-    for (const std::vector<int>& found : groups) {
-        for (const int index : found) {
-            if (ids.size() == MaxResults) return ids;
-            ids.append(idOf(index));
-        }
-    }
+    for (auto rank = ranks.begin(); rank != best; ++rank) ids.append(idOf(rank->index));
     return ids;
 }
 

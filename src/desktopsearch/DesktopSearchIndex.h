@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -21,7 +22,9 @@ struct DesktopSearchRow {
 // "VE" does with two. A term typed without Turkish letters is compared with
 // the name's plain Latin form ("asci" finds "Aşçı"). Results are at most
 // MaxResults: rows whose code starts with the first term, then rows whose
-// name starts with it, then the rest, each group in list order.
+// whole name is the terms (joined by a space, compared as above), then rows
+// whose name starts with the first term, shorter names first, then the rest;
+// ties in list order.
 //
 // A result id names the row's place in the list and the list's content, so
 // an id from another list, or from this file before a change, names no row.
@@ -56,10 +59,20 @@ private:
         bool plain = false;
     };
 
+    // A found row's place among the results: the lowest come first.
+    struct Rank {
+        int group = 0;
+        qsizetype length = 0;  // of the name, where shorter names come first
+        int index = 0;
+        auto operator<=>(const Rank&) const = default;
+    };
+
     static Term termOf(const QString& typed);
     static bool nameHas(const Entry& entry, const Term& term);
+    static bool nameIs(const Entry& entry, const std::vector<Term>& terms);
     bool matches(const Entry& entry, const std::vector<Term>& terms) const;
-    int group(const Entry& entry, const Term& first) const;
+    static Rank rankOf(const Entry& entry, int index, const std::vector<Term>& terms);
+    std::vector<Rank> found(const std::vector<Term>& terms) const;
 
     std::vector<Entry> rows_;
     QString listTag_;  // the list's content, hashed: part of every id

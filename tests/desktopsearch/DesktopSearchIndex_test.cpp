@@ -1,6 +1,9 @@
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include "desktopsearch/DesktopSearchIndex.h"
+#include "text/FoldSearchText.h"
 
 namespace {
 
@@ -30,6 +33,29 @@ QStringList codesFound(const DesktopSearchIndex& index, const QStringList& terms
     QStringList codes;
     for (const QString& id : index.search(terms)) codes << index.row(id).value().code;
     return codes;
+}
+
+// The national list as data/meslekler.csv holds it, in code order.
+std::vector<DesktopSearchRow> nationalRows() {
+    QFile file(QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv"));
+    std::vector<DesktopSearchRow> out;
+    if (!file.open(QIODevice::ReadOnly)) return out;
+    file.readLine();  // the header
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        const qsizetype comma = line.indexOf(QLatin1Char(','));
+        out.push_back({line.first(comma), line.sliced(comma + 1).remove(QLatin1Char('"'))});
+    }
+    return out;
+}
+
+const DesktopSearchIndex& nationalIndex() {
+    static const DesktopSearchIndex index(nationalRows());
+    return index;
+}
+
+QStringList codesForLine(const DesktopSearchIndex& index, const QString& line) {
+    return codesFound(index, DesktopSearchIndex::termsOf(line));
 }
 
 }  // namespace
@@ -69,12 +95,14 @@ TEST(DesktopSearchIndexTest, TermsWithoutTurkishLettersAlsoFindTurkishNames) {
     EXPECT_EQ(codesFound(index, {"ŞOFÖR"}), QStringList{"8322.01"});
 }
 
-TEST(DesktopSearchIndexTest, CodesStartingWithTheTermComeFirstThenNamesThenTheRest) {
+TEST(DesktopSearchIndexTest, CodesThenTheWholeNameThenNamesStartingWithTheTermThenTheRest) {
     const DesktopSearchIndex index(Sample);
-    // Names that start with "asci" before the one that only holds it.
+    // The name that is the term, then those that start with it, the shorter
+    // first, then the one that only holds it.
     EXPECT_EQ(codesFound(index, {"asci"}),
-              (QStringList{"3434.01", "5120.10", "5120.22", "7113.09"}));
+              (QStringList{"5120.10", "3434.01", "5120.22", "7113.09"}));
     const DesktopSearchIndex numbered(rows({
+        {"0090.00", "51 Usta Numaralı"},
         {"0100.00", "51 Numaralı Usta"},
         {"1000.51", "Birinci"},
         {"5100.00", "Ad 51 ile"},
@@ -82,7 +110,13 @@ TEST(DesktopSearchIndexTest, CodesStartingWithTheTermComeFirstThenNamesThenTheRe
         {"7000.00", "51'inci Kalfa"},
     }));
     EXPECT_EQ(codesFound(numbered, {"51"}),
-              (QStringList{"5100.00", "5101.00", "0100.00", "7000.00", "1000.51"}));
+              (QStringList{"5100.00", "5101.00", "7000.00", "0090.00", "0100.00", "1000.51"}));
+    // The name that is the terms, a space between, before one as long that
+    // holds them all.
+    for (const QString line : {"51 numaralı usta", "51 NUMARALI Usta", "51 numarali usta"}) {
+        EXPECT_EQ(codesForLine(numbered, line), (QStringList{"0100.00", "0090.00"}))
+            << line.toStdString();
+    }
 }
 
 TEST(DesktopSearchIndexTest, AtMostTwentyResultsTheBestOnesFirst) {
@@ -102,7 +136,7 @@ TEST(DesktopSearchIndexTest, AtMostTwentyResultsTheBestOnesFirst) {
     for (int i = 0; i < codes.size(); ++i) {
         EXPECT_EQ(codes[i], QStringLiteral("77%1.00").arg(i, 2, 10, QLatin1Char('0')));
     }
-    // Fewer codes than the limit: the names fill up the rest, in list order.
+    // No code starts with the term: the names fill the results, shortest first.
     const QStringList names = codesFound(index, {"usta"});
     ASSERT_EQ(names.size(), DesktopSearchIndex::MaxResults);
     EXPECT_EQ(names.front(), "1000.00");
@@ -139,4 +173,67 @@ TEST(DesktopSearchIndexTest, AQueryLineSplitsIntoTermsAtWhiteSpace) {
     EXPECT_EQ(DesktopSearchIndex::termsOf(QStringLiteral("  kat \t otel\n")),
               (QStringList{"kat", "otel"}));
     EXPECT_TRUE(DesktopSearchIndex::termsOf(QStringLiteral("   ")).isEmpty());
+}
+
+TEST(DesktopSearchNationalListTest, TheNameThatIsTheTermsComesFirst) {
+    const DesktopSearchIndex& index = nationalIndex();
+    ASSERT_GT(index.size(), 7000);
+    for (const QString line : {"aşçı", "AŞÇI", "asci"}) {
+        EXPECT_EQ(codesForLine(index, line).value(0), "5120.10") << line.toStdString();
+    }
+    for (const QString line : {"kaynakçı", "Kaynakci"}) {
+        EXPECT_EQ(codesForLine(index, line).value(0), "7212.07") << line.toStdString();
+    }
+    // "Türk Halk Müziği Sanatçısı" holds every term too, and is shorter.
+    for (const QString line : {"türk sanat müziği sanatçısı", "turk sanat muzigi sanatcisi",
+                               "TÜRK Sanat muzigi sanatçısı"}) {
+        EXPECT_EQ(codesForLine(index, line).mid(0, 2), (QStringList{"2652.39", "2652.38"}))
+            << line.toStdString();
+    }
+}
+
+TEST(DesktopSearchNationalListTest, NamesStartingWithTheTermComeShortestFirstUpToTwenty) {
+    const DesktopSearchIndex& index = nationalIndex();
+    ASSERT_GT(index.size(), 7000);
+    // Aşçı, Aşçıbaşı, Aşçı Yardımcısı, Aşçı (Özel Hizmet), Aşçıbaşı Yardımcısı,
+    // Aşçı Yamağı (Çırağı), Aşçı (Yöresel Mutfak), then names that only hold it.
+    EXPECT_EQ(codesForLine(index, "aşçı").mid(0, 8),
+              (QStringList{"5120.10", "3434.01", "5120.22", "5120.03", "3434.05", "9412.01",
+                           "5120.13", "2359.32"}));
+    // Ateşe, Atıcı, Atlet, Arıcı: one length, in code order.
+    const QStringList found = codesForLine(index, "a");
+    EXPECT_EQ(found.mid(0, 5),
+              (QStringList{"5120.10", "1112.01", "3421.11", "3421.14", "6123.01"}));
+
+    // The twenty are the shortest of all the names starting with "a".
+    ASSERT_EQ(found.size(), DesktopSearchIndex::MaxResults);
+    const qsizetype longest = index.row(index.search({"a"}).back())->name.size();
+    for (const DesktopSearchRow& row : nationalRows()) {
+        if (found.contains(row.code)) continue;
+        if (!toPlainLatin(FoldSearchText(row.name)).startsWith(QLatin1Char('a'))) continue;
+        EXPECT_GE(row.name.size(), longest) << row.code.toStdString();
+    }
+}
+
+TEST(DesktopSearchNationalListTest, CodesStartingWithTheTermStayFirstInCodeOrder) {
+    const DesktopSearchIndex& index = nationalIndex();
+    ASSERT_GT(index.size(), 7000);
+    EXPECT_EQ(codesForLine(index, "5120"),
+              (QStringList{"5120.03", "5120.04", "5120.05", "5120.06", "5120.07", "5120.08",
+                           "5120.09", "5120.10", "5120.11", "5120.12", "5120.13", "5120.14",
+                           "5120.15", "5120.20", "5120.22"}));
+    EXPECT_EQ(codesForLine(index, "5120.1"),
+              (QStringList{"5120.10", "5120.11", "5120.12", "5120.13", "5120.14", "5120.15"}));
+    // More codes start with these than there are places: the first twenty in
+    // code order, before codes that hold the term elsewhere ("1112.01") and
+    // names that start with it ("3D Üretim Uzmanı").
+    for (const QString term : {"12", "3"}) {
+        QStringList expected;
+        for (const DesktopSearchRow& row : nationalRows()) {
+            if (row.code.startsWith(term) && expected.size() < DesktopSearchIndex::MaxResults) {
+                expected << row.code;
+            }
+        }
+        EXPECT_EQ(codesForLine(index, term), expected) << term.toStdString();
+    }
 }

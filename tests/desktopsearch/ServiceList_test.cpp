@@ -41,7 +41,7 @@ TEST(ServiceListTest, TheUsersOwnListComesBeforeTheInstalledOne) {
     Folders folders;
     folders.write(folders.installed, kitchen());
     ServiceList list({folders.user, folders.installed});
-    EXPECT_EQ(namesOf(*list.index(), {"asci"}), (QStringList{"Aşçıbaşı", "Aşçı", "Taşçı"}));
+    EXPECT_EQ(namesOf(*list.index(), {"asci"}), (QStringList{"Aşçı", "Aşçıbaşı", "Taşçı"}));
     EXPECT_EQ(list.folder(), folders.installed);
 
     folders.write(folders.user, {{"1111.11", "Kendi Aşçım", QString()}});
@@ -122,11 +122,11 @@ TEST(SearchServiceTest, ActivationOpensTheWindowInTheListsFolderOnTheRowsCode) {
     ASSERT_EQ(ids.size(), 3);
     const QList<SearchService::Meta> metas = service.metas({ids[1], QStringLiteral("9-x"), ids[0]});
     ASSERT_EQ(metas.size(), 2);
-    EXPECT_EQ(metas[0].name, "Aşçı");
-    EXPECT_EQ(metas[0].code, "5120.10");
-    EXPECT_EQ(metas[1].name, "Aşçıbaşı");
+    EXPECT_EQ(metas[0].name, "Aşçıbaşı");
+    EXPECT_EQ(metas[0].code, "3434.01");
+    EXPECT_EQ(metas[1].name, "Aşçı");
 
-    service.activate(ids[1], 42);
+    service.activate(ids[0], 42);
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].folder, folders.user);
     EXPECT_EQ(launches[0].terms, QStringList{"5120.10"});

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "desktopsearch/DesktopAdaptors.h"
 #include "desktopsearch/SearchService.h"
 #include "desktopsearch/ServiceList.h"
 #include "support/TempWorkDir.h"
@@ -86,6 +89,42 @@ QString writeList(const TempWorkDir& dir, const std::vector<jet4::OccupationRow>
     return dir.path();
 }
 
+// The codes GNOME Shell shows for `terms`, in the order it is given them.
+QStringList gnomeCodes(const QStringList& terms) {
+    const QDBusMessage ids = call(GnomePath, Gnome, QStringLiteral("GetInitialResultSet"), {terms});
+    const QDBusMessage metas = call(GnomePath, Gnome, QStringLiteral("GetResultMetas"),
+                                    {ids.arguments().value(0).toStringList()});
+    QStringList codes;
+    for (const QVariantMap& meta : qdbus_cast<QList<QVariantMap>>(metas.arguments().value(0))) {
+        codes << meta.value(QStringLiteral("description")).toString();
+    }
+    return codes;
+}
+
+// The codes KRunner shows for a query line: its matches by relevance.
+QStringList kRunnerCodes(const QString& query) {
+    const QDBusMessage reply = call(QLatin1String(SearchServiceNames::KRunnerPath), KRunner,
+                                    QStringLiteral("Match"), {query});
+    RemoteMatches matches = qdbus_cast<RemoteMatches>(reply.arguments().value(0));
+    std::stable_sort(
+        matches.begin(), matches.end(),
+        [](const RemoteMatch& a, const RemoteMatch& b) { return a.relevance > b.relevance; });
+    QStringList codes;
+    for (const RemoteMatch& match : matches) {
+        codes << match.properties.value(QStringLiteral("subtext")).toString();
+    }
+    return codes;
+}
+
+// Every code starts with `start`, in code order.
+testing::AssertionResult startInOrder(const QStringList& codes, const QString& start) {
+    const bool starting = std::all_of(codes.begin(), codes.end(), [&start](const QString& code) {
+        return code.startsWith(start);
+    });
+    if (starting && std::is_sorted(codes.begin(), codes.end())) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << codes.join(QLatin1Char(' ')).toStdString();
+}
+
 }  // namespace
 
 TEST(SearchServiceBusTest, AnswersGnomeShellAndKRunnerInTheirOwnTypes) {
@@ -102,7 +141,7 @@ TEST(SearchServiceBusTest, AnswersGnomeShellAndKRunnerInTheirOwnTypes) {
 
     const QDBusMessage sub = call(GnomePath, Gnome, QStringLiteral("GetSubsearchResultSet"),
                                   {QStringList{ids[0]}, QStringList{"asci", "başı"}});
-    EXPECT_EQ(sub.arguments().value(0).toStringList(), QStringList{ids[0]});
+    EXPECT_EQ(sub.arguments().value(0).toStringList(), QStringList{ids[1]});
 
     const QDBusMessage metas = call(GnomePath, Gnome, QStringLiteral("GetResultMetas"), {ids});
     ASSERT_EQ(metas.type(), QDBusMessage::ReplyMessage) << metas.errorMessage().toStdString();
@@ -121,6 +160,37 @@ TEST(SearchServiceBusTest, AnswersGnomeShellAndKRunnerInTheirOwnTypes) {
     ASSERT_TRUE(second.process.waitForFinished(10000));
     EXPECT_EQ(second.process.exitCode(), 1);
     EXPECT_TRUE(second.process.readAllStandardError().contains(BusName.toUtf8()));
+}
+
+TEST(SearchServiceBusTest, OnTheBundledListEitherDesktopGetsTheWholeNameFirst) {
+    ASSERT_TRUE(QFile::exists(QStringLiteral(MESLEK_BUILD_DIR "/AnaData/MeslekAna.mdb")))
+        << "the bundled list is not built (target bundled_database)";
+    // No list of the user's own: the service answers from the one beside it.
+    TempWorkDir dir;
+    Service service(dir.path());
+    ASSERT_TRUE(service.waitForName()) << service.process.readAllStandardError().toStdString();
+
+    const QStringList cooks = gnomeCodes({"aşçı"});
+    EXPECT_EQ(cooks.mid(0, 3), (QStringList{"5120.10", "3434.01", "5120.22"}));
+    EXPECT_EQ(kRunnerCodes(QStringLiteral("aşçı")), cooks);
+    EXPECT_EQ(gnomeCodes({"kaynakci"}).value(0), "7212.07");
+    EXPECT_EQ(kRunnerCodes(QStringLiteral("Kaynakçı")).value(0), "7212.07");
+    const QStringList music = gnomeCodes({"türk", "sanat", "müziği", "sanatçısı"});
+    EXPECT_EQ(music.mid(0, 2), (QStringList{"2652.39", "2652.38"}));
+    EXPECT_EQ(kRunnerCodes(QStringLiteral("türk sanat müziği sanatçısı")), music);
+
+    // Codes that start with the term first, in code order: all fifteen of
+    // 5120, and twenty of the many of 12 before "1112.01" and the like.
+    const QStringList cooksByCode = gnomeCodes({"5120"});
+    EXPECT_EQ(cooksByCode.size(), 15);
+    EXPECT_TRUE(startInOrder(cooksByCode, QStringLiteral("5120.")));
+    EXPECT_EQ(kRunnerCodes(QStringLiteral("5120")), cooksByCode);
+    const QStringList managers = kRunnerCodes(QStringLiteral("12"));
+    EXPECT_EQ(managers.size(), DesktopSearchIndex::MaxResults);
+    EXPECT_TRUE(startInOrder(managers, QStringLiteral("12")));
+    EXPECT_EQ(gnomeCodes({"12"}), managers);
+    EXPECT_EQ(gnomeCodes({"a"}).size(), DesktopSearchIndex::MaxResults);
+    EXPECT_EQ(kRunnerCodes(QStringLiteral("a")).size(), DesktopSearchIndex::MaxResults);
 }
 
 TEST(SearchServiceBusTest, ADamagedListAnswersNothingWithOneLineAndKeepsRunning) {
@@ -169,6 +239,7 @@ TEST(SearchServiceBusTest, EndsAfterItsIdleTimeAndWithoutABusAtOnce) {
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    registerDesktopSearchTypes();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
