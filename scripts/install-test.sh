@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Checks the installed program: installs the build tree into a staging folder
 # (DESTDIR), checks the layout, validates the desktop file and the AppStream
-# metadata, renders the manual pages and holds them against --help, runs the
+# metadata, installs the tree again into another prefix (--prefix) and has
+# GLib load that launcher and the bus start that search service, renders the
+# manual pages and holds them against --help, runs the
 # installed meslek-ara on the installed list, and starts the installed
 # meslekana under Xvfb in share/meslekana/, as its launcher does: only the
 # main window comes up, "KOPYALA" puts the first code on the clipboard, the
@@ -12,7 +14,8 @@
 # without a maker's site, the default.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-ensure_packages "${INSTALL_TEST_PACKAGES[@]}"
+# GLib's own reading of a launcher, as GNOME Shell's: python3-gi.
+ensure_packages "${INSTALL_TEST_PACKAGES[@]}" python3-gi gir1.2-glib-2.0
 
 app_id=io.github.meslekana.MeslekArama
 bus_name=$app_id.SearchProvider
@@ -81,7 +84,7 @@ appstreamcli validate --no-net "$metainfo" >"$work/appstream.txt" 2>&1 ||
 desktop_key() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(desktop_key Icon)" = "$app_id" ] || fail "Icon= is not $app_id"
 [ "$(desktop_key Path)" = "$prefix/share/meslekana" ] || fail "Path= is not $prefix/share/meslekana"
-[ "$(desktop_key Exec)" = meslekana ] || fail "Exec= is not meslekana"
+[ "$(desktop_key Exec)" = "$prefix/bin/meslekana" ] || fail "Exec= is not $prefix/bin/meslekana"
 grep -qx "  <id>$app_id</id>" "$metainfo" || fail "the AppStream id is not $app_id"
 grep -qF "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
     fail "the AppStream launchable is not $app_id.desktop"
@@ -119,6 +122,58 @@ XDG_DATA_HOME="$work/empty-data-home" dbus-run-session -- bash "$work/ask-servic
 grep -qF "'Aşçı', '$app_id', 100" "$work/service-answer.txt" ||
     { cat "$work/service-answer.txt" "$work/service.log" >&2
       fail "the installed search service does not find 5120.10 Aşçı in the installed list"; }
+
+# The same tree installed into another prefix than its own, one with a space
+# as a home folder may have, without a staging folder: the launcher and the
+# service file name that prefix. GLib reads the launcher as GNOME Shell does,
+# which drops it, and with it the search provider, when it cannot find the
+# program (that prefix's bin/ is not on PATH); the bus starts the service from
+# that prefix's service file.
+other="$work/other prefix"
+other_desktop="$other/share/applications/$app_id.desktop"
+if ! cmake --install "$MESLEK_BUILD" --prefix "$other" >"$work/other-install.log" 2>&1; then
+    cat "$work/other-install.log" >&2
+    fail "cmake --install --prefix \"$other\" fails"
+fi
+desktop-file-validate "$other_desktop" ||
+    fail "desktop-file-validate rejects the desktop file installed with --prefix"
+[ "$(key_in Path "$other_desktop")" = "$other/share/meslekana" ] ||
+    fail "with --prefix, Path= is not $other/share/meslekana"
+# The program and the folder as GLib has them, or nothing when it drops the launcher.
+cat >"$work/read-launcher.py" <<'EOF'
+import sys
+
+import gi
+
+gi.require_version("Gio", "2.0")
+from gi.repository import Gio, GLib  # noqa: E402
+
+try:
+    launcher = Gio.DesktopAppInfo.new_from_filename(sys.argv[1])
+except TypeError:
+    sys.exit("GLib does not load " + sys.argv[1])
+print(GLib.shell_parse_argv(launcher.get_commandline())[1][0])
+print(launcher.get_string("Path"))
+EOF
+PATH=/usr/bin:/bin /usr/bin/python3 "$work/read-launcher.py" "$other_desktop" \
+    >"$work/other-launcher.txt" || true
+printf '%s\n' "$other/bin/meslekana" "$other/share/meslekana" >"$work/other-launcher-expected.txt"
+diff -u "$work/other-launcher-expected.txt" "$work/other-launcher.txt" >&2 ||
+    fail "with --prefix, GLib does not read a launcher that starts $other/bin/meslekana in its Path="
+cat >"$work/activate-service.sh" <<EOF
+gdbus call --session --dest $bus_name --object-path /krunner --method org.kde.krunner1.Match 5120.10
+pid="\$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \\
+    --method org.freedesktop.DBus.GetConnectionUnixProcessID $bus_name | sed 's/^(uint32 \([0-9]*\),)\$/\1/')"
+readlink "/proc/\$pid/exe"
+kill "\$pid"
+EOF
+XDG_DATA_HOME="$work/empty-data-home" XDG_DATA_DIRS="$other/share" \
+    dbus-run-session -- bash "$work/activate-service.sh" >"$work/activated.txt" 2>"$work/activation.log" ||
+    true
+grep -qF "'Aşçı', '$app_id', 100" "$work/activated.txt" &&
+    [ "$(tail -n 1 "$work/activated.txt")" = "$other/libexec/meslekana/meslek-arama-servisi" ] ||
+    { cat "$work/activated.txt" "$work/activation.log" >&2
+      fail "with --prefix, the bus does not start $other/libexec/meslekana/meslek-arama-servisi"; }
 
 # The installed meslek-ara on the installed national list, from the launcher's folder:
 # it reaches the reader in libexec/, since none lies beside it.
