@@ -1,6 +1,5 @@
 #include "app/TmeslekanaF.h"
 
-#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -51,6 +50,14 @@ TJvXPContainer* panel(const QString& name, const QColor& colour = QColor(),
     if (colour.isValid()) container->setColor(colour);
     return container;
 }
+
+// A box's first focus from the keyboard selects its text, and the first
+// selection also moves the caret from "nowhere" to 0: both are told to
+// assistive technology before the focus is, and a screen reader that follows
+// the caret then takes the focus event for one it already had and says
+// nothing. Selecting now, while nobody listens to the box, leaves its first
+// focus as quiet as every later one, so the focus event is the first.
+void primeCaret(QLineEdit* box) { box->selectAll(); }
 
 TJvXPButton* commandButton(const QString& name, const QString& caption, QWidget* parent) {
     auto* button = new TJvXPButton(caption, parent);
@@ -264,8 +271,8 @@ QWidget* TmeslekanaF::buildSearchArea() {
     Edit3->setAccessibleName(QStringLiteral("Arama terimi 2"));
     Edit3->setFont(tahoma(12));
     Edit3->setGeometry(4, 85, 197, 27);
-    Edit1->installEventFilter(this);
-    Edit3->installEventFilter(this);
+    primeCaret(Edit1);
+    primeCaret(Edit3);
 
     // Carries copied text to the clipboard; never shown.
     Edit2 = new QLineEdit(area);
@@ -533,23 +540,9 @@ void TmeslekanaF::openInBrowser(const QUrl& address) {
     if (!address.isEmpty()) browser_->open(address);
 }
 
-// A search box taking the focus moves its caret and selection before the
-// toolkit tells assistive technology about the focus, and a screen reader
-// that hears of a box first through its caret follows it silently and then
-// lets the focus event pass. So the focus is told first, here, before the box
-// handles its focus-in.
-void TmeslekanaF::announceFocusFirst(QWidget* box) {
-    if (!accessibilityListening()) return;
-    QAccessibleEvent focus(box, QAccessible::Focus);
-    notifyAccessible(&focus);
-}
-
 // A click on the banner or the label: a left press and its release, both in
 // the area.
 bool TmeslekanaF::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == Edit1 || watched == Edit3) && event->type() == QEvent::FocusIn) {
-        announceFocusFirst(static_cast<QWidget*>(watched));
-    }
     if ((watched == Image1 || watched == Label2) && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const auto* area = static_cast<QWidget*>(watched);

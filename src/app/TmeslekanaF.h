@@ -105,9 +105,6 @@ private:
     void announceShownRows(bool whileTyping = false);
     // Tells assistive technology what a copy put on the clipboard.
     void announceCopied(const QString& text);
-    // Tells assistive technology of a search box's focus before the box moves
-    // its caret.
-    void announceFocusFirst(QWidget* box);
     // Speaks the text through the search area's notice.
     void announce(const QString& text, bool repeat);
 

@@ -5,8 +5,9 @@
   are the two search boxes (the hidden clipboard box is absent);
 - the first box is labelled by "ARANACAK MESLEĞİ GİRİN";
 - the web panel's page has a name;
-- the second box, on its first focus, is told focused before any caret or
-  selection event of its own (the events are printed in the order they come);
+- the second box, on its first focus, is told focused before any caret move
+  of its own, which a screen reader would follow silently and then take the
+  focus for one it already had (the events are printed in the order they come);
 - every spoken notice still reads its text when a listener reads it 400 ms
   after it came, as a screen reader busy speaking does, while the user types
   a letter every 350 ms and every 100 ms;
@@ -138,8 +139,9 @@ def check_focus_order(window, listener):
         print("  %s %s" % (kind, detail))
     focused = [i for i, e in enumerate(box) if e[0].startswith("object:state-changed:focused")
                and e[3] == 1]
-    if not focused or focused[0] != 0:
-        fail("the second box was not told focused before its other events")
+    caret = [i for i, e in enumerate(box) if e[0] == "object:text-caret-moved"]
+    if not focused or (caret and caret[0] < focused[0]):
+        fail("the second box's caret moved before it was told focused")
 
 
 def check_typing(window, listener, delay_ms):
