@@ -101,14 +101,15 @@ def window_shows(window, term1, term2, rows):
 
 
 def main():
-    # GNOME Shell: "asci" finds the names with "aşçı"; names that start with
-    # it come first, each group in code order.
+    # GNOME Shell: "asci" finds the names with "aşçı"; the name that is the
+    # term comes first, then names that start with it, shorter first, then
+    # the rest.
     ids = initial_results(["asci"])
     found = metas(ids)
     names = [name for _, name, _ in found]
-    if names != ["Aşçıbaşı", "Aşçı", "Aşçı Yardımcısı", "Taşçı"]:
+    if names != ["Aşçı", "Aşçıbaşı", "Aşçı Yardımcısı", "Taşçı"]:
         fail("GetInitialResultSet(['asci']) gave %r" % names)
-    if [code for _, _, code in found] != ["3434.01", "5120.10", "5120.22", "7113.09"]:
+    if [code for _, _, code in found] != ["5120.10", "3434.01", "5120.22", "7113.09"]:
         fail("GetResultMetas gave the codes %r" % found)
     print("GNOME Shell: 'asci' -> %s" % ", ".join(names))
 
