@@ -3,11 +3,13 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "data/ConnectionSettings.h"
 #include "jet/JetHeader.h"
 #include "jet4/Csv.h"
 #include "meslek-mdb/MeslekMdb.h"
+#include "text/ShownValue.h"
 #include "tools/MdbTools.h"
 #include "workbook/XlsxWriter.h"
 
@@ -33,6 +35,12 @@ protected:
         QStringList names = QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden);
         names.removeIf([](const QString& n) { return n.endsWith(QLatin1String(".csv")); });
         return names;
+    }
+
+    // The type bits of what is at `file`, the link itself for a link.
+    static mode_t fileType(const QString& file) {
+        struct stat status {};
+        return ::lstat(QFile::encodeName(file).constData(), &status) == 0 ? status.st_mode : 0;
     }
 
     JetHeader::Info header(const QString& file) const {
@@ -124,6 +132,8 @@ TEST_F(MeslekMdbTest, BadListsNameTheLineAndLeaveNoFile) {
         {"meslek_kodu,meslek_adi\n1,\"a\"b\n", "satır 2: kapanan tırnak"},
         {"meslek_kodu,meslek_adi\n1,a\"b\n", "satır 2: tırnak işareti yalnızca"},
         {"meslek_kodu,meslek_adi\n1,a\n2,\xC4\n", "satır 3: geçerli bir UTF-8"},
+        {"meslek_kodu,meslek_adi\r\n",
+         "listede 1 hata var, veritabanı yazılmadı:\n  başlık satırının altında hiç meslek yok\n"},
     };
     for (const auto& c : cases) {
         const QString csv = csvFile(c.csv);
@@ -165,6 +175,17 @@ TEST_F(MeslekMdbTest, WrongUsageExitsWithTwo) {
         EXPECT_FALSE(run.err.contains(QString(21, QChar(u'ş'))));
         EXPECT_TRUE(outputs().isEmpty());
     }
+    // A hostile argument comes back cut and escaped.
+    const QString hostile = QStringLiteral("\u202E") + QString(1 << 20, QLatin1Char('9'));
+    for (const QStringList& args : {QStringList{"create", out, hostile, "--csv", csv},
+                                    QStringList{"create", out, "--csv", csv, "--date", hostile}}) {
+        const ProgramOutput run = meslekMdb(args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_LT(run.err.size(), 8192);
+        EXPECT_TRUE(run.err.contains(QStringLiteral(": \\u202E999")))
+            << run.err.left(200).toStdString();
+        EXPECT_FALSE(run.err.contains(QChar(0x202E)));
+    }
     const ProgramOutput help = meslekMdb({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("Kullanım: meslek-mdb")));
@@ -184,6 +205,103 @@ TEST_F(MeslekMdbTest, ProgramReportsThroughItsExitCode) {
     EXPECT_TRUE(r.err.contains(QStringLiteral("satır 2")));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("kötü.mdb"))));
     EXPECT_EQ(runExecutable(program, {}).exitCode, 2);
+}
+
+TEST_F(MeslekMdbTest, ValuesFromTheListAreShownCutAndEscaped) {
+    // Thirty repeats of a code of a megabyte: each finding shows the code's start.
+    const QByteArray huge = "5120." + QByteArray(1 << 20, '1');
+    QByteArray csv = "meslek_kodu,meslek_adi\n";
+    for (int i = 0; i < 30; ++i) csv += huge + ",Aşçı\n";
+    const QString out = path(QStringLiteral("out.mdb"));
+    ProgramOutput run = meslekMdb({"create", out, "--csv", csvFile(csv)});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_LT(run.err.size(), 16 * 1024);
+    const QString cut =
+        QString::fromLatin1(huge.left(shownvalue::MaxShownCharacters)) + QChar(0x2026);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("  satır 3: %1 kodu ikinci kez geçiyor").arg(cut)))
+        << run.err.left(2000).toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("  satır 2: %1 kodu NNNN.NN").arg(cut)));
+
+    // A code that would move the cursor and turn the text around, given twice, then once.
+    const QString code = QStringLiteral("\u009B2J\u202E0110.01");
+    const QString escaped = QStringLiteral("\\u009B2J\\u202E0110.01");
+    const QByteArray row = code.toUtf8() + ",Subay\n";
+    run = meslekMdb({"create", out, "--csv", csvFile("meslek_kodu,meslek_adi\n" + row + row)});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(
+        QStringLiteral("  satır 3: %1 kodu ikinci kez geçiyor (ilki satır 2)").arg(escaped)))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("  satır 2: %1 kodu NNNN.NN").arg(escaped)));
+    run = meslekMdb({"create", out, "--csv", csvFile("meslek_kodu,meslek_adi\n" + row)});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("ilk kod %1, son kod %1;").arg(escaped)))
+        << run.err.toStdString();
+    for (const char16_t raw : {u'\u009B', u'\u202E'}) EXPECT_FALSE(run.err.contains(QChar(raw)));
+    // The value itself is written as it is.
+    EXPECT_EQ(mdbtools::exportTable(out, QStringLiteral("meslekler"))[1][1], code);
+}
+
+TEST_F(MeslekMdbTest, OnlyRegularFilesAreReadOrReplaced) {
+    const QString fifo = path(QStringLiteral("boru"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString toFifo = path(QStringLiteral("boruya.mdb"));
+    const QString toDevice = path(QStringLiteral("aygita.xlsx"));
+    const QString folder = path(QStringLiteral("dizin.mdb"));
+    ASSERT_TRUE(QFile::link(fifo, toFifo));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), toDevice));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString out = path(QStringLiteral("out.mdb"));
+
+    // The output is judged before anything is read: this list's own error is not reached.
+    const QString broken = csvFile("kod,ad\n", QStringLiteral("bozuk.csv"));
+    const struct {
+        QStringList args;
+        QString message;
+    } cases[] = {
+        {{"create", fifo, "--csv", broken}, fifo + " yazılamadı: normal bir dosya değil, bir FIFO"},
+        {{"create", toFifo, "--csv", broken},
+         toFifo + " yazılamadı: normal bir dosya değil, bir FIFO"},
+        {{"create", folder, "--csv", broken},
+         folder + " yazılamadı: normal bir dosya değil, bir dizin"},
+        {{"create", out, "--csv", "/dev/null"},
+         "/dev/null okunamadı: normal bir dosya değil, bir aygıt"},
+        {{"create", out, "--xlsx", toDevice},
+         toDevice + " okunamadı: normal bir dosya değil, bir aygıt"},
+        {{"create", out, "--csv", folder},
+         folder + " okunamadı: normal bir dosya değil, bir dizin"},
+    };
+    for (const auto& c : cases) {
+        const ProgramOutput run = meslekMdb(c.args);
+        EXPECT_EQ(run.exitCode, 1) << c.message.toStdString();
+        EXPECT_EQ(run.err.toStdString(),
+                  QStringLiteral("meslek-mdb: %1\n").arg(c.message).toStdString());
+    }
+    EXPECT_TRUE(S_ISFIFO(fileType(fifo)));
+    EXPECT_TRUE(S_ISLNK(fileType(toFifo)));
+    EXPECT_TRUE(S_ISDIR(fileType(folder)));
+    EXPECT_FALSE(QFile::exists(out));
+
+    // A FIFO would keep open() waiting for a writer; the program says why at once.
+    const ProgramOutput run = runExecutable(QStringLiteral(MESLEK_BUILD_DIR "/meslek-mdb"),
+                                            {"create", out, "--xlsx", fifo});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.toStdString(),
+              QStringLiteral("meslek-mdb: %1 okunamadı: normal bir dosya değil, bir FIFO\n")
+                  .arg(fifo)
+                  .toStdString());
+}
+
+TEST_F(MeslekMdbTest, LinksToRegularFilesAreFollowed) {
+    // The link stays; the database replaces the file it names.
+    const QString target = csvFile("eski", QStringLiteral("hedef.mdb"));
+    const QString link = path(QStringLiteral("bag.mdb"));
+    const QString listLink = path(QStringLiteral("liste-bagi"));
+    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_TRUE(QFile::link(csvFile("meslek_kodu,meslek_adi\n0110.00,Subay\n"), listLink));
+    const ProgramOutput run = meslekMdb({"create", link, "--csv", listLink, "--quiet"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(S_ISLNK(fileType(link)));
+    EXPECT_EQ(header(target).verdict, JetHeader::Verdict::Jet4);
 }
 
 TEST_F(MeslekMdbTest, PasswordFromFileOrEnvironment) {
@@ -302,6 +420,8 @@ TEST_F(MeslekMdbTest, RefusedWorkbooksNameTheCellOrCauseAndLeaveNoFile) {
         {workbook("sayilar.xlsx", numbers), "  ... ve 38 tane daha\n"},
         {workbook("basliksiz.xlsx", header.left(header.indexOf("<c r=\"B1\"")) + "</row>"),
          "başlık satırı bulunamadı"},
+        {workbook("bos.xlsx", header),
+         "listede 1 hata var, veritabanı yazılmadı:\n  başlık satırının altında hiç meslek yok\n"},
         {notZip.fileName(), "zip dosyası olarak açılamadı"},
         {path(QStringLiteral("yok.xlsx")), "yok.xlsx okunamadı"},
     };

@@ -143,6 +143,24 @@ TEST(OccupationListTest, RefusesCodesAsNumbersEmptyCellsAndRepeatsAtTheirCells) 
     EXPECT_EQ(check.lastCode, QStringLiteral("5120.1"));
 }
 
+TEST(OccupationListTest, AHeaderWithoutRowsIsAnErrorFromEitherReader) {
+    // Blank rows under the header are left out, so they make no list either.
+    const OccupationList empty[] = {
+        lists::listFromCsv("meslek_kodu,meslek_adi\n"),
+        lists::listFromCsv("meslek_kodu,meslek_adi,meslek_ana\r\n,,\r\n \t, ,\r\n"),
+        fromWorkbook(xlsx::listWorkbook({{"Meslek Kodu", "Meslek Adı"}})),
+        fromWorkbook(xlsx::listWorkbook(
+            {{"", "Meslek Listesi"}, {}, {"", "ISCO-08 KODU", "MESLEK ADI"}, {"", " ", "\t"}}, 2)),
+    };
+    for (const OccupationList& list : empty) {
+        const lists::ListCheck check = lists::check(list);
+        EXPECT_EQ(check.errors, QStringList{"başlık satırının altında hiç meslek yok"})
+            << check.errors.join('\n').toStdString();
+        EXPECT_EQ(check.errorCount, 1u);
+        EXPECT_EQ(check.warningCount, 0u);
+    }
+}
+
 TEST(OccupationListTest, CsvListsMeetTheSameChecksAndListAtMostTwenty) {
     QByteArray csv = "meslek_kodu,meslek_adi\n,\n \t, \n";  // blank rows are left out
     for (int i = 0; i < 30; ++i) csv += "0110.01,Subay\n";

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "jet4/OccupationFixtures.h"
+#include "text/ShownValue.h"
 #include "workbook/XlsxReader.h"
 
 namespace lists {
@@ -41,7 +42,7 @@ struct Finding {
 };
 
 QString describe(const OccupationList& list, const Finding& f) {
-    const QString code = list.code(f.row).toString();
+    const QString code = shownvalue::shown(list.code(f.row));
     switch (f.kind) {
         case Finding::NumberCode:
             return QStringLiteral(
@@ -85,6 +86,18 @@ void findDuplicates(const OccupationList& list, std::vector<Finding>& findings) 
             findings.push_back({order[i], Finding::Duplicate, order[first]});
         }
     }
+}
+
+// The errors of one row, but for repeated codes.
+void findRowErrors(const OccupationList& list, std::uint32_t row, std::vector<Finding>& findings) {
+    const QStringView code = list.code(row);
+    if (!list.codeIsText(row)) findings.push_back({row, Finding::NumberCode});
+    if (isBlank(code)) findings.push_back({row, Finding::EmptyCode});
+    if (isBlank(list.name(row))) findings.push_back({row, Finding::EmptyName});
+    if (code.size() > CodeLength) findings.push_back({row, Finding::LongCode});
+    if (list.name(row).size() > TextLength) findings.push_back({row, Finding::LongName});
+    if (list.parent(row) && list.parent(row)->size() > TextLength)
+        findings.push_back({row, Finding::LongParent});
 }
 
 }  // namespace
@@ -132,20 +145,20 @@ void OccupationList::squeeze() {
 ListCheck check(const OccupationList& list) {
     std::vector<Finding> findings;
     ListCheck result;
+    // A header alone would replace a list with nothing.
+    if (list.size() == 0) {
+        result.errors << QStringLiteral("başlık satırının altında hiç meslek yok");
+        result.errorCount = 1;
+        return result;
+    }
     std::size_t warnings = 0;
     for (std::uint32_t row = 0; row < list.size(); ++row) {
         const QStringView code = list.code(row);
-        if (!list.codeIsText(row)) findings.push_back({row, Finding::NumberCode});
-        if (isBlank(code)) findings.push_back({row, Finding::EmptyCode});
-        if (isBlank(list.name(row))) findings.push_back({row, Finding::EmptyName});
-        if (code.size() > CodeLength) findings.push_back({row, Finding::LongCode});
-        if (list.name(row).size() > TextLength) findings.push_back({row, Finding::LongName});
-        if (list.parent(row) && list.parent(row)->size() > TextLength)
-            findings.push_back({row, Finding::LongParent});
+        findRowErrors(list, row, findings);
         if (!isBlank(code) && list.codeIsText(row) && !isNationalCode(code)) {
             if (warnings < MaxListed)
                 result.warnings << QStringLiteral("%1: %2 kodu NNNN.NN biçiminde değil")
-                                       .arg(list.place(row, Field::Code), code.toString());
+                                       .arg(list.place(row, Field::Code), shownvalue::shown(code));
             ++warnings;
         }
         if (result.firstCode.isNull() || code < QStringView(result.firstCode))

@@ -72,8 +72,10 @@ struct ListCheck {
 
 constexpr std::size_t MaxListed = 20;
 
-// Errors: a code stored as a number, an empty code or name, a code given
-// twice, a text longer than its column. Warnings: a code that is not NNNN.NN.
+// Errors: a list without rows, a code stored as a number, an empty code or
+// name, a code given twice, a text longer than its column. Warnings: a code
+// that is not NNNN.NN. The values in the messages are cut and escaped (see
+// shownvalue::shown); firstCode and lastCode are kept as they are.
 ListCheck check(const OccupationList& list);
 
 // The table `meslekler` of the list: IDs 1, 2, ... in the list's order; each

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <exception>
 #include <optional>
@@ -12,6 +14,7 @@
 #include "jet4/Jet4Writer.h"
 #include "lists/ListReaders.h"
 #include "lists/OccupationList.h"
+#include "text/ShownValue.h"
 
 namespace jet4 {
 
@@ -47,8 +50,12 @@ const char* const UsageRest =
     "  -h, --help          bu yardımı gösterir\n"
     "\n"
     "Liste yazılmadan önce denetlenir: sayı olarak saklanmış, boş ya da iki kez geçen\n"
-    "kodlar ve boş adlar hata sayılır, hiçbir dosya yazılmaz (çıkış kodu 1). NNNN.NN\n"
-    "biçiminde olmayan kodlar uyarı olarak gösterilir. Değerler olduğu gibi yazılır.\n"
+    "kodlar, boş adlar ve başlığın altında hiç meslek olmaması hata sayılır, hiçbir dosya\n"
+    "yazılmaz (çıkış kodu 1). NNNN.NN biçiminde olmayan kodlar uyarı olarak gösterilir.\n"
+    "Değerler olduğu gibi yazılır.\n"
+    "\n"
+    "Girdi de ÇIKTI.mdb de (varsa) normal bir dosya olmalıdır; bir sembolik bağ gösterdiği\n"
+    "dosyaya göre değerlendirilir ve veritabanı bağın gösterdiği dosyanın yerine yazılır.\n"
     "\n"
     "Jet 4 parolası şifreleme değildir: dosyayı eline geçiren herkes içeriğini okuyabilir.\n";
 
@@ -90,7 +97,7 @@ QString takeFileValue(const QString& option, const QString& value, QString& into
 QString parseArguments(const QStringList& arguments, Options& options) {
     if (arguments.isEmpty()) return QStringLiteral("komut verilmedi");
     if (arguments.first() != QLatin1String("create"))
-        return QStringLiteral("bilinmeyen komut: %1").arg(arguments.first());
+        return QStringLiteral("bilinmeyen komut: %1").arg(shownvalue::shown(arguments.first()));
     bool haveDate = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
@@ -122,17 +129,18 @@ QString parseArguments(const QStringList& arguments, Options& options) {
                 bool ok = false;
                 const double days = value.toDouble(&ok);
                 if (!ok || !std::isfinite(days))
-                    return QStringLiteral("--date bir sayı olmalı: %1").arg(value);
+                    return QStringLiteral("--date bir sayı olmalı: %1")
+                        .arg(shownvalue::shown(value));
                 options.creationDate = days;
                 haveDate = true;
             }
             if (!problem.isEmpty()) return problem;
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            return QStringLiteral("bilinmeyen seçenek: %1").arg(arg);
+            return QStringLiteral("bilinmeyen seçenek: %1").arg(shownvalue::shown(arg));
         } else if (options.output.isEmpty() && !arg.isEmpty()) {
             options.output = arg;
         } else {
-            return QStringLiteral("fazla argüman: %1").arg(arg);
+            return QStringLiteral("fazla argüman: %1").arg(shownvalue::shown(arg));
         }
     }
     if (options.output.isEmpty()) return QStringLiteral("çıktı dosyası verilmedi");
@@ -146,8 +154,33 @@ QString parseArguments(const QStringList& arguments, Options& options) {
     return QString();
 }
 
+// What `path` names when it is there and is not a regular file ("FIFO"),
+// links followed; an empty string otherwise.
+QString irregularKind(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode))
+        return QString();
+    if (S_ISDIR(status.st_mode)) return QStringLiteral("bir dizin");
+    if (S_ISFIFO(status.st_mode)) return QStringLiteral("bir FIFO");
+    if (S_ISSOCK(status.st_mode)) return QStringLiteral("bir soket");
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) return QStringLiteral("bir aygıt");
+    return QStringLiteral("başka türden bir dosya");
+}
+
+// Writes why when `path` is there and is not a regular file; true when it may be used.
+// `failed` is "okunamadı" or "yazılamadı".
+bool isUsablePath(const QString& path, const char* failed, QIODevice& err) {
+    const QString kind = irregularKind(path);
+    if (kind.isEmpty()) return true;
+    write(err, QStringLiteral("meslek-mdb: %1 %2: normal bir dosya değil, %3\n")
+                   .arg(path, QString::fromUtf8(failed), kind));
+    return false;
+}
+
 // Reads the list; on failure writes why and returns nothing.
 std::optional<lists::OccupationList> readList(const Options& options, QIODevice& err) {
+    // A FIFO would hold open() until a writer comes.
+    if (!isUsablePath(options.input(), "okunamadı", err)) return std::nullopt;
     QFile input(options.input());
     if (!input.open(QIODevice::ReadOnly)) {
         write(err, QStringLiteral("meslek-mdb: %1 okunamadı: %2\n")
@@ -190,6 +223,43 @@ bool reportCheck(const Options& options, const lists::ListCheck& check, QIODevic
     return false;
 }
 
+// The password to write, nothing for the built-in one; `exitCode` is set when it cannot be had.
+std::optional<QString> takePassword(const Options& options, QIODevice& err, int& exitCode) {
+    QString error;
+    const std::optional<QString> password =
+        resolvePassword(options.password, qEnvironmentVariable(PasswordVariable), error);
+    if (!error.isEmpty()) {
+        write(err, QStringLiteral("meslek-mdb: %1\n").arg(error));
+        exitCode = 1;
+        return std::nullopt;
+    }
+    const QString problem = password ? passwordProblem(*password) : QString();
+    if (problem.isEmpty()) return password;
+    const QString source = options.password.file
+                               ? QStringLiteral("--password-file %1").arg(*options.password.file)
+                               : QLatin1String(PasswordVariable);
+    write(err, QStringLiteral("meslek-mdb: %1 (%2)\n").arg(problem, source));
+    exitCode = 2;
+    return std::nullopt;
+}
+
+// Writes the database; on failure writes why and returns false.
+bool writeList(const Options& options, const std::optional<QString>& password,
+               const lists::OccupationList& list, QIODevice& err) {
+    DatabaseDef database;
+    database.password = password.value_or(ConnectionSettings::builtInDatabasePassword());
+    database.creationDate = options.creationDate;
+    database.tables.push_back(lists::occupationTable(list));
+    try {
+        writeDatabaseFile(options.output, database);
+    } catch (const std::exception& e) {
+        write(err, QStringLiteral("meslek-mdb: %1 yazılamadı: %2\n")
+                       .arg(options.output, QString::fromUtf8(e.what())));
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int runMeslekMdb(const QStringList& arguments, QIODevice& out, QIODevice& err) {
@@ -204,52 +274,22 @@ int runMeslekMdb(const QStringList& arguments, QIODevice& out, QIODevice& err) {
         write(err, QStringLiteral("meslek-mdb: %1\n\n").arg(problem) + usage());
         return 2;
     }
-    QString passwordError;
-    const std::optional<QString> password =
-        resolvePassword(options.password, qEnvironmentVariable(PasswordVariable), passwordError);
-    if (!passwordError.isEmpty()) {
-        write(err, QStringLiteral("meslek-mdb: %1\n").arg(passwordError));
-        return 1;
-    }
-    if (password) {
-        const QString problem = passwordProblem(*password);
-        if (!problem.isEmpty()) {
-            const QString source =
-                options.password.file
-                    ? QStringLiteral("--password-file %1").arg(*options.password.file)
-                    : QLatin1String(PasswordVariable);
-            write(err, QStringLiteral("meslek-mdb: %1 (%2)\n").arg(problem, source));
-            return 2;
-        }
-    }
+    // QSaveFile renames its file over the path, so a device there would be replaced.
+    if (!isUsablePath(options.output, "yazılamadı", err)) return 1;
+    int exitCode = 0;
+    const std::optional<QString> password = takePassword(options, err, exitCode);
+    if (exitCode != 0) return exitCode;
 
     const std::optional<lists::OccupationList> list = readList(options, err);
     if (!list) return 1;
     const lists::ListCheck check = lists::check(*list);
-    if (!reportCheck(options, check, err)) return 1;
-
-    DatabaseDef database;
-    database.password = password.value_or(ConnectionSettings::builtInDatabasePassword());
-    database.creationDate = options.creationDate;
-    database.tables.push_back(lists::occupationTable(*list));
-    try {
-        writeDatabaseFile(options.output, database);
-    } catch (const std::exception& e) {
-        write(err, QStringLiteral("meslek-mdb: %1 yazılamadı: %2\n")
-                       .arg(options.output, QString::fromUtf8(e.what())));
-        return 1;
-    }
+    if (!reportCheck(options, check, err) || !writeList(options, password, *list, err)) return 1;
     write(out, QStringLiteral("%1 yazıldı: %2 meslek\n").arg(options.output).arg(list->size()));
-    if (!options.quiet) {
-        const QString range =
-            list->size() == 0
-                ? QStringLiteral("kod yok")
-                : QStringLiteral("ilk kod %1, son kod %2").arg(check.firstCode, check.lastCode);
-        write(err, QStringLiteral("meslek-mdb: %1 meslek yazıldı; %2; %3 uyarı\n")
-                       .arg(list->size())
-                       .arg(range)
-                       .arg(check.warningCount));
-    }
+    if (!options.quiet)
+        write(err,
+              QStringLiteral("meslek-mdb: %1 meslek yazıldı; ilk kod %2, son kod %3; %4 uyarı\n")
+                  .arg(QString::number(list->size()), shownvalue::shown(check.firstCode),
+                       shownvalue::shown(check.lastCode), QString::number(check.warningCount)));
     return 0;
 }
 
