@@ -32,5 +32,12 @@ int runProgram(Application& application, const ProgramSeams& seams = {},
 
 // The window's command line (without the program name): the search terms,
 // after an optional "--". Returns a message for the user when there are more
-// than two.
+// than two. Every argument is a term, whatever it starts with: the program
+// reads its command line before the application exists and gives the
+// toolkit none of it, so the toolkit takes its settings from the environment
+// only (QT_QPA_PLATFORM, DISPLAY, QT_SCALE_FACTOR and the like).
 QString parseWindowArguments(const QStringList& arguments, QStringList& terms);
+
+// main's arguments after the program name, as text; usable before the
+// application exists.
+QStringList commandLineArguments(int argc, const char* const* argv);

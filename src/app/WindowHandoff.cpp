@@ -1,33 +1,27 @@
 #include "app/WindowHandoff.h"
 
-#include <QCryptographicHash>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDir>
-#include <QFileInfo>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
 constexpr int HandoffTimeoutMs = 5000;
 
-QString canonicalFolder(const QString& folder) {
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical;
+// A term cut to the length taken; a surrogate pair stays whole or goes whole.
+QString cutTerm(const QString& term) {
+    if (term.size() <= WindowHandoff::MaxTermLength) return term;
+    qsizetype length = WindowHandoff::MaxTermLength;
+    if (term.at(length - 1).isHighSurrogate()) --length;
+    return term.first(length);
 }
 
 }  // namespace
 
 namespace WindowHandoff {
-
-QString busNameFor(const QString& folder) {
-    const QByteArray digest =
-        QCryptographicHash::hash(canonicalFolder(folder).toUtf8(), QCryptographicHash::Sha256);
-    // A bus name's element may not start with a digit.
-    return QStringLiteral("io.github.meslekana.MeslekArama.Pencere.f") +
-           QString::fromLatin1(digest.left(8).toHex());
-}
 
 bool handToRunning(const QString& folder, const QStringList& terms) {
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -71,5 +65,9 @@ bool WindowHandoffService::serve(const QString& folder) {
 }
 
 void WindowHandoffService::Ara(const QStringList& terms) {
-    QTimer::singleShot(0, this, [this, terms] { take_(terms); });
+    QStringList taken;
+    for (qsizetype i = 0; i < std::min(terms.size(), WindowHandoff::MaxTerms); ++i) {
+        taken.append(cutTerm(terms.at(i)));
+    }
+    QTimer::singleShot(0, this, [this, taken] { take_(taken); });
 }

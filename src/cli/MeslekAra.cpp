@@ -14,6 +14,7 @@
 #include "data/OccupationRecordSet.h"
 #include "exceptions/Exceptions.h"
 #include "search/SearchCommands.h"
+#include "text/ShownValue.h"
 
 namespace {
 
@@ -68,7 +69,8 @@ struct UsageError {
 
 std::optional<UsageError> addTerm(const QString& term, MeslekAraOptions& options) {
     if (options.terms.size() == 2) {
-        return UsageError{QStringLiteral("en çok iki terim verilebilir: %1").arg(term)};
+        return UsageError{
+            QStringLiteral("en çok iki terim verilebilir: %1").arg(shownvalue::shown(term))};
     }
     options.terms.append(term);
     return std::nullopt;
@@ -112,11 +114,12 @@ std::optional<UsageError> parseOptions(const QStringList& args, MeslekAraOptions
             const std::optional<OutputFormat> format = outputFormatNamed(name);
             if (!format) {
                 return UsageError{
-                    QStringLiteral("bilinmeyen çıktı biçimi: %1 (tsv, csv ya da json)").arg(name)};
+                    QStringLiteral("bilinmeyen çıktı biçimi: %1 (tsv, csv ya da json)")
+                        .arg(shownvalue::shown(name))};
             }
             options.format = *format;
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            return UsageError{QStringLiteral("bilinmeyen seçenek: %1").arg(arg)};
+            return UsageError{QStringLiteral("bilinmeyen seçenek: %1").arg(shownvalue::shown(arg))};
         } else {
             if (auto error = addTerm(arg, options)) return error;
         }

@@ -11,6 +11,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include "text/ShownValue.h"
+
 extern char** environ;
 
 QByteArrayList environmentWithoutPassword() {
@@ -105,7 +107,8 @@ QString readPasswordFile(const QString& file, QString& error) {
     }
     if (failure != 0) cause = describeSystemError(failure);
     if (!cause.isEmpty()) {
-        error = QStringLiteral("parola dosyası okunamadı: %1: %2").arg(file, cause);
+        error =
+            QStringLiteral("parola dosyası okunamadı: %1: %2").arg(shownvalue::shown(file), cause);
         return {};
     }
     return password;

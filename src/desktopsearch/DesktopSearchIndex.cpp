@@ -1,7 +1,5 @@
 #include "desktopsearch/DesktopSearchIndex.h"
 
-#include <QRegularExpression>
-
 #include <xxhash.h>
 
 #include <algorithm>
@@ -50,9 +48,37 @@ DesktopSearchIndex::DesktopSearchIndex(std::vector<DesktopSearchRow> rows)
     }
 }
 
+QString DesktopSearchIndex::cutTerm(QStringView term) {
+    if (term.size() <= MaxTermLength) return term.toString();
+    qsizetype length = MaxTermLength;
+    if (term.at(length - 1).isHighSurrogate()) --length;
+    return term.first(length).toString();
+}
+
+QStringList DesktopSearchIndex::takenTerms(const QStringList& terms) {
+    QStringList taken;
+    for (qsizetype i = 0; i < std::min(terms.size(), MaxTerms); ++i) {
+        taken.append(cutTerm(terms.at(i)));
+    }
+    return taken;
+}
+
 QStringList DesktopSearchIndex::termsOf(const QString& query) {
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    return query.split(blanks, Qt::SkipEmptyParts);
+    // Word by word, so that the words past the last one taken are never made.
+    const auto blank = [&query](qsizetype at) {
+        const char16_t c = query.at(at).unicode();
+        return c == u' ' || (c >= u'\t' && c <= u'\r');
+    };
+    QStringList terms;
+    qsizetype at = 0;
+    while (terms.size() < MaxTerms) {
+        while (at < query.size() && blank(at)) ++at;
+        if (at == query.size()) break;
+        const qsizetype start = at;
+        while (at < query.size() && !blank(at)) ++at;
+        terms.append(cutTerm(QStringView(query).sliced(start, at - start)));
+    }
+    return terms;
 }
 
 DesktopSearchIndex::Term DesktopSearchIndex::termOf(const QString& typed) {
@@ -126,7 +152,7 @@ std::vector<DesktopSearchIndex::Rank> DesktopSearchIndex::found(
 
 QStringList DesktopSearchIndex::search(const QStringList& typed) const {
     std::vector<Term> terms;
-    for (const QString& text : typed) {
+    for (const QString& text : takenTerms(typed)) {
         const QString term = text.trimmed();
         if (!term.isEmpty()) terms.push_back(termOf(term));
     }

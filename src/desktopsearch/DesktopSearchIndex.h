@@ -37,13 +37,21 @@ public:
     explicit DesktopSearchIndex(std::vector<DesktopSearchRow> rows);
 
     int size() const { return static_cast<int>(rows_.size()); }
-    // The ids of the rows the terms find, best first. No terms: no results.
+    // The ids of the rows the terms find (those taken, see takenTerms), best
+    // first. No terms: no results.
     QStringList search(const QStringList& terms) const;
     // The row an id names; empty for an id of no row of this list.
     std::optional<DesktopSearchRow> row(const QString& id) const;
     QString idOf(int index) const;
 
-    // A desktop's one-line query as terms: split at white space.
+    // What is taken of a call's terms: the first MaxTerms, each cut to
+    // MaxTermLength characters (a surrogate pair stays whole or goes whole);
+    // the rest is ignored, so that a call of any size is answered at once.
+    static constexpr qsizetype MaxTerms = 8;
+    static constexpr qsizetype MaxTermLength = 256;
+    static QStringList takenTerms(const QStringList& terms);
+    // A desktop's one-line query as terms: its words, split at white space,
+    // as many as are taken and each cut as takenTerms() cuts it.
     static QStringList termsOf(const QString& query);
 
 private:
@@ -67,6 +75,7 @@ private:
         auto operator<=>(const Rank&) const = default;
     };
 
+    static QString cutTerm(QStringView term);
     static Term termOf(const QString& typed);
     static bool nameHas(const Entry& entry, const Term& term);
     static bool nameIs(const Entry& entry, const std::vector<Term>& terms);

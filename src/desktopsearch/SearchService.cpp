@@ -7,6 +7,7 @@
 
 #include "desktopsearch/DesktopSearchIndex.h"
 #include "desktopsearch/ServiceList.h"
+#include "text/ShownValue.h"
 
 SearchService::SearchService(std::unique_ptr<ServiceList> list, WindowLauncher launcher, int idleMs,
                              QObject* parent)
@@ -42,7 +43,8 @@ QList<SearchService::Meta> metasIn(const DesktopSearchIndex& index, const QStrin
 
 QList<SearchService::Meta> SearchService::metas(const QStringList& ids) {
     touch();
-    return metasIn(*list_->index(), ids);
+    // No search gives out more ids than that.
+    return metasIn(*list_->index(), ids.mid(0, DesktopSearchIndex::MaxResults));
 }
 
 QList<SearchService::Meta> SearchService::found(const QStringList& terms) {
@@ -56,7 +58,7 @@ void SearchService::activate(const QString& id, unsigned timestamp) {
     const auto row = list_->index()->row(id);
     if (!row) {
         std::fprintf(stderr, "meslek-arama-servisi: sonuç artık listede yok: %s\n",
-                     qUtf8Printable(id));
+                     qUtf8Printable(shownvalue::shown(id)));
         return;
     }
     launcher_(list_->folder(), {row->code}, timestamp);
@@ -67,7 +69,7 @@ void SearchService::launchSearch(const QStringList& terms, unsigned timestamp) {
     // The folder of the list the results came from.
     list_->index();
     if (list_->folder().isEmpty()) return;
-    launcher_(list_->folder(), terms.mid(0, 2), timestamp);
+    launcher_(list_->folder(), DesktopSearchIndex::takenTerms(terms).mid(0, 2), timestamp);
 }
 
 WindowLauncher processLauncher(const QString& program) {

@@ -44,13 +44,14 @@ public:
     // The ids of the rows the terms find, best first (DesktopSearchIndex).
     QStringList search(const QStringList& terms);
     // Name and code of each id that names a row of the list as it stands;
-    // ids of no row are left out.
+    // ids of no row are left out, and so are ids past the first MaxResults.
     QList<Meta> metas(const QStringList& ids);
     // search() and metas() of its results at once, over one reading of the list.
     QList<Meta> found(const QStringList& terms);
     // Opens the window on the row an id names; nothing for an id of no row.
     void activate(const QString& id, unsigned timestamp);
-    // Opens the window with the terms (its two boxes take the first two).
+    // Opens the window with the terms (its two boxes take the first two, cut
+    // as DesktopSearchIndex::takenTerms cuts them).
     void launchSearch(const QStringList& terms, unsigned timestamp);
 
     // The application's icon name, as the desktop shows it beside a result.

@@ -19,12 +19,14 @@
 #include "app/ProgramEntry.h"
 #include "app/TerminationSignal.h"
 #include "app/TmeslekanaF.h"
+#include "app/WindowHandoff.h"
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
 #include "exceptions/Exceptions.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
+#include "support/ProgramRun.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
 #include "web/WebPanel.h"
@@ -100,27 +102,6 @@ bool waitUntilCatching(qint64 pid, int signal) {
         QTest::qWait(50);
     }
     return false;
-}
-
-// Whether a process sleeps and has used no processor time for half a second:
-// a program started where its database is missing does so only while a box
-// waits for an answer.
-bool waitUntilIdle(qint64 pid) {
-    QByteArray last;
-    int still = 0;
-    for (int i = 0; i < 600 && still < 10; ++i) {
-        QTest::qWait(50);
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly)) return false;
-        // After the command's closing parenthesis: state, then utime and stime
-        // as the 12th and 13th fields.
-        const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
-        if (fields.size() < 13) return false;
-        const QByteArray now = fields[0] + ' ' + fields[11] + ' ' + fields[12];
-        still = fields[0] == "S" && now == last ? still + 1 : 0;
-        last = now;
-    }
-    return still >= 10;
 }
 
 // Starts the program in `directory`, off screen, once it catches SIGTERM.
@@ -360,6 +341,34 @@ TEST(MainWindowTest, TheCommandLineTakesAtMostTwoTermsAfterAnOptionalSeparator) 
     EXPECT_TRUE(program.readAllStandardError().contains("TERİM1"));
 }
 
+// A folder is one folder however it is written: the window of "dir" and a
+// start in "dir/." or through a link meet under one bus name.
+TEST(WindowHandoffTest, AFolderHasOneBusNameHoweverItIsWritten) {
+    TempWorkDir work;
+    ASSERT_TRUE(QDir().mkpath(work.path("liste")));
+    ASSERT_TRUE(QFile::link(work.path("liste"), work.path("baglanti")));
+    const QString name = WindowHandoff::busNameFor(work.path("liste"));
+    for (const QString& same : {work.path("liste/."), work.path("liste/"), work.path("baglanti"),
+                                work.path("liste/../liste"), QStringLiteral("liste")}) {
+        EXPECT_EQ(WindowHandoff::busNameFor(same), name) << same.toStdString();
+    }
+    EXPECT_NE(WindowHandoff::busNameFor(work.path()), name);
+}
+
+// A hand-over of any size: the window takes the first eight terms, each up to
+// its 256th character.
+TEST(WindowHandoffTest, TheWindowTakesTheFirstEightTermsEachCut) {
+    QList<QStringList> taken;
+    WindowHandoffService service([&taken](const QStringList& terms) { taken.append(terms); });
+    QStringList handed(1000000, QStringLiteral("kat"));
+    handed.prepend(QString(1000, QLatin1Char('o')));
+    service.Ara(handed);
+    ASSERT_TRUE(QTest::qWaitFor([&taken] { return !taken.isEmpty(); }, 5000));
+    QStringList expected(7, QStringLiteral("kat"));
+    expected.prepend(QString(256, QLatin1Char('o')));
+    EXPECT_EQ(taken.value(0), expected);
+}
+
 // A box in front blocks the window's input through its modality alone: the
 // window keeps its look, black grid text and ARA's dark blue border.
 TEST(MainWindowTest, AMessageBoxLeavesTheWindowBehindItInItsOwnColours) {
@@ -487,7 +496,10 @@ TEST(MainWindowTest, ATerminationRequestDuringStartUpIsActedOnOnceTheApplication
     {
         TerminationSignal termination;
         EXPECT_TRUE(termination.requested());
-        QTimer::singleShot(5000, [] { QCoreApplication::exit(7); });
+        // Gone with the block: an exit() with no loop running would end the
+        // next loop of a later test at once.
+        QObject scope;
+        QTimer::singleShot(5000, &scope, [] { QCoreApplication::exit(7); });
         EXPECT_EQ(QCoreApplication::exec(), 0) << "the recorded request ends the event loop";
     }
     restartEventLoops();
@@ -511,6 +523,7 @@ TEST(MainWindowTest, ATerminationRequestEndsTheBoxThatStartUpWaitsOn) {
     TempWorkDir work;  // no database: start-up stops at its first box
     QProcess program;
     ASSERT_TRUE(startProgram(program, work.path())) << program.readAllStandardError().toStdString();
+    // Idle, as the program is only while the box waits for an answer.
     ASSERT_TRUE(waitUntilIdle(program.processId()));
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     expectPromptExitWithZero(program);

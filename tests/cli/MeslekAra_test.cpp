@@ -122,6 +122,34 @@ TEST(MeslekAraTest, WrongUsageExitsWithTwoAndExplains) {
                     .err.contains("ya --password ya da --password-file"));
 }
 
+// A value a message repeats (a term, an option, a format's name, a password
+// file's path) stays on the message's line: control and bidi characters
+// escaped, a long one cut.
+TEST(MeslekAraTest, MessagesRepeatValuesEscapedAndCut) {
+    TempWorkDir work;
+    const QString forged = QStringLiteral("x\nmeslek-ara: sahte\x1b[2J\u202E");
+    const QString shown = QStringLiteral("x\\nmeslek-ara: sahte\\u001B[2J\\u202E");
+    const struct {
+        QStringList args;
+        QString line;
+    } cases[] = {
+        {{"bir", "iki", forged}, "meslek-ara: en çok iki terim verilebilir: " + shown},
+        {{"bir", "iki", QString(1000, QLatin1Char('k'))},
+         "meslek-ara: en çok iki terim verilebilir: " + QString(80, QLatin1Char('k')) + "…"},
+        {{"-" + forged}, "meslek-ara: bilinmeyen seçenek: -" + shown},
+        {{"--format", forged},
+         "meslek-ara: bilinmeyen çıktı biçimi: " + shown + " (tsv, csv ya da json)"},
+        {{"--password-file", forged},
+         "meslek-ara: parola dosyası okunamadı: " + shown + ": böyle bir dosya yok"},
+    };
+    for (const auto& c : cases) {
+        const ProgramOutput run = meslekAra(c.args);
+        EXPECT_EQ(run.err.section(QLatin1Char('\n'), 0, 0), c.line);
+        EXPECT_FALSE(run.err.contains(QStringLiteral("\nmeslek-ara: sahte")));
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
 TEST(MeslekAraTest, EachFormatWritesExactBytesThatParseBack) {
     TempWorkDir work;
     const std::vector<jet4::OccupationRow> written = {{"8322.05", "Şoför\tKamyon", QString()},

@@ -164,34 +164,94 @@ TEST(ResultCacheTest, BytesChangedWithoutAnyTimeMovingAreNoticed) {
     ::close(fd);
 }
 
-TEST(ResultCacheTest, TheIdentityKeptIsThatOfTheDescriptorRead) {
-    // The path names another file by the time it is examined (a link turned
-    // to it after the open): the table read is the first file's, and must not
-    // serve as the other's.
+// Only the change time moves (the mode changed): the bytes, the size and the
+// modification time are those of the table kept, yet it is read again.
+TEST(ResultCacheTest, AChangeOfTheChangeTimeAloneReadsAgain) {
     CacheFixture f;
-    const QString other = f.dir.filePath(QStringLiteral("other.mdb"));
-    QFile out(other);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("baska");
-    out.close();
-    const int read = ::open(QFile::encodeName(f.file).constData(), O_RDONLY);
-    const int named = ::open(QFile::encodeName(other).constData(), O_RDONLY);
-    auto get = [&](int fd) {
-        f.cache.table(
-            other, QStringLiteral("meslekler"),
-            [&f] {
-                ++f.reads;
+    const QByteArray path = QFile::encodeName(f.file);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.constData(), &before), 0);
+    f.get();
+    struct stat after = before;
+    // The file system's clock may need a tick to move.
+    for (int i = 0; i < 200 && after.st_ctim.tv_sec == before.st_ctim.tv_sec &&
+                    after.st_ctim.tv_nsec == before.st_ctim.tv_nsec;
+         ++i) {
+        ::usleep(5000);
+        ASSERT_EQ(::chmod(path.constData(), (after.st_mode & 07777) ^ S_IXUSR), 0);
+        ASSERT_EQ(::stat(path.constData(), &after), 0);
+    }
+    ASSERT_FALSE(after.st_ctim.tv_sec == before.st_ctim.tv_sec &&
+                 after.st_ctim.tv_nsec == before.st_ctim.tv_nsec)
+        << "the change time did not move";
+    ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    f.get();
+    EXPECT_EQ(f.reads, 2);
+    f.get();
+    EXPECT_EQ(f.reads, 2);
+}
+
+// Through a descriptor, what counts is the file it reads, whatever the path
+// names meanwhile.
+struct DescriptorFixture : CacheFixture {
+    DescriptorFixture() {
+        other = dir.filePath(QStringLiteral("other.mdb"));
+        QFile out(other);
+        out.open(QIODevice::WriteOnly);
+        out.write("ilk");  // the same bytes as the first file's
+    }
+    int open(const QString& path, int flags = O_RDONLY) {
+        descriptors.push_back(::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC));
+        return descriptors.back();
+    }
+    ~DescriptorFixture() {
+        for (const int fd : descriptors) ::close(fd);
+    }
+    void getThrough(int fd, const QString& path) {
+        cache.table(
+            path, QStringLiteral("meslekler"),
+            [this] {
+                ++reads;
                 return RawTable{};
             },
             fd);
-    };
-    get(read);
-    get(named);
+    }
+    QString other;
+    std::vector<int> descriptors;
+};
+
+TEST(ResultCacheTest, TheIdentityKeptIsThatOfTheDescriptorRead) {
+    // The path names another file by the time it is examined (a link turned
+    // to it after the open): the table read is the first file's, and must not
+    // serve as the other's, even with the same bytes.
+    DescriptorFixture f;
+    const int read = f.open(f.file);
+    const int named = f.open(f.other);
+    f.getThrough(read, f.other);
+    f.getThrough(named, f.other);
     EXPECT_EQ(f.reads, 2);
-    get(named);
+    f.getThrough(named, f.other);
     EXPECT_EQ(f.reads, 2);
-    ::close(read);
-    ::close(named);
+
+    // The path names nothing any more: the file read still serves.
+    DescriptorFixture gone;
+    const int kept = gone.open(gone.file);
+    QFile::remove(gone.file);
+    gone.getThrough(kept, gone.file);
+    gone.getThrough(kept, gone.file);
+    EXPECT_EQ(gone.reads, 1);
+}
+
+// A descriptor that fstat examines but whose bytes cannot be read (open for
+// writing only): no hash proves the file unchanged, nothing is kept.
+TEST(ResultCacheTest, AFileWhoseBytesCannotBeReadCountsAsChanged) {
+    DescriptorFixture f;
+    const int writeOnly = f.open(f.file, O_WRONLY);
+    ASSERT_GE(writeOnly, 0);
+    ASSERT_TRUE(identifyFile(writeOnly).has_value());
+    f.getThrough(writeOnly, f.file);
+    f.getThrough(writeOnly, f.file);
+    EXPECT_EQ(f.reads, 2);
 }
 
 }  // namespace

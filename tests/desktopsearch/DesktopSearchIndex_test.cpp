@@ -175,6 +175,33 @@ TEST(DesktopSearchIndexTest, AQueryLineSplitsIntoTermsAtWhiteSpace) {
     EXPECT_TRUE(DesktopSearchIndex::termsOf(QStringLiteral("   ")).isEmpty());
 }
 
+// A call of any size is answered from its first eight terms, each up to its
+// 256th character (a character outside the BMP is kept whole or dropped).
+TEST(DesktopSearchIndexTest, OnlyTheFirstEightTermsCountEachUpToItsFirst256Characters) {
+    const QString k256(256, QLatin1Char('k'));
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x8D\xB3");  // two UTF-16 units
+    const DesktopSearchIndex index(rows({{"5120.10", "Aşçı"}}));
+    const QString k255 = k256.first(255);
+    const DesktopSearchIndex longNames(
+        {{"1111.01", k255 + QStringLiteral("x")}, {"2222.02", k255 + QStringLiteral("z")}});
+
+    QStringList huge(8, QStringLiteral("aşçı"));
+    huge.append(QStringList(1000000, QStringLiteral("yok")));
+    EXPECT_EQ(codesFound(index, huge), QStringList{"5120.10"});
+    QString line = QStringLiteral("a ş ç ı aş şç çı aşçı");
+    line += QStringLiteral(" yok").repeated(1000000);
+    const QStringList words = DesktopSearchIndex::termsOf(line);
+    EXPECT_EQ(words.size(), DesktopSearchIndex::MaxTerms);
+    EXPECT_EQ(codesFound(index, words), QStringList{"5120.10"});
+
+    EXPECT_EQ(codesFound(longNames, {k255 + QStringLiteral("xy")}), QStringList{"1111.01"});
+    EXPECT_EQ(DesktopSearchIndex::termsOf(k256 + QStringLiteral("yyy kat")),
+              (QStringList{k256, "kat"}));
+    EXPECT_EQ(DesktopSearchIndex::termsOf(k255 + emoji), QStringList{k255});
+    EXPECT_EQ(DesktopSearchIndex::takenTerms({k255.first(254) + emoji + QStringLiteral("y")}),
+              QStringList{k255.first(254) + emoji});
+}
+
 TEST(DesktopSearchNationalListTest, TheNameThatIsTheTermsComesFirst) {
     const DesktopSearchIndex& index = nationalIndex();
     ASSERT_GT(index.size(), 7000);

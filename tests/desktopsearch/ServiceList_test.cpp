@@ -138,6 +138,13 @@ TEST(SearchServiceTest, ActivationOpensTheWindowInTheListsFolderOnTheRowsCode) {
     service.launchSearch({"kat", "otel", "üçüncü"}, 0);
     ASSERT_EQ(launches.size(), 2u);
     EXPECT_EQ(launches[1].terms, (QStringList{"kat", "otel"}));
+    // A term goes to the window's command line cut as the search cuts it.
+    service.launchSearch({QString(1000000, QLatin1Char('k'))}, 0);
+    ASSERT_EQ(launches.size(), 3u);
+    EXPECT_EQ(launches[2].terms, QStringList{QString(256, QLatin1Char('k'))});
+
+    // Names are given for as many ids as a search gives out, however many are asked.
+    EXPECT_EQ(service.metas(QStringList(1000000, ids[0])).size(), DesktopSearchIndex::MaxResults);
 }
 
 TEST(SearchServiceTest, EndsOnlyAfterItsIdleTimeWithoutACall) {

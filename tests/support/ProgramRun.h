@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QBuffer>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -73,4 +75,25 @@ inline ProgramOutput runInProcess(CommandLineBody body, const QStringList& argum
     output.out = QString::fromUtf8(out.data());
     output.err = QString::fromUtf8(err.data());
     return output;
+}
+
+// Whether a process comes to sleep and uses no processor time for half a
+// second, within thirty seconds (the event loop runs meanwhile): a program
+// that has finished starting and waits for its user, or one blocked.
+inline bool waitUntilIdle(qint64 pid) {
+    QByteArray last;
+    int still = 0;
+    for (int i = 0; i < 600 && still < 10; ++i) {
+        QTest::qWait(50);
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) return false;
+        // After the command's closing parenthesis: state, then utime and stime
+        // as the 12th and 13th fields.
+        const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
+        if (fields.size() < 13) return false;
+        const QByteArray now = fields[0] + ' ' + fields[11] + ' ' + fields[12];
+        still = fields[0] == "S" && now == last ? still + 1 : 0;
+        last = now;
+    }
+    return still >= 10;
 }

@@ -222,6 +222,50 @@ TEST(SearchServiceBusTest, ADamagedListAnswersNothingWithOneLineAndKeepsRunning)
     EXPECT_TRUE(lines[0].startsWith("meslek-arama-servisi: ")) << lines[0].toStdString();
 }
 
+// A call of any size is answered at once, from its first eight terms: the
+// million after them, which match nothing, are ignored.
+TEST(SearchServiceBusTest, AHugeCallIsAnsweredFromItsFirstEightTerms) {
+    TempWorkDir dir;
+    Service service(writeList(dir, kitchen()));
+    ASSERT_TRUE(service.waitForName()) << service.process.readAllStandardError().toStdString();
+    const QStringList eight = {"a", "ş", "ç", "ı", "aş", "şç", "çı", "aşçı"};
+    const QStringList cooks = gnomeCodes(eight);
+    ASSERT_EQ(cooks.size(), 3);
+
+    QStringList huge = eight;
+    huge.append(QStringList(1000000, QStringLiteral("yok")));
+    EXPECT_EQ(gnomeCodes(huge), cooks);
+    EXPECT_EQ(kRunnerCodes(huge.join(QLatin1Char(' '))), cooks);
+    EXPECT_TRUE(gnomeCodes({QString(4000000, QLatin1Char('a'))}).isEmpty());
+    EXPECT_EQ(service.process.state(), QProcess::Running);
+}
+
+// An id the desktop passes back is repeated in the journal on one line, its
+// control characters escaped and its length cut.
+TEST(SearchServiceBusTest, AnIdOfNoRowIsToldOnOneLineAsItWasWritten) {
+    TempWorkDir dir;
+    Service service(writeList(dir, kitchen()));
+    ASSERT_TRUE(service.waitForName());
+    const QString forged = QStringLiteral("1-yok\nmeslek-arama-servisi: sahte\x1b[2J");
+    call(GnomePath, Gnome, QStringLiteral("ActivateResult"),
+         {forged, QStringList(), QVariant::fromValue(0u)});
+    call(QLatin1String(SearchServiceNames::KRunnerPath), KRunner, QStringLiteral("Run"),
+         {forged + QString(200, QLatin1Char('x')), QString()});
+    QByteArray told;
+    waitUntil([&] { return (told += service.process.readAllStandardError()).count('\n') >= 2; },
+              5000);
+    QTest::qWait(200);
+    told += service.process.readAllStandardError();
+    const QStringList lines = QString::fromUtf8(told).trimmed().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2) << told.toStdString();
+    const QString shown = QStringLiteral(
+        "meslek-arama-servisi: sonuç artık listede yok: "
+        "1-yok\\nmeslek-arama-servisi: sahte\\u001B[2J");
+    EXPECT_EQ(lines[0], shown);
+    EXPECT_TRUE(lines[1].startsWith(shown + QStringLiteral("xxx"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("x…"))) << lines[1].toStdString();
+}
+
 TEST(SearchServiceBusTest, EndsAfterItsIdleTimeAndWithoutABusAtOnce) {
     TempWorkDir dir;
     Service idle(writeList(dir, kitchen()), QStringLiteral("300"));
