@@ -1,6 +1,8 @@
 #include "workbook/XlsxReader.h"
 
 #include <QDir>
+#include <QHash>
+#include <QLocale>
 #include <QXmlStreamReader>
 
 #include <quazip.h>
@@ -8,8 +10,9 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <optional>
+
+#include "workbook/StartTagScan.h"
 
 namespace xlsx {
 
@@ -19,15 +22,69 @@ constexpr qint64 ChunkBytes = 64 * 1024;
 
 [[noreturn]] void fail(const QString& message) { throw Error{message}; }
 
+// "xl/worksheets/sheet1.xml" for "XL/Worksheets/Sheet1.XML": part names are
+// the same whatever the case of their ASCII letters.
+QString asciiLower(const QString& name) {
+    QString lower = name;
+    for (QChar& c : lower)
+        if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + (u'a' - u'A'));
+    return lower;
+}
+
+// The zip container, with its entries found by part name without regard to
+// ASCII case. The package format treats two names that differ only so as one,
+// so a package holding both is refused: picking either would let the other
+// decide what is read.
+class Package {
+public:
+    explicit Package(QIODevice& device) : zip_(&device) {
+        if (!zip_.open(QuaZip::mdUnzip)) refuseAsZip();
+        const QStringList names = zip_.getFileNameList();
+        if (zip_.getZipError() != UNZ_OK) refuseAsZip();
+        for (const QString& name : names) {
+            const QString key = asciiLower(name);
+            if (const auto found = entries_.constFind(key); found != entries_.constEnd())
+                fail(QStringLiteral("çalışma kitabında aynı adlı iki bölüm var (%1, %2); bölüm "
+                                    "adlarında büyük-küçük harf ayrımı yapılmaz, dosya kabul "
+                                    "edilmedi")
+                         .arg(*found, name));
+            entries_.insert(key, name);
+        }
+    }
+
+    Package(const Package&) = delete;
+    Package& operator=(const Package&) = delete;
+
+    QuaZip& zip() { return zip_; }
+
+    // The entry's name as the zip holds it; empty when there is none.
+    QString entry(const QString& partName) const { return entries_.value(asciiLower(partName)); }
+
+private:
+    [[noreturn]] static void refuseAsZip() {
+        fail(
+            QStringLiteral("bir Excel çalışma kitabı (.xlsx) değil: zip dosyası olarak "
+                           "açılamadı ya da bozuk"));
+    }
+
+    QuaZip zip_;
+    QHash<QString, QString> entries_;  // by asciiLower(name)
+};
+
 // One XML part of the package, read in chunks through the zip entry and fed
-// to the XML reader, with the inflated bytes counted here.
+// to the XML reader, with the inflated bytes counted here. Every part is read
+// to the end of its entry, past the XML's end, so that its checksum is
+// checked.
 class PartReader {
 public:
-    PartReader(QuaZip& zip, const QString& name) : name_(name), file_(&zip) {
-        if (!zip.setCurrentFile(name, QuaZip::csInsensitive))
+    PartReader(Package& package, const QString& name)
+        : name_(name), file_(&package.zip()), scan_(MaxAttributes) {
+        const QString entry = package.entry(name);
+        if (entry.isEmpty() || !package.zip().setCurrentFile(entry, QuaZip::csSensitive))
             fail(QStringLiteral("çalışma kitabında %1 bölümü yok").arg(name));
         if (!file_.open(QIODevice::ReadOnly))
             fail(QStringLiteral("%1 bölümü açılamadı: zip dosyası bozuk").arg(name));
+        declaredSize_ = file_.usize();
     }
 
     ~PartReader() {
@@ -41,27 +98,35 @@ public:
     QXmlStreamReader::TokenType next() {
         for (;;) {
             const QXmlStreamReader::TokenType token = xml_.readNext();
-            if (token == QXmlStreamReader::Invalid) {
-                if (xml_.error() == QXmlStreamReader::PrematureEndOfDocumentError && !atEnd_) {
+            switch (token) {
+                case QXmlStreamReader::Invalid:
+                    if (xml_.error() != QXmlStreamReader::PrematureEndOfDocumentError || atEnd_)
+                        refuseXml();
                     refill();
                     continue;
-                }
-                fail(QStringLiteral("%1 bölümü geçerli bir XML değil (satır %2, sütun %3): %4")
-                         .arg(name_)
-                         .arg(xml_.lineNumber())
-                         .arg(xml_.columnNumber())
-                         .arg(xml_.errorString()));
+                case QXmlStreamReader::DTD:
+                    fail(QStringLiteral("%1 bölümünde bir DOCTYPE bildirimi var; çalışma "
+                                        "kitaplarında bulunmaz, dosya kabul edilmedi")
+                             .arg(name_));
+                case QXmlStreamReader::StartElement:
+                    enter();
+                    break;
+                case QXmlStreamReader::EndElement:
+                    leave();
+                    break;
+                case QXmlStreamReader::EndDocument:
+                    readToEnd();
+                    break;
+                default:
+                    break;
             }
-            if (token == QXmlStreamReader::DTD)
-                fail(QStringLiteral("%1 bölümünde bir DOCTYPE bildirimi var; çalışma kitaplarında "
-                                    "bulunmaz, dosya kabul edilmedi")
-                         .arg(name_));
             return token;
         }
     }
 
     // The text inside the element just started, including that of elements
-    // nested in it; leaves the reader on the element's end.
+    // nested in it; leaves the reader on the element's end. Refused past
+    // MaxCellText characters, before they are copied.
     QString elementText() {
         QString text;
         int depth = 1;
@@ -74,10 +139,11 @@ public:
                     --depth;
                     break;
                 case QXmlStreamReader::Characters:
+                    checkTextLength(text.size() + xml_.text().size());
                     text.append(xml_.text());
                     break;
                 case QXmlStreamReader::EndDocument:
-                    fail(QStringLiteral("%1 bölümü yarıda bitiyor").arg(name_));
+                    refuseCut();
                 default:
                     break;
             }
@@ -92,37 +158,108 @@ public:
             const auto token = next();
             if (token == QXmlStreamReader::StartElement) ++depth;
             if (token == QXmlStreamReader::EndElement) --depth;
-            if (token == QXmlStreamReader::EndDocument)
-                fail(QStringLiteral("%1 bölümü yarıda bitiyor").arg(name_));
+            if (token == QXmlStreamReader::EndDocument) refuseCut();
         }
+    }
+
+    void checkTextLength(qsizetype length) const {
+        if (length > MaxCellText)
+            fail(QStringLiteral("%1 bölümünde %2 karakterden uzun bir metin var; bir hücre en çok "
+                                "%2 karakter tutar, dosya kabul edilmedi")
+                     .arg(name_)
+                     .arg(MaxCellText));
+    }
+
+    [[noreturn]] void refuseCut() const {
+        fail(QStringLiteral("%1 bölümü yarıda bitiyor").arg(name_));
     }
 
     const QXmlStreamReader& xml() const { return xml_; }
     const QString& name() const { return name_; }
 
 private:
+    [[noreturn]] void refuseXml() const {
+        fail(QStringLiteral("%1 bölümü geçerli bir XML değil (satır %2, sütun %3): %4")
+                 .arg(name_)
+                 .arg(xml_.lineNumber())
+                 .arg(xml_.columnNumber())
+                 .arg(xml_.errorString()));
+    }
+
+    // Keeps the depth and the namespace declarations in force within bounds:
+    // the reader's memory grows with the first, and its lookup of every name's
+    // namespace with the second.
+    void enter() {
+        const int declared = static_cast<int>(xml_.namespaceDeclarations().size());
+        declared_.push_back(declared);
+        namespaces_ += declared;
+        if (declared_.size() > static_cast<std::size_t>(MaxDepth))
+            fail(QStringLiteral("%1 bölümünde öğeler %2 düzeyden derin iç içe geçmiş; çalışma "
+                                "kitaplarında bulunmaz, dosya kabul edilmedi")
+                     .arg(name_)
+                     .arg(MaxDepth));
+        if (namespaces_ > MaxNamespaces)
+            fail(QStringLiteral("%1 bölümünde aynı anda geçerli %2 ad alanı bildiriminden "
+                                "fazlası var; çalışma kitaplarında bulunmaz, dosya kabul edilmedi")
+                     .arg(name_)
+                     .arg(MaxNamespaces));
+    }
+
+    void leave() {
+        namespaces_ -= declared_.back();
+        declared_.pop_back();
+    }
+
     void refill() {
         std::array<char, ChunkBytes> buffer;
-        const qint64 n = file_.read(buffer.data(), static_cast<qint64>(buffer.size()));
+        const qint64 n = readChunk(buffer.data());
+        if (n == 0) return;
+        if (!scan_.feed(QByteArrayView(buffer.data(), n)))
+            fail(QStringLiteral("%1 bölümünde %2 öznitelikten fazlası olan bir öğe var; çalışma "
+                                "kitaplarında bulunmaz, dosya kabul edilmedi")
+                     .arg(name_)
+                     .arg(MaxAttributes));
+        xml_.addData(QByteArray(buffer.data(), n));
+    }
+
+    // What follows the XML's end is read but not parsed.
+    void readToEnd() {
+        std::array<char, ChunkBytes> buffer;
+        while (!atEnd_) readChunk(buffer.data());
+    }
+
+    // Reads up to ChunkBytes; at the entry's end closes it and checks it whole.
+    qint64 readChunk(char* buffer) {
+        const qint64 n = file_.read(buffer, ChunkBytes);
         if (n < 0) fail(QStringLiteral("%1 bölümü bozuk: açılırken hata oluştu").arg(name_));
         if (n == 0) {
             atEnd_ = true;
-            file_.close();
-            if (file_.getZipError() != UNZ_OK)
-                fail(QStringLiteral("%1 bölümü bozuk (sağlama toplamı tutmuyor)").arg(name_));
-            return;
+            closeWhole();
+            return 0;
         }
         inflated_ += n;
         if (inflated_ > MaxPartBytes)
             fail(QStringLiteral("%1 bölümü açıldığında %2 MB sınırını aşıyor; dosya kabul edilmedi")
                      .arg(name_)
                      .arg(MaxPartBytes / (1024 * 1024)));
-        xml_.addData(QByteArray(buffer.data(), n));
+        return n;
+    }
+
+    // The checksum is checked on close, and only when the entry gave as many
+    // bytes as the zip says it holds, so a short entry is refused here too.
+    void closeWhole() {
+        file_.close();
+        if (file_.getZipError() != UNZ_OK || inflated_ != declaredSize_)
+            fail(QStringLiteral("%1 bölümü bozuk (sağlama toplamı tutmuyor)").arg(name_));
     }
 
     QString name_;
     QuaZipFile file_;
     QXmlStreamReader xml_;
+    StartTagScan scan_;
+    std::vector<int> declared_;  // namespace declarations of each open element
+    int namespaces_ = 0;
+    qint64 declaredSize_ = 0;
     qint64 inflated_ = 0;
     bool atEnd_ = false;
 };
@@ -167,8 +304,8 @@ QString resolveTarget(const QString& sourcePart, const QString& target) {
 }
 
 // The relationships of `sourcePart` ("" for the package), internal ones only.
-std::vector<Relationship> readRelationships(QuaZip& zip, const QString& sourcePart) {
-    PartReader part(zip, relationshipsPart(sourcePart));
+std::vector<Relationship> readRelationships(Package& package, const QString& sourcePart) {
+    PartReader part(package, relationshipsPart(sourcePart));
     std::vector<Relationship> relationships;
     for (auto token = part.next(); token != QXmlStreamReader::EndDocument; token = part.next()) {
         if (token != QXmlStreamReader::StartElement ||
@@ -205,14 +342,14 @@ struct WorkbookParts {
     std::vector<Relationship> relationships;
 };
 
-WorkbookParts readWorkbook(QuaZip& zip) {
+WorkbookParts readWorkbook(Package& package) {
     WorkbookParts parts;
-    const std::vector<Relationship> package = readRelationships(zip, QString());
-    const Relationship* document = findByType(package, QLatin1StringView("officeDocument"));
+    const std::vector<Relationship> root = readRelationships(package, QString());
+    const Relationship* document = findByType(root, QLatin1StringView("officeDocument"));
     if (!document) fail(QStringLiteral("paket bir çalışma kitabını göstermiyor (_rels/.rels)"));
     parts.workbook = document->target;
 
-    PartReader workbook(zip, parts.workbook);
+    PartReader workbook(package, parts.workbook);
     for (auto token = workbook.next(); token != QXmlStreamReader::EndDocument;
          token = workbook.next()) {
         if (token == QXmlStreamReader::StartElement &&
@@ -221,14 +358,29 @@ WorkbookParts readWorkbook(QuaZip& zip) {
                                     relationshipId(workbook.xml()).toString()});
     }
     if (parts.sheets.empty()) fail(QStringLiteral("çalışma kitabında hiç sayfa yok"));
-    parts.relationships = readRelationships(zip, parts.workbook);
+    parts.relationships = readRelationships(package, parts.workbook);
     return parts;
 }
 
+// The sheet a name given by the user means. Names are compared in lower case
+// under Turkish rules, as the header search compares its cells, so "işçi" and
+// "İŞÇİ" find "İşçi"; when none matches so, the case of other rules decides,
+// so that "liste" still finds "LISTE".
+const SheetEntry* findSheet(const std::vector<SheetEntry>& sheets, const QString& wanted) {
+    static const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    const QString key = turkish.toLower(wanted);
+    for (const SheetEntry& sheet : sheets)
+        if (turkish.toLower(sheet.name) == key) return &sheet;
+    for (const SheetEntry& sheet : sheets)
+        if (sheet.name.compare(wanted, Qt::CaseInsensitive) == 0) return &sheet;
+    return nullptr;
+}
+
 // Appends the text of the string item just started (a shared <si> or an
-// inline <is>): its <t>, or its runs <r><t>; phonetic runs (<rPh>) are
-// readings of the text, not part of it. Leaves the reader on the item's end.
-void appendStringItem(PartReader& part, QString& text) {
+// inline <is>) to `text`, where the item starts at `start`: its <t>, or its
+// runs <r><t>; phonetic runs (<rPh>) are readings of the text, not part of
+// it. Leaves the reader on the item's end.
+void appendStringItem(PartReader& part, QString& text, qsizetype start) {
     int depth = 1;
     while (depth > 0) {
         const auto token = part.next();
@@ -237,21 +389,28 @@ void appendStringItem(PartReader& part, QString& text) {
         } else if (token == QXmlStreamReader::StartElement) {
             const QStringView name = part.xml().name();
             if (name == QLatin1String("t")) {
-                text.append(part.elementText());
+                const QString piece = part.elementText();
+                part.checkTextLength(text.size() - start + piece.size());
+                text.append(piece);
             } else if (name == QLatin1String("rPh")) {
                 part.skipElement();
             } else {
                 ++depth;
             }
         } else if (token == QXmlStreamReader::EndDocument) {
-            fail(QStringLiteral("%1 bölümü yarıda bitiyor").arg(part.name()));
+            part.refuseCut();
         }
     }
 }
 
-// The workbook's shared strings, in one text block.
+// The workbook's shared strings. Short ones are kept in one text block and
+// copied at each use, which costs no more than a block of their own would.
+// A longer one gets a QString of its own that every cell using it shares, so
+// however many cells use it, it is held once.
 class SharedStrings {
 public:
+    static constexpr qsizetype CopiedLength = 256;
+
     void read(PartReader& part) {
         for (auto token = part.next(); token != QXmlStreamReader::EndDocument;
              token = part.next()) {
@@ -264,18 +423,25 @@ public:
 
     std::optional<QString> at(qsizetype index) const {
         if (index < 0 || index >= static_cast<qsizetype>(ends_.size())) return std::nullopt;
+        if (const auto found = long_.constFind(index); found != long_.constEnd()) return *found;
         const qsizetype start = index == 0 ? 0 : ends_[static_cast<std::size_t>(index - 1)];
         return text_.mid(start, ends_[static_cast<std::size_t>(index)] - start);
     }
 
 private:
     void readItem(PartReader& part) {
-        appendStringItem(part, text_);
+        const qsizetype start = text_.size();
+        appendStringItem(part, text_, start);
+        if (text_.size() - start > CopiedLength) {
+            long_.insert(static_cast<qsizetype>(ends_.size()), text_.mid(start));
+            text_.truncate(start);
+        }
         ends_.push_back(text_.size());
     }
 
     QString text_;
     std::vector<qsizetype> ends_;
+    QHash<qsizetype, QString> long_;  // by index; their place in text_ is empty
 };
 
 struct CellReference {
@@ -356,7 +522,7 @@ private:
             } else if (token == QXmlStreamReader::EndElement) {
                 --depth;
             } else if (token == QXmlStreamReader::EndDocument) {
-                fail(QStringLiteral("%1 bölümü yarıda bitiyor").arg(part_.name()));
+                part_.refuseCut();
             }
         }
         if (cells_.empty()) return;
@@ -398,7 +564,7 @@ private:
             } else if (token == QXmlStreamReader::EndElement) {
                 --depth;
             } else if (token == QXmlStreamReader::EndDocument) {
-                fail(QStringLiteral("%1 bölümü yarıda bitiyor").arg(part_.name()));
+                part_.refuseCut();
             }
         }
         addCell(column, type, value, inlineText, ref);
@@ -406,7 +572,7 @@ private:
 
     QString inlineString() {
         QString text;
-        appendStringItem(part_, text);
+        appendStringItem(part_, text, 0);
         return text;
     }
 
@@ -419,13 +585,7 @@ private:
             cell.text = *inlineText;
         } else if (type == QLatin1String("s")) {
             if (!value) return;
-            bool ok = false;
-            const qlonglong index = value->trimmed().toLongLong(&ok);
-            const std::optional<QString> text = ok ? strings_.at(index) : std::nullopt;
-            if (!text)
-                fail(QStringLiteral("%1 hücresi olmayan bir paylaşılan metni gösteriyor (%2)")
-                         .arg(ref.isEmpty() ? cellName(row_, column) : ref, *value));
-            cell.text = *text;
+            cell.text = sharedString(*value, column, ref);
         } else if (type == QLatin1String("str")) {
             if (!value) return;
             cell.text = *value;
@@ -435,6 +595,33 @@ private:
             cell.kind = number ? CellKind::Number : CellKind::Other;
             cell.text = *value;
         }
+        keep(std::move(cell));
+    }
+
+    QString sharedString(const QString& index, int column, const QString& ref) const {
+        bool ok = false;
+        const qlonglong at = index.trimmed().toLongLong(&ok);
+        std::optional<QString> text = ok ? strings_.at(at) : std::nullopt;
+        if (!text)
+            fail(QStringLiteral("%1 hücresi olmayan bir paylaşılan metni gösteriyor (%2)")
+                     .arg(ref.isEmpty() ? cellName(row_, column) : ref, index));
+        return *std::move(text);
+    }
+
+    // Counts what the sheet has handed out: a shared string counts at every
+    // use, since the caller may well keep a copy of each.
+    void keep(Cell&& cell) {
+        if (cells_.size() >= static_cast<std::size_t>(MaxColumns))
+            fail(QStringLiteral("%1. satırda %2 hücreden fazlası var; bir satırda en çok %2 "
+                                "sütun olur, dosya kabul edilmedi")
+                     .arg(row_)
+                     .arg(MaxColumns));
+        handedOut_ += cell.text.size();
+        if (handedOut_ > MaxSheetText)
+            fail(QStringLiteral("sayfanın hücrelerindeki metin toplam %1 milyon karakteri aşıyor "
+                                "(paylaşılan bir metin kullanıldığı her hücrede sayılır); dosya "
+                                "kabul edilmedi")
+                     .arg(MaxSheetText / 1000000));
         cells_.push_back(std::move(cell));
     }
 
@@ -443,17 +630,9 @@ private:
     const RowHandler& onRow_;
     int row_ = 0;
     int nextColumn_ = 1;
+    qint64 handedOut_ = 0;
     std::vector<Cell> cells_;
 };
-
-std::unique_ptr<QuaZip> openZip(QIODevice& device) {
-    auto zip = std::make_unique<QuaZip>(&device);
-    if (!zip->open(QuaZip::mdUnzip))
-        fail(
-            QStringLiteral("bir Excel çalışma kitabı (.xlsx) değil: zip dosyası olarak "
-                           "açılamadı ya da bozuk"));
-    return zip;
-}
 
 }  // namespace
 
@@ -464,28 +643,25 @@ QString cellName(int row, int column) {
 }
 
 std::vector<QString> sheetNames(QIODevice& device) {
-    const std::unique_ptr<QuaZip> zip = openZip(device);
+    Package package(device);
     std::vector<QString> names;
-    for (const SheetEntry& sheet : readWorkbook(*zip).sheets) names.push_back(sheet.name);
+    for (const SheetEntry& sheet : readWorkbook(package).sheets) names.push_back(sheet.name);
     return names;
 }
 
 void readSheet(QIODevice& device, const QString& sheetName, const RowHandler& onRow) {
-    const std::unique_ptr<QuaZip> zip = openZip(device);
-    const WorkbookParts parts = readWorkbook(*zip);
+    Package package(device);
+    const WorkbookParts parts = readWorkbook(package);
 
     const SheetEntry* sheet = &parts.sheets.front();
     if (!sheetName.isEmpty()) {
-        const auto found = std::find_if(parts.sheets.begin(), parts.sheets.end(), [&](auto& s) {
-            return s.name.compare(sheetName, Qt::CaseInsensitive) == 0;
-        });
-        if (found == parts.sheets.end()) {
+        sheet = findSheet(parts.sheets, sheetName);
+        if (!sheet) {
             QStringList names;
             for (const SheetEntry& s : parts.sheets) names << s.name;
             fail(QStringLiteral("\"%1\" adında bir sayfa yok; sayfalar: %2")
                      .arg(sheetName, names.join(QStringLiteral(", "))));
         }
-        sheet = &*found;
     }
     const auto target = std::find_if(parts.relationships.begin(), parts.relationships.end(),
                                      [&](auto& r) { return r.id == sheet->relationshipId; });
@@ -495,10 +671,10 @@ void readSheet(QIODevice& device, const QString& sheetName, const RowHandler& on
     SharedStrings strings;
     if (const Relationship* shared =
             findByType(parts.relationships, QLatin1StringView("sharedStrings"))) {
-        PartReader part(*zip, shared->target);
+        PartReader part(package, shared->target);
         strings.read(part);
     }
-    PartReader part(*zip, target->target);
+    PartReader part(package, target->target);
     SheetReader(part, strings, onRow).read();
 }
 
