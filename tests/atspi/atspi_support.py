@@ -25,3 +25,18 @@ class Check:
             if time.monotonic() > deadline:
                 self.fail("timed out after %gs waiting for %s" % (timeout, what))
             time.sleep(0.2)
+
+
+WINDOW_TITLE = "Tresvoli Hızlı Arama Programı"
+
+
+def main_window(title=WINDOW_TITLE):
+    """The program's top-level window of that title, as AT-SPI offers it, or None."""
+    import pyatspi
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is None:
+            continue
+        for window in app:
+            if window is not None and window.name == title:
+                return window
+    return None

@@ -9,9 +9,8 @@ import subprocess
 
 import pyatspi
 
-from atspi_support import Check
+from atspi_support import WINDOW_TITLE, Check, main_window
 
-WINDOW_TITLE = "Tresvoli Hızlı Arama Programı"
 TABLE_NAME = "Meslek listesi"
 HEADERS = ["Meslek Kodu", "Meslek Adı"]
 
@@ -19,17 +18,6 @@ HEADERS = ["Meslek Kodu", "Meslek Adı"]
 CHECK = Check("AT-SPI check")
 fail = CHECK.fail
 wait_for = CHECK.wait_for
-
-
-def main_window():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for app in desktop:
-        if app is None:
-            continue
-        for window in app:
-            if window is not None and window.name == WINDOW_TITLE:
-                return window
-    return None
 
 
 def find_table(window):

@@ -20,22 +20,11 @@ import subprocess
 import pyatspi
 from gi.repository import GLib
 
-from atspi_support import Check
+from atspi_support import WINDOW_TITLE, Check, main_window
 
-WINDOW_TITLE = "Tresvoli Hızlı Arama Programı"
 CHECK = Check("AT-SPI speech check")
 fail = CHECK.fail
 wait_for = CHECK.wait_for
-
-
-def main_window():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is None:
-            continue
-        for window in app:
-            if window is not None and window.name == WINDOW_TITLE:
-                return window
-    return None
 
 
 def objects(root):
