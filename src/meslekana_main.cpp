@@ -2,6 +2,7 @@
 
 #include "app/ProgramEntry.h"
 #include "app/TerminationSignal.h"
+#include "base/ProgramArguments.h"
 #include "widgets/Application.h"
 #ifdef MESLEK_WEB_ENGINE
 #include "web/engine/WebEngineStart.h"
@@ -12,8 +13,9 @@ int main(int argc, char** argv) {
     // The command line is read before the application exists: every argument
     // is a search term, none reaches the toolkit (nor, through it, the web
     // engine), which takes its settings from the environment alone.
+    ProgramArguments arguments(argc, argv, "meslekana");
     QStringList terms;
-    const QString usage = parseWindowArguments(commandLineArguments(argc, argv), terms);
+    const QString usage = parseWindowArguments(arguments.arguments(), terms);
     if (!usage.isEmpty()) {
         std::fprintf(stderr, "meslekana: %s\n", qUtf8Printable(usage));
         return 2;
@@ -21,12 +23,7 @@ int main(int argc, char** argv) {
 #ifdef MESLEK_WEB_ENGINE
     prepareWebEngine();
 #endif
-    // The toolkit gets the program's name alone (one of its own when the
-    // program was started without even that).
-    char ownName[] = "meslekana";
-    char* toolkitArgv[] = {argc > 0 ? argv[0] : ownName, nullptr};
-    int toolkitArgc = 1;
-    Application application(toolkitArgc, toolkitArgv);
+    Application application(arguments.toolkitArgc(), arguments.toolkitArgv());
     ProgramSeams seams;
 #ifdef MESLEK_WEB_ENGINE
     seams.webPanel = engineWebPanelFactory();

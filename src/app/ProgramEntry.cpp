@@ -49,12 +49,6 @@ QString parseWindowArguments(const QStringList& arguments, QStringList& terms) {
     return {};
 }
 
-QStringList commandLineArguments(int argc, const char* const* argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
-    return arguments;
-}
-
 int runProgram(Application& application, const ProgramSeams& seams, const QStringList& terms) {
     // The list is the one under the working folder: a window of this folder
     // that already runs takes the terms, and brings itself to the front.

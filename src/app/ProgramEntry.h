@@ -37,7 +37,3 @@ int runProgram(Application& application, const ProgramSeams& seams = {},
 // toolkit none of it, so the toolkit takes its settings from the environment
 // only (QT_QPA_PLATFORM, DISPLAY, QT_SCALE_FACTOR and the like).
 QString parseWindowArguments(const QStringList& arguments, QStringList& terms);
-
-// main's arguments after the program name, as text; usable before the
-// application exists.
-QStringList commandLineArguments(int argc, const char* const* argv);

@@ -63,16 +63,15 @@ void holdClosedStandardDescriptors() {
 int runCommandLine(int argc, char** argv, CommandLineBody body) {
     holdClosedStandardDescriptors();
     returnLargeBlocksAtOnce();
-    QCoreApplication application(argc, argv);
-    return runWithStandardStreams(body);
+    ProgramArguments arguments(argc, argv, "meslek");
+    QCoreApplication application(arguments.toolkitArgc(), arguments.toolkitArgv());
+    return runWithStandardStreams(arguments.arguments(), body);
 }
 
-int runWithStandardStreams(CommandLineBody body) {
+int runWithStandardStreams(const QStringList& arguments, CommandLineBody body) {
     std::signal(SIGPIPE, SIG_IGN);
     DescriptorOutput out(STDOUT_FILENO);
     DescriptorOutput err(STDERR_FILENO);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
     const int code = body(arguments, out, err);
     if (out.failure() == EPIPE) return ExitClosedPipe;
     if (out.failure() != 0) {

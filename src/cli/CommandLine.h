@@ -3,6 +3,8 @@
 #include <QIODevice>
 #include <QStringList>
 
+#include "base/ProgramArguments.h"
+
 // A command-line program's body: its arguments (without the program name),
 // standard output and standard error; returns the exit code. A body stops
 // writing once a write to `out` fails (write() returns -1); the caller reports
@@ -28,8 +30,9 @@ int runCommandLine(int argc, char** argv, CommandLineBody body);
 
 // The same inside an application the caller made (a program that needs a GUI
 // application, say, to measure fonts), which calls
-// holdClosedStandardDescriptors() before it makes the application.
-int runWithStandardStreams(CommandLineBody body);
+// holdClosedStandardDescriptors() before it makes the application and gives
+// it only ProgramArguments' toolkit vector.
+int runWithStandardStreams(const QStringList& arguments, CommandLineBody body);
 
 // A standard descriptor that was closed when the program started would be
 // reused by the next file or pipe opened, and output would go there. This

@@ -13,12 +13,14 @@
 
 #include "exceptions/Exceptions.h"
 #include "jet/ProviderMessages.h"
+#include "text/ShownValue.h"
 
 namespace {
 
 [[noreturn]] void raise(const QString& message) { throw EOleException(message, ResultCode::Fail); }
 
-QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
+// A path as messages show it: escaped, and cut only when absurdly long.
+QString shown(const QString& path) { return shownvalue::shownPath(QDir::toNativeSeparators(path)); }
 
 // What lies at a path that is not a regular file, for the message.
 QString kindOf(mode_t mode) {

@@ -1,5 +1,7 @@
 #include "text/ShownValue.h"
 
+#include <algorithm>
+
 namespace shownvalue {
 
 namespace {
@@ -30,23 +32,51 @@ void appendEscaped(QString& out, char16_t c) {
     }
 }
 
-}  // namespace
-
-QString shown(QStringView value) {
-    const bool cut = value.size() > MaxShownCharacters;
-    QStringView kept = cut ? value.first(MaxShownCharacters) : value;
-    // A surrogate pair is never split by the cut.
-    if (cut && kept.back().isHighSurrogate()) kept.chop(1);
-    QString out;
-    out.reserve(kept.size() + 8);
-    for (const QChar ch : kept) {
+void appendEscaped(QString& out, QStringView text) {
+    for (const QChar ch : text) {
         if (needsEscape(ch.unicode())) {
             appendEscaped(out, ch.unicode());
         } else {
             out += ch;
         }
     }
+}
+
+// The first `count` characters, one fewer when the cut would split a pair.
+QStringView head(QStringView text, qsizetype count) {
+    QStringView kept = text.first(count);
+    if (kept.back().isHighSurrogate()) kept.chop(1);
+    return kept;
+}
+
+// The last `count` characters, one fewer when the cut would split a pair.
+QStringView tail(QStringView text, qsizetype count) {
+    QStringView kept = text.last(count);
+    if (kept.front().isLowSurrogate()) kept = kept.sliced(1);
+    return kept;
+}
+
+}  // namespace
+
+QString shown(QStringView value) {
+    const bool cut = value.size() > MaxShownCharacters;
+    QString out;
+    out.reserve(std::min(value.size(), MaxShownCharacters) + 8);
+    appendEscaped(out, cut ? head(value, MaxShownCharacters) : value);
     if (cut) out += QChar(0x2026);
+    return out;
+}
+
+QString shownPath(QStringView path) {
+    QString out;
+    if (path.size() <= MaxShownPathCharacters) {
+        appendEscaped(out, path);
+        return out;
+    }
+    const qsizetype half = MaxShownPathCharacters / 2;
+    appendEscaped(out, head(path, half));
+    out += QChar(0x2026);
+    appendEscaped(out, tail(path, half));
     return out;
 }
 

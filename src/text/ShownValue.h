@@ -16,4 +16,11 @@ constexpr qsizetype MaxShownCharacters = 80;
 
 QString shown(QStringView value);
 
+// A path, escaped the same way. Paths are cut only beyond
+// MaxShownPathCharacters, in the middle, so that a real path is shown whole
+// and a cut one still ends with its file's name.
+constexpr qsizetype MaxShownPathCharacters = 1024;
+
+QString shownPath(QStringView path);
+
 }  // namespace shownvalue

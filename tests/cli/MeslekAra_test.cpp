@@ -120,6 +120,15 @@ TEST(MeslekAraTest, WrongUsageExitsWithTwoAndExplains) {
     EXPECT_TRUE(meslekAra({"--format", "xml"}).err.contains("bilinmeyen çıktı biçimi: xml"));
     EXPECT_TRUE(meslekAra({"--password", "a", "--password-file", "f"})
                     .err.contains("ya --password ya da --password-file"));
+    // The toolkit's own options are terms here like any other: none is taken
+    // out of the command line before the program reads it.
+    for (const char* option : {"-qmljsdebugger=port:4000", "--qmljsdebugger=port:4000"}) {
+        const ProgramOutput third = meslekAra({"--", "bir", "iki", option});
+        EXPECT_EQ(third.exitCode, 2) << option;
+        EXPECT_TRUE(third.err.contains(
+            QStringLiteral("en çok iki terim verilebilir: %1").arg(QLatin1String(option)).toUtf8()))
+            << third.err.toStdString();
+    }
 }
 
 // A value a message repeats (a term, an option, a format's name, a password

@@ -146,6 +146,24 @@ TEST(OddFilesTest, EachFailureNamesItsCause) {
     }
 }
 
+// A path is part of the message whole, but its control and bidi characters
+// are escaped, and a path of absurd length is cut in its middle.
+TEST(OddFilesTest, MessagesShowPathsEscaped) {
+    TempWorkDir work;
+    const QString hostile = work.path(QStringLiteral("a\nb\u202Ec\u009B.mdb"));
+    const QString message = programFailure(hostile);
+    EXPECT_TRUE(message.contains(work.path(QStringLiteral("a\\nb\\u202Ec\\u009B.mdb"))))
+        << message.toStdString();
+    EXPECT_FALSE(message.contains(QChar(u'\n')) || message.contains(QChar(0x202E)) ||
+                 message.contains(QChar(0x9B)));
+
+    const QString endless = QString(100000, u'x') + QStringLiteral("/MeslekAna.mdb");
+    const QString cut = programFailure(endless);
+    EXPECT_LT(cut.size(), 2000);
+    EXPECT_TRUE(cut.contains(QStringLiteral("x\u2026x"))) << cut.left(200).toStdString();
+    EXPECT_TRUE(cut.contains(QStringLiteral("/MeslekAna.mdb")));
+}
+
 TEST(OddFilesTest, TheFileCheckedIsTheFileRead) {
     TempWorkDir work;
     const auto rows = jet4::syntheticOccupations(300, 4);

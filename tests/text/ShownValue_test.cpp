@@ -42,3 +42,25 @@ TEST(ShownValueTest, LongValuesAreCut) {
 }
 
 }  // namespace
+
+// A path is escaped like any value but cut only beyond 1,024 characters, in
+// the middle, so that the file's name stays; never inside a surrogate pair.
+TEST(ShownValueTest, PathsAreCutOnlyWhenAbsurdlyLongAndKeepTheirEnd) {
+    const QString real = QStringLiteral("/home/kullanıcı/") + QString(300, u'k') +
+                         QStringLiteral("/AnaData/MeslekAna.mdb");
+    EXPECT_EQ(shownvalue::shownPath(real), real);
+    EXPECT_EQ(shownvalue::shownPath(QStringLiteral("/a\tb\u202E")),
+              QStringLiteral("/a\\tb\\u202E"));
+    const QString huge = QString(5000, u'a') + QStringLiteral("/son.mdb");
+    const QString cut = shownvalue::shownPath(huge);
+    EXPECT_EQ(cut.size(), shownvalue::MaxShownPathCharacters + 1);
+    EXPECT_TRUE(cut.startsWith(QStringLiteral("aaa")));
+    EXPECT_TRUE(cut.endsWith(QStringLiteral("a/son.mdb")));
+    EXPECT_EQ(cut.at(shownvalue::MaxShownPathCharacters / 2), QChar(0x2026));
+    QString pairs;
+    for (int i = 0; i < 600; ++i) pairs += QString::fromUcs4(U"😀", 1);
+    const QString cutPairs =
+        shownvalue::shownPath(QStringLiteral("z") + pairs + QStringLiteral("z"));
+    for (qsizetype i = 0; i + 1 < cutPairs.size(); ++i)
+        EXPECT_EQ(cutPairs.at(i).isHighSurrogate(), cutPairs.at(i + 1).isLowSurrogate()) << i;
+}

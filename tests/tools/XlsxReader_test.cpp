@@ -563,3 +563,31 @@ TEST(XlsxReaderTest, FindsASheetByItsNameInEitherCaseUnderTurkishRules) {
     EXPECT_EQ(refused(zip, QStringLiteral("ISCI")),
               "\"ISCI\" adında bir sayfa yok; sayfalar: Kapak, İşçi, LISTE");
 }
+
+// Names from the package, references from its XML and the sheet asked for
+// reach the message cut and with their control and bidi characters escaped.
+TEST(XlsxReaderTest, ShowsHostileValuesInMessagesCutAndEscaped) {
+    const QString longName = QStringLiteral("xl/") + QString(200, u'a') + QStringLiteral(".xml");
+    std::vector<Part> twice = oneSheet({});
+    twice.push_back({longName, "<a/>"});
+    twice.push_back({longName.toUpper(), "<a/>"});
+    const QString message = refusal(twice);
+    EXPECT_TRUE(
+        message.startsWith(QStringLiteral("çalışma kitabında aynı adlı iki bölüm var (xl/aaa")))
+        << message.toStdString();
+    EXPECT_LT(message.size(), 300) << message.toStdString();
+
+    // A character reference keeps the line feed through the attribute's normalisation.
+    const QString forged = QStringLiteral("A\u202E1&#10;\u009B");
+    EXPECT_EQ(refusal(xlsx::zipParts(
+                  oneSheet("<row r=\"1\"><c r=\"" + forged.toUtf8() + "\"><v>1</v></c></row>"))),
+              QStringLiteral("geçersiz hücre başvurusu: A\\u202E1\\n\\u009B"));
+
+    std::vector<xlsx::SheetXml> sheets;
+    for (int i = 1; i <= 12; ++i)
+        sheets.push_back({QStringLiteral("S%1\u202E").arg(i), "<row r=\"1\"/>"});
+    EXPECT_EQ(refused(xlsx::zipParts(xlsx::workbookParts(sheets, {})), QStringLiteral("yok\r")),
+              "\"yok\\r\" adında bir sayfa yok; sayfalar: S1\\u202E, S2\\u202E, S3\\u202E, "
+              "S4\\u202E, S5\\u202E, S6\\u202E, S7\\u202E, S8\\u202E, S9\\u202E, S10\\u202E, "
+              "… (2 sayfa daha)");
+}

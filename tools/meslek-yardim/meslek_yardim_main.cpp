@@ -8,6 +8,7 @@
 int main(int argc, char** argv) {
     holdClosedStandardDescriptors();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    return runWithStandardStreams(yardim::runMeslekYardim);
+    ProgramArguments arguments(argc, argv, "meslek-yardim");
+    QGuiApplication application(arguments.toolkitArgc(), arguments.toolkitArgv());
+    return runWithStandardStreams(arguments.arguments(), yardim::runMeslekYardim);
 }

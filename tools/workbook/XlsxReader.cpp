@@ -12,11 +12,14 @@
 #include <array>
 #include <optional>
 
+#include "text/ShownValue.h"
 #include "workbook/StartTagScan.h"
 
 namespace xlsx {
 
 namespace {
+
+using shownvalue::shown;
 
 constexpr qint64 ChunkBytes = 64 * 1024;
 
@@ -47,7 +50,7 @@ public:
                 fail(QStringLiteral("çalışma kitabında aynı adlı iki bölüm var (%1, %2); bölüm "
                                     "adlarında büyük-küçük harf ayrımı yapılmaz, dosya kabul "
                                     "edilmedi")
-                         .arg(*found, name));
+                         .arg(shown(*found), shown(name)));
             entries_.insert(key, name);
         }
     }
@@ -81,9 +84,9 @@ public:
         : name_(name), file_(&package.zip()), scan_(MaxAttributes) {
         const QString entry = package.entry(name);
         if (entry.isEmpty() || !package.zip().setCurrentFile(entry, QuaZip::csSensitive))
-            fail(QStringLiteral("çalışma kitabında %1 bölümü yok").arg(name));
+            fail(QStringLiteral("çalışma kitabında %1 bölümü yok").arg(shown(name)));
         if (!file_.open(QIODevice::ReadOnly))
-            fail(QStringLiteral("%1 bölümü açılamadı: zip dosyası bozuk").arg(name));
+            fail(QStringLiteral("%1 bölümü açılamadı: zip dosyası bozuk").arg(shown(name)));
         declaredSize_ = file_.usize();
     }
 
@@ -107,7 +110,7 @@ public:
                 case QXmlStreamReader::DTD:
                     fail(QStringLiteral("%1 bölümünde bir DOCTYPE bildirimi var; çalışma "
                                         "kitaplarında bulunmaz, dosya kabul edilmedi")
-                             .arg(name_));
+                             .arg(shown(name_)));
                 case QXmlStreamReader::StartElement:
                     enter();
                     break;
@@ -166,12 +169,12 @@ public:
         if (length > MaxCellText)
             fail(QStringLiteral("%1 bölümünde %2 karakterden uzun bir metin var; bir hücre en çok "
                                 "%2 karakter tutar, dosya kabul edilmedi")
-                     .arg(name_)
+                     .arg(shown(name_))
                      .arg(MaxCellText));
     }
 
     [[noreturn]] void refuseCut() const {
-        fail(QStringLiteral("%1 bölümü yarıda bitiyor").arg(name_));
+        fail(QStringLiteral("%1 bölümü yarıda bitiyor").arg(shown(name_)));
     }
 
     const QXmlStreamReader& xml() const { return xml_; }
@@ -180,7 +183,7 @@ public:
 private:
     [[noreturn]] void refuseXml() const {
         fail(QStringLiteral("%1 bölümü geçerli bir XML değil (satır %2, sütun %3): %4")
-                 .arg(name_)
+                 .arg(shown(name_))
                  .arg(xml_.lineNumber())
                  .arg(xml_.columnNumber())
                  .arg(xml_.errorString()));
@@ -196,12 +199,12 @@ private:
         if (declared_.size() > static_cast<std::size_t>(MaxDepth))
             fail(QStringLiteral("%1 bölümünde öğeler %2 düzeyden derin iç içe geçmiş; çalışma "
                                 "kitaplarında bulunmaz, dosya kabul edilmedi")
-                     .arg(name_)
+                     .arg(shown(name_))
                      .arg(MaxDepth));
         if (namespaces_ > MaxNamespaces)
             fail(QStringLiteral("%1 bölümünde aynı anda geçerli %2 ad alanı bildiriminden "
                                 "fazlası var; çalışma kitaplarında bulunmaz, dosya kabul edilmedi")
-                     .arg(name_)
+                     .arg(shown(name_))
                      .arg(MaxNamespaces));
     }
 
@@ -217,7 +220,7 @@ private:
         if (!scan_.feed(QByteArrayView(buffer.data(), n)))
             fail(QStringLiteral("%1 bölümünde %2 öznitelikten fazlası olan bir öğe var; çalışma "
                                 "kitaplarında bulunmaz, dosya kabul edilmedi")
-                     .arg(name_)
+                     .arg(shown(name_))
                      .arg(MaxAttributes));
         xml_.addData(QByteArray(buffer.data(), n));
     }
@@ -231,7 +234,7 @@ private:
     // Reads up to ChunkBytes; at the entry's end closes it and checks it whole.
     qint64 readChunk(char* buffer) {
         const qint64 n = file_.read(buffer, ChunkBytes);
-        if (n < 0) fail(QStringLiteral("%1 bölümü bozuk: açılırken hata oluştu").arg(name_));
+        if (n < 0) fail(QStringLiteral("%1 bölümü bozuk: açılırken hata oluştu").arg(shown(name_)));
         if (n == 0) {
             atEnd_ = true;
             closeWhole();
@@ -240,7 +243,7 @@ private:
         inflated_ += n;
         if (inflated_ > MaxPartBytes)
             fail(QStringLiteral("%1 bölümü açıldığında %2 MB sınırını aşıyor; dosya kabul edilmedi")
-                     .arg(name_)
+                     .arg(shown(name_))
                      .arg(MaxPartBytes / (1024 * 1024)));
         return n;
     }
@@ -250,7 +253,7 @@ private:
     void closeWhole() {
         file_.close();
         if (file_.getZipError() != UNZ_OK || inflated_ != declaredSize_)
-            fail(QStringLiteral("%1 bölümü bozuk (sağlama toplamı tutmuyor)").arg(name_));
+            fail(QStringLiteral("%1 bölümü bozuk (sağlama toplamı tutmuyor)").arg(shown(name_)));
     }
 
     QString name_;
@@ -299,7 +302,8 @@ QString resolveTarget(const QString& sourcePart, const QString& target) {
     path = QDir::cleanPath(path);
     if (path.isEmpty() || path == QLatin1String(".") || path.startsWith(QLatin1String("../")) ||
         path == QLatin1String("..") || path.startsWith(QLatin1Char('/')))
-        fail(QStringLiteral("ilişkilerde paketin dışını gösteren bir hedef var: %1").arg(target));
+        fail(QStringLiteral("ilişkilerde paketin dışını gösteren bir hedef var: %1")
+                 .arg(shown(target)));
     return path;
 }
 
@@ -450,13 +454,13 @@ struct CellReference {
 };
 
 CellReference parseReference(QStringView ref) {
-    auto bad = [&] { fail(QStringLiteral("geçersiz hücre başvurusu: %1").arg(ref)); };
+    auto bad = [&] { fail(QStringLiteral("geçersiz hücre başvurusu: %1").arg(shown(ref))); };
     qsizetype i = 0;
     qint64 column = 0;
     while (i < ref.size() && ref[i].isLetter() && ref[i].unicode() < 128) {
         column = column * 26 + (ref[i].toUpper().unicode() - u'A' + 1);
         if (column > MaxColumns)
-            fail(QStringLiteral("%1 hücresi biçimin son sütunu XFD'nin ötesinde").arg(ref));
+            fail(QStringLiteral("%1 hücresi biçimin son sütunu XFD'nin ötesinde").arg(shown(ref)));
         ++i;
     }
     if (i == 0 || i == ref.size()) bad();
@@ -466,7 +470,7 @@ CellReference parseReference(QStringView ref) {
         row = row * 10 + (ref[i].unicode() - u'0');
         if (row > MaxRows)
             fail(QStringLiteral("%1 hücresi biçimin son satırı %2'nın ötesinde")
-                     .arg(ref)
+                     .arg(shown(ref))
                      .arg(MaxRows));
     }
     if (row < 1) bad();
@@ -476,9 +480,11 @@ CellReference parseReference(QStringView ref) {
 int parseRowNumber(QStringView text) {
     bool ok = false;
     const qint64 row = text.toLongLong(&ok);
-    if (!ok || row < 1) fail(QStringLiteral("geçersiz satır numarası: %1").arg(text));
+    if (!ok || row < 1) fail(QStringLiteral("geçersiz satır numarası: %1").arg(shown(text)));
     if (row > MaxRows)
-        fail(QStringLiteral("%1. satır biçimin son satırı %2'nın ötesinde").arg(text).arg(MaxRows));
+        fail(QStringLiteral("%1. satır biçimin son satırı %2'nın ötesinde")
+                 .arg(shown(text))
+                 .arg(MaxRows));
     return static_cast<int>(row);
 }
 
@@ -496,8 +502,8 @@ public:
             if (name == QLatin1String("row")) {
                 readRow();
             } else if (name == QLatin1String("c")) {
-                fail(
-                    QStringLiteral("%1 bölümünde bir satırın dışında hücre var").arg(part_.name()));
+                fail(QStringLiteral("%1 bölümünde bir satırın dışında hücre var")
+                         .arg(shown(part_.name())));
             }
         }
     }
@@ -539,7 +545,9 @@ private:
         if (!ref.isEmpty()) {
             const CellReference place = parseReference(ref);
             if (place.row != row_)
-                fail(QStringLiteral("%1 hücresi %2. satırın içinde duruyor").arg(ref).arg(row_));
+                fail(QStringLiteral("%1 hücresi %2. satırın içinde duruyor")
+                         .arg(shown(ref))
+                         .arg(row_));
             column = place.column;
         } else if (column > MaxColumns) {
             fail(QStringLiteral("%1. satır biçimin son sütunu XFD'nin ötesine uzanıyor").arg(row_));
@@ -604,7 +612,7 @@ private:
         std::optional<QString> text = ok ? strings_.at(at) : std::nullopt;
         if (!text)
             fail(QStringLiteral("%1 hücresi olmayan bir paylaşılan metni gösteriyor (%2)")
-                     .arg(ref.isEmpty() ? cellName(row_, column) : ref, index));
+                     .arg(ref.isEmpty() ? cellName(row_, column) : shown(ref), shown(index)));
         return *std::move(text);
     }
 
@@ -634,6 +642,17 @@ private:
     std::vector<Cell> cells_;
 };
 
+// The first few sheets' names for a message, each cut and escaped.
+QString shownSheetNames(const std::vector<SheetEntry>& sheets) {
+    constexpr std::size_t MaxShownSheets = 10;
+    QStringList names;
+    for (std::size_t i = 0; i < std::min(sheets.size(), MaxShownSheets); ++i)
+        names << shown(sheets[i].name);
+    if (sheets.size() > MaxShownSheets)
+        names << QStringLiteral("… (%1 sayfa daha)").arg(sheets.size() - MaxShownSheets);
+    return names.join(QStringLiteral(", "));
+}
+
 }  // namespace
 
 QString cellName(int row, int column) {
@@ -657,16 +676,14 @@ void readSheet(QIODevice& device, const QString& sheetName, const RowHandler& on
     if (!sheetName.isEmpty()) {
         sheet = findSheet(parts.sheets, sheetName);
         if (!sheet) {
-            QStringList names;
-            for (const SheetEntry& s : parts.sheets) names << s.name;
             fail(QStringLiteral("\"%1\" adında bir sayfa yok; sayfalar: %2")
-                     .arg(sheetName, names.join(QStringLiteral(", "))));
+                     .arg(shown(sheetName), shownSheetNames(parts.sheets)));
         }
     }
     const auto target = std::find_if(parts.relationships.begin(), parts.relationships.end(),
                                      [&](auto& r) { return r.id == sheet->relationshipId; });
     if (target == parts.relationships.end())
-        fail(QStringLiteral("\"%1\" sayfasının bölümü ilişkilerde yok").arg(sheet->name));
+        fail(QStringLiteral("\"%1\" sayfasının bölümü ilişkilerde yok").arg(shown(sheet->name)));
 
     SharedStrings strings;
     if (const Relationship* shared =
