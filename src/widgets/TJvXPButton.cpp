@@ -42,9 +42,10 @@ QStringList wrapLines(const QString& text, const QFontMetrics& metrics, int widt
 TJvXPButton::TJvXPButton(QWidget* parent) : TJvXPButton(QString(), parent) {}
 
 TJvXPButton::TJvXPButton(const QString& caption, QWidget* parent)
-    : QWidget(parent), caption_(caption), textMetrics_(WindowsTextMetrics::of(font())) {
+    : HoverPressButton(PressedBy::LeftButton, DoubleClick::ClicksAgain, parent),
+      caption_(caption),
+      textMetrics_(WindowsTextMetrics::of(font())) {
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
     resize(sizeHint());
 }
 
@@ -54,7 +55,7 @@ void TJvXPButton::setText(const QString& caption) {
     update();
 }
 
-bool TJvXPButton::isRinged() const { return pressedDown_ ? !hot_ : hot_ || focused_; }
+bool TJvXPButton::isRinged() const { return isPressedDown() ? !isHot() : isHot() || focused_; }
 
 void TJvXPButton::buildImages() {
     const int w = width() - 2;
@@ -74,18 +75,10 @@ void TJvXPButton::resizeEvent(QResizeEvent* event) {
     update();
 }
 
-void TJvXPButton::paintEvent(QPaintEvent*) {
+void TJvXPButton::paintButton(QPainter& painter) {
     if (pressed_.size() != QSize(width() - 2, height() - 2)) buildImages();
-    // Drawn at the screen's own resolution, so that a scaled screen stays sharp.
-    const qreal ratio = devicePixelRatioF();
-    QImage canvas(size() * ratio, QImage::Format_RGB32);
-    canvas.setDevicePixelRatio(ratio);
-    {
-        QPainter offscreen(&canvas);
-        paintFace(offscreen);
-        paintCaption(offscreen);
-    }
-    QPainter(this).drawImage(0, 0, canvas);
+    paintFace(painter);
+    paintCaption(painter);
 }
 
 void TJvXPButton::paintFace(QPainter& painter) const {
@@ -93,8 +86,8 @@ void TJvXPButton::paintFace(QPainter& painter) const {
     const int h = height();
     painter.fillRect(rect(), color());
     const bool ringed = isRinged();
-    if (ringed) painter.drawImage(1, 1, hot_ ? hotRing_ : focusRing_);
-    if (hot_ && pressedDown_) {
+    if (ringed) painter.drawImage(1, 1, isHot() ? hotRing_ : focusRing_);
+    if (isHot() && isPressedDown()) {
         painter.drawImage(1, 1, pressed_);
     } else if (!ringed) {
         painter.drawImage(1, 1, background_);
@@ -132,7 +125,7 @@ void TJvXPButton::paintCaption(QPainter& painter) const {
         textWidth = std::max(textWidth, metrics.size(Qt::TextShowMnemonic, line).width());
     }
     const int lineHeight = textMetrics_.height();
-    const int shift = hot_ && pressedDown_ ? 1 : 0;
+    const int shift = isHot() && isPressedDown() ? 1 : 0;
     const int left = (width() - textWidth) / 2 + shift;
     const int top = (height() - lineHeight * int(lines.size())) / 2 + shift;
     // Each line's baseline stands the Windows ascent below the line's top.
@@ -170,39 +163,11 @@ void TJvXPButton::changeEvent(QEvent* event) {
     }
 }
 
-void TJvXPButton::setHot(bool hot) {
-    if (hot == hot_) return;
-    hot_ = hot;
-    update();
-}
-
-void TJvXPButton::enterEvent(QEnterEvent*) { setHot(true); }
-
-void TJvXPButton::leaveEvent(QEvent*) { setHot(false); }
-
+// A press also takes the keyboard focus.
 void TJvXPButton::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
-    if (!hasFocus() && (focusPolicy() & Qt::ClickFocus)) setFocus(Qt::MouseFocusReason);
-    hot_ = rect().contains(event->position().toPoint());
-    pressedDown_ = true;
-    update();
-}
-
-// The second press of a double click is an ordinary press.
-void TJvXPButton::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
-
-// While the left button is held, only this button learns where the pointer is.
-void TJvXPButton::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons() & Qt::LeftButton) setHot(rect().contains(event->position().toPoint()));
-}
-
-void TJvXPButton::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
-    const bool inside = rect().contains(event->position().toPoint());
-    if (inside && pressedDown_) emit clicked();
-    pressedDown_ = false;
-    hot_ = inside;
-    update();
+    if (event->button() == Qt::LeftButton && !hasFocus() && (focusPolicy() & Qt::ClickFocus))
+        setFocus(Qt::MouseFocusReason);
+    HoverPressButton::mousePressEvent(event);
 }
 
 void TJvXPButton::keyPressEvent(QKeyEvent* event) {
@@ -210,11 +175,7 @@ void TJvXPButton::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Space:
             if (event->modifiers() != Qt::NoModifier) break;
             // Held down, the key repeats: the button is already pressed.
-            if (!event->isAutoRepeat()) {
-                hot_ = true;
-                pressedDown_ = true;
-                update();
-            }
+            if (!event->isAutoRepeat()) setState(true, true);
             return;
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -229,13 +190,11 @@ void TJvXPButton::keyPressEvent(QKeyEvent* event) {
 // Any key coming up ends a press of the space bar with a click. X11 sends a
 // release before each repeated press while a key is held; those are not the end.
 void TJvXPButton::keyReleaseEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat() || !pressedDown_) {
+    if (event->isAutoRepeat() || !isPressedDown()) {
         QWidget::keyReleaseEvent(event);
         return;
     }
-    hot_ = underMouse();
-    pressedDown_ = false;
-    update();
+    setState(underMouse(), false);
     emit clicked();
 }
 
@@ -248,6 +207,5 @@ void TJvXPButton::focusInEvent(QFocusEvent* event) {
 void TJvXPButton::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
     focused_ = false;
-    pressedDown_ = false;
-    update();
+    setState(isHot(), false);
 }

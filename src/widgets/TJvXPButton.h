@@ -2,8 +2,7 @@
 
 #include <QColor>
 #include <QImage>
-#include <QWidget>
-
+#include "widgets/HoverPressButton.h"
 #include "widgets/WindowsTextMetrics.h"
 
 // The window's command button: a rounded, dark blue border around a white to
@@ -20,7 +19,7 @@
 // as two clicks. Space shows the pressed look while held and clicks when any
 // key comes up; Enter clicks at once. Losing the focus drops the pressed look
 // without a click. The click is announced while the pressed look still shows.
-class TJvXPButton : public QWidget {
+class TJvXPButton : public HoverPressButton {
     Q_OBJECT
 public:
     explicit TJvXPButton(QWidget* parent = nullptr);
@@ -29,10 +28,6 @@ public:
     QString text() const { return caption_; }
     void setText(const QString& caption);
 
-    bool isHot() const { return hot_; }
-    bool isPressedDown() const { return pressedDown_; }
-    // Clicks without the pressed look: assistive technology pressing the button.
-    void click() { emit clicked(); }
     bool isFocused() const { return focused_; }
     // Whether a ring shows inside the border: held down with the pointer off
     // the button, or at rest under the pointer or with the focus.
@@ -58,19 +53,11 @@ public:
 
     QSize sizeHint() const override { return {73, 21}; }
 
-signals:
-    void clicked();
-
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void paintButton(QPainter& painter) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -78,7 +65,6 @@ protected:
 
 private:
     void buildImages();
-    void setHot(bool hot);
     void paintFace(QPainter& painter) const;
     void paintCaption(QPainter& painter) const;
 
@@ -86,8 +72,6 @@ private:
     // The font's Windows metrics, read from its tables when the font changes
     // rather than on every paint.
     WindowsTextMetrics textMetrics_;
-    bool hot_ = false;
-    bool pressedDown_ = false;
     bool focused_ = false;
 
     QImage background_;

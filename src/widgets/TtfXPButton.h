@@ -3,7 +3,8 @@
 #include <QColor>
 #include <QImage>
 #include <QPixmap>
-#include <QWidget>
+
+#include "widgets/HoverPressButton.h"
 
 // A flat button that shows a picture: at rest the picture sits one pixel right
 // and down on the button-face colour; under the pointer the face turns light
@@ -12,7 +13,7 @@
 //
 // It never takes the keyboard focus and Tab passes it by. It clicks when the
 // left button comes up inside it; a double click is one click.
-class TtfXPButton : public QWidget {
+class TtfXPButton : public HoverPressButton {
     Q_OBJECT
 public:
     explicit TtfXPButton(QWidget* parent = nullptr);
@@ -20,10 +21,7 @@ public:
     QPixmap glyph() const { return glyph_; }
     void setGlyph(const QPixmap& glyph);
 
-    bool isHot() const { return hot_; }
-    bool isPressed() const { return pressed_; }
-    // Clicks without the pressed look: assistive technology pressing the button.
-    void click() { emit clicked(); }
+    bool isPressed() const { return isPressedDown(); }
 
     static constexpr QColor BorderColor{8, 36, 107};
     static constexpr QColor BackHiColor{181, 190, 214};
@@ -33,26 +31,11 @@ public:
 
     QSize sizeHint() const override { return {23, 22}; }
 
-signals:
-    void clicked();
-
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintButton(QPainter& painter) override;
 
 private:
-    void setHot(bool hot);
-
     QPixmap glyph_;
     // The glyph's shadow, made once for each glyph rather than on every paint.
     QImage shadow_;
-    bool hot_ = false;
-    bool pressed_ = false;
-    // Set by the second press of a double click, which must not click again.
-    bool secondOfDoubleClick_ = false;
 };

@@ -307,6 +307,15 @@ TEST(StyledControlsTest, ImageButtonRisesUnderThePointerClicksOnceAndNeverTakesT
 
     EXPECT_TRUE(host.edit->hasFocus());
     EXPECT_EQ(host.image->focusPolicy(), Qt::NoFocus);
+
+    // It tracks the pointer: a move with no button held lights it even when
+    // no enter event came first (it appeared under a resting pointer).
+    QTest::mouseMove(host.window(), {290, 90});
+    ASSERT_FALSE(host.image->isHot());
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), host.image->mapToGlobal(QPointF(5, 5)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(host.image, &move);
+    EXPECT_TRUE(host.image->isHot());
 }
 
 TEST(StyledControlsTest, ImageButtonShowsTheSilhouetteOfASmallerPictureAsItsShadow) {
