@@ -26,7 +26,9 @@
 #include "exceptions/Exceptions.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
+#include "support/NamedChild.h"
 #include "support/ProgramRun.h"
+#include "support/RecordSetWindow.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
 #include "web/WebPanel.h"
@@ -49,21 +51,6 @@ std::vector<jet4::OccupationRow> occupations() {
             {"2142.01", "İnşaat Mühendisi", QString()},
             {"8160.03", "Paketleme İşçisi", QString()},
             {"1120.02", "KATLAMA MAKİNESİ OPERATÖRÜ", QString()}};
-}
-
-QStringList shownCodes(OccupationRecordSet& set) {
-    QStringList codes;
-    for (int i = 0; i < set.windowCount(); ++i) {
-        codes << set.windowFieldText(i, OccupationRecordSet::MeslekKodu);
-    }
-    return codes;
-}
-
-template <typename T>
-T* child(QWidget& window, const char* name) {
-    T* found = window.findChild<T*>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
 }
 
 struct Started {
@@ -173,41 +160,42 @@ TEST(MainWindowTest, OpensWithEveryControlInPlaceAndTheWholeListInCodeOrder) {
     EXPECT_TRUE(started->boxes.shown.empty());
     EXPECT_EQ(window.windowTitle(), "Tresvoli Hızlı Arama Programı");
 
-    auto* edit1 = child<QLineEdit>(window, "Edit1");
+    auto* edit1 = namedChild<QLineEdit>(window, "Edit1");
     EXPECT_EQ(edit1->geometry(), QRect(4, 29, 197, 27));
     EXPECT_EQ(QFontInfo(edit1->font()).family(), "Tahoma");
     EXPECT_EQ(edit1->font().pointSize(), 12);
-    EXPECT_EQ(child<QLineEdit>(window, "Edit3")->geometry(), QRect(4, 85, 197, 27));
-    EXPECT_FALSE(child<QLineEdit>(window, "Edit2")->isVisible());
-    auto* label1 = child<QLabel>(window, "Label1");
+    EXPECT_EQ(namedChild<QLineEdit>(window, "Edit3")->geometry(), QRect(4, 85, 197, 27));
+    EXPECT_FALSE(namedChild<QLineEdit>(window, "Edit2")->isVisible());
+    auto* label1 = namedChild<QLabel>(window, "Label1");
     EXPECT_EQ(label1->text(), "ARANACAK MESLEĞİ GİRİN");
     EXPECT_EQ(QFontInfo(label1->font()).family(), "Tahoma");
     EXPECT_TRUE(QFontInfo(label1->font()).bold());
-    EXPECT_EQ(child<TJvXPButton>(window, "JvXPButton1")->text(), "ARA");
-    EXPECT_EQ(child<TJvXPButton>(window, "JvXPButton3")->text(), "YENİ ARAMA ");
-    EXPECT_EQ(child<TJvXPButton>(window, "JvXPButton4")->geometry(), QRect(206, 60, 106, 28));
-    EXPECT_FALSE(child<TJvXPButton>(window, "JvXPButton2")->isVisible());
-    EXPECT_FALSE(child<TJvXPButton>(window, "JvXPButton5")->isVisible());
+    EXPECT_EQ(namedChild<TJvXPButton>(window, "JvXPButton1")->text(), "ARA");
+    EXPECT_EQ(namedChild<TJvXPButton>(window, "JvXPButton3")->text(), "YENİ ARAMA ");
+    EXPECT_EQ(namedChild<TJvXPButton>(window, "JvXPButton4")->geometry(), QRect(206, 60, 106, 28));
+    EXPECT_FALSE(namedChild<TJvXPButton>(window, "JvXPButton2")->isVisible());
+    EXPECT_FALSE(namedChild<TJvXPButton>(window, "JvXPButton5")->isVisible());
     // The styled controls show the band's blue around them and the pictures
     // built into the program.
-    const QImage ara = child<TJvXPButton>(window, "JvXPButton1")->grab().toImage();
+    const QImage ara = namedChild<TJvXPButton>(window, "JvXPButton1")->grab().toImage();
     EXPECT_EQ(ara.pixelColor(0, 0), QColor(106, 179, 232));
     EXPECT_EQ(ara.pixelColor(2, 1), QColor(Qt::white));
-    auto* help = child<TtfXPButton>(window, "tfXPButton1");
+    auto* help = namedChild<TtfXPButton>(window, "tfXPButton1");
     EXPECT_EQ(help->geometry(), QRect(319, 32, 50, 50));
     EXPECT_EQ(help->glyph().size(), QSize(50, 50));
     EXPECT_EQ(help->focusPolicy(), Qt::NoFocus);
-    auto* banner = child<QLabel>(window, "Image1");
+    auto* banner = namedChild<QLabel>(window, "Image1");
     EXPECT_EQ(banner->pixmap().size(), QSize(334, 159));
     EXPECT_EQ(banner->size(), QSize(337, 121));
-    EXPECT_TRUE(child<QCheckBox>(window, "CheckBox1")->isChecked());
-    EXPECT_TRUE(child<QRadioButton>(window, "RadioButton1")->isChecked());
-    EXPECT_FALSE(child<QRadioButton>(window, "RadioButton2")->isChecked());
-    EXPECT_EQ(child<TJvXPContainer>(window, "JvXPContainer1")->height(), 121);
-    EXPECT_EQ(child<TJvXPContainer>(window, "JvXPContainer1")->palette().color(QPalette::Window),
-              QColor(106, 179, 232));
-    EXPECT_EQ(child<QWidget>(window, "meslekkoduGrid")->width(), 545);
-    EXPECT_EQ(child<QStatusBar>(window, "StatusBar1")->height(), 19);
+    EXPECT_TRUE(namedChild<QCheckBox>(window, "CheckBox1")->isChecked());
+    EXPECT_TRUE(namedChild<QRadioButton>(window, "RadioButton1")->isChecked());
+    EXPECT_FALSE(namedChild<QRadioButton>(window, "RadioButton2")->isChecked());
+    EXPECT_EQ(namedChild<TJvXPContainer>(window, "JvXPContainer1")->height(), 121);
+    EXPECT_EQ(
+        namedChild<TJvXPContainer>(window, "JvXPContainer1")->palette().color(QPalette::Window),
+        QColor(106, 179, 232));
+    EXPECT_EQ(namedChild<QWidget>(window, "meslekkoduGrid")->width(), 545);
+    EXPECT_EQ(namedChild<QStatusBar>(window, "StatusBar1")->height(), 19);
 
     // Tab order: Edit1, ARA, Otomatik Ara, YENİ ARAMA, KOPYALA, Edit3, VE.
     QStringList chain;
@@ -248,7 +236,7 @@ TEST(MainWindowTest, OpensMaximizedOverACentredNormalSizeWithStatusPanelsSideByS
     EXPECT_EQ(normal.size(), QSize(940, 500));
     EXPECT_EQ(normal.center(), window.screen()->availableGeometry().center());
 
-    auto* bar = child<QStatusBar>(window, "StatusBar1");
+    auto* bar = namedChild<QStatusBar>(window, "StatusBar1");
     QList<QLabel*> panels = bar->findChildren<QLabel*>();
     ASSERT_EQ(panels.size(), 4);
     QList<QRect> placed;
@@ -267,7 +255,7 @@ TEST(MainWindowTest, TypingFiltersAsTheBoxesStandAndNewSearchBringsEverythingBac
     auto started = startWindow();
     TmeslekanaF& window = *started->window;
     OccupationRecordSet& set = window.recordSet();
-    auto* edit1 = child<QLineEdit>(window, "Edit1");
+    auto* edit1 = namedChild<QLineEdit>(window, "Edit1");
 
     QTest::keyClicks(edit1, "kat");
     EXPECT_TRUE(set.filtered());
@@ -281,12 +269,12 @@ TEST(MainWindowTest, TypingFiltersAsTheBoxesStandAndNewSearchBringsEverythingBac
 
     QTest::keyClicks(edit1, "KÂT");
     EXPECT_EQ(shownCodes(set), QStringList({"4110.02"}));
-    QTest::mouseClick(child<TJvXPButton>(window, "JvXPButton3"), Qt::LeftButton);
+    QTest::mouseClick(namedChild<TJvXPButton>(window, "JvXPButton3"), Qt::LeftButton);
     EXPECT_TRUE(edit1->text().isEmpty());
     EXPECT_FALSE(set.filtered());
     EXPECT_EQ(shownCodes(set).size(), 8);
 
-    QTest::keyClicks(child<QLineEdit>(window, "Edit3"), "xyz");
+    QTest::keyClicks(namedChild<QLineEdit>(window, "Edit3"), "xyz");
     EXPECT_FALSE(set.filtered());
     EXPECT_TRUE(started->boxes.shown.empty());
 }
@@ -299,17 +287,17 @@ TEST(MainWindowTest, HandedTermsFillBothBoxesAndSearchAsAraDoes) {
     auto started = startWindow();
     TmeslekanaF& window = *started->window;
     OccupationRecordSet& set = window.recordSet();
-    auto* autoSearch = child<QCheckBox>(window, "CheckBox1");
+    auto* autoSearch = namedChild<QCheckBox>(window, "CheckBox1");
 
     for (const bool automatic : {false, true}) {
         autoSearch->setChecked(automatic);
         window.searchFor({"kat", "otel"});
-        EXPECT_EQ(child<QLineEdit>(window, "Edit1")->text(), "kat");
-        EXPECT_EQ(child<QLineEdit>(window, "Edit3")->text(), "otel");
+        EXPECT_EQ(namedChild<QLineEdit>(window, "Edit1")->text(), "kat");
+        EXPECT_EQ(namedChild<QLineEdit>(window, "Edit3")->text(), "otel");
         EXPECT_EQ(shownCodes(set), QStringList({"9629.05"})) << automatic;
 
         window.searchFor({"5120.01"});
-        EXPECT_TRUE(child<QLineEdit>(window, "Edit3")->text().isEmpty());
+        EXPECT_TRUE(namedChild<QLineEdit>(window, "Edit3")->text().isEmpty());
         EXPECT_EQ(shownCodes(set), QStringList({"5120.01"}));
         EXPECT_EQ(set.fieldText(OccupationRecordSet::MeslekAdi), "Aşçı");
     }
@@ -383,7 +371,7 @@ TEST(MainWindowTest, AMessageBoxLeavesTheWindowBehindItInItsOwnColours) {
             for (int x = 0; x < image.width(); ++x) black += image.pixelColor(x, y) == Qt::black;
         return black;
     };
-    auto* ara = child<TJvXPButton>(window, "JvXPButton1");
+    auto* ara = namedChild<TJvXPButton>(window, "JvXPButton1");
     const int blackBefore = countBlack(window.grid().viewport()->grab().toImage());
     ASSERT_GT(blackBefore, 100) << "the grid's text is black";
 
@@ -414,7 +402,7 @@ TEST(MainWindowTest, MissingDatabaseIsReportedTwiceThenSearchFillsTheGridOnceItI
     EXPECT_FALSE(set.active());
 
     work.writeProgramDatabase(occupations());
-    QTest::mouseClick(child<TJvXPButton>(*started->window, "JvXPButton1"), Qt::LeftButton);
+    QTest::mouseClick(namedChild<TJvXPButton>(*started->window, "JvXPButton1"), Qt::LeftButton);
     EXPECT_TRUE(set.active());
     EXPECT_EQ(set.recordCount(), 8);
     EXPECT_EQ(started->boxes.shown.size(), 2u);
@@ -427,7 +415,7 @@ TEST(MainWindowTest, CloseReleasesTheRecordSetAndALaterCommandReopensIt) {
     TmeslekanaF& window = *started->window;
     EXPECT_TRUE(window.close());
     EXPECT_FALSE(window.recordSet().active());
-    QTest::mouseClick(child<TJvXPButton>(window, "JvXPButton3"), Qt::LeftButton);
+    QTest::mouseClick(namedChild<TJvXPButton>(window, "JvXPButton3"), Qt::LeftButton);
     EXPECT_TRUE(window.recordSet().active());
 }
 

@@ -14,6 +14,8 @@
 #include "data/OccupationRecordSet.h"
 #include "grid/OccupationGrid.h"
 #include "jet4/OccupationFixtures.h"
+#include "support/NamedChild.h"
+#include "support/RecordSetWindow.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
 #include "widgets/FailureReporter.h"
@@ -35,14 +37,6 @@ const QString Earlier = QStringLiteral("önceki metin");
 
 QClipboard& clipboard() { return *QGuiApplication::clipboard(); }
 
-QStringList shownCodes(OccupationRecordSet& set) {
-    QStringList codes;
-    for (int i = 0; i < set.windowCount(); ++i) {
-        codes << set.windowFieldText(i, OccupationRecordSet::MeslekKodu);
-    }
-    return codes;
-}
-
 class CopyCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -60,9 +54,7 @@ protected:
 
     template <typename T>
     T* child(const char* name) {
-        T* found = window->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return namedChild<T>(*window, name);
     }
     QMenu* menu() { return child<QMenu>("PopupMenu1"); }
     QAction* item(int index) { return menu()->actions().at(index); }

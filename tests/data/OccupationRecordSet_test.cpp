@@ -9,6 +9,7 @@
 #include "data/OccupationRecordSet.h"
 #include "exceptions/Exceptions.h"
 #include "jet4/OccupationFixtures.h"
+#include "support/RecordSetWindow.h"
 #include "support/TempWorkDir.h"
 
 namespace {
@@ -57,11 +58,7 @@ protected:
         });
     }
 
-    std::vector<int> windowPositions() const {
-        std::vector<int> positions;
-        for (int i = 0; i < records.windowCount(); ++i) positions.push_back(records.windowRecNo(i));
-        return positions;
-    }
+    std::vector<int> windowPositions() const { return ::windowPositions(records); }
 
     TempWorkDir work;
     Connection connection;

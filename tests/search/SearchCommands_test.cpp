@@ -5,6 +5,7 @@
 #include "data/OccupationRecordSet.h"
 #include "jet4/OccupationFixtures.h"
 #include "search/SearchCommands.h"
+#include "support/RecordSetWindow.h"
 #include "support/TempWorkDir.h"
 
 namespace {
@@ -71,13 +72,7 @@ protected:
         }
     }
 
-    QStringList shownCodes() const {
-        QStringList codes;
-        for (int i = 0; i < records.windowCount(); ++i) {
-            codes << records.windowFieldText(i, OccupationRecordSet::MeslekKodu);
-        }
-        return codes;
-    }
+    QStringList shownCodes() const { return ::shownCodes(records); }
 
     TempWorkDir work;
     Connection connection;

@@ -10,6 +10,7 @@
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
 #include "search/SearchFilter.h"
+#include "support/RecordSetWindow.h"
 #include "support/TempWorkDir.h"
 #include "text/FoldSearchText.h"
 #include "text/RowTextBlock.h"
@@ -53,12 +54,6 @@ QString randomText(Random& random, const QStringList& pieces, int maxPieces) {
 QString randomSlice(Random& random, const QString& text) {
     const int from = random.below(static_cast<int>(text.size()) + 1);
     return text.mid(from, random.below(6) + 1);
-}
-
-std::vector<int> windowPositions(const OccupationRecordSet& records) {
-    std::vector<int> positions;
-    for (int i = 0; i < records.windowCount(); ++i) positions.push_back(records.windowRecNo(i));
-    return positions;
 }
 
 }  // namespace
