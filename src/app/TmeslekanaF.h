@@ -27,7 +27,7 @@ class TtfXPButton;
 class TyardimF;
 class WindowSearchInputs;
 class Browser;
-class AccessibleNotice;
+class WindowAnnouncements;
 
 // Makes the database connection component; a failure here means the window
 // cannot be built at all.
@@ -103,10 +103,6 @@ private:
     // Tells assistive technology how many rows the search left. While the
     // user types, an unchanged count is not said again.
     void announceShownRows(bool whileTyping = false);
-    // Tells assistive technology what a copy put on the clipboard.
-    void announceCopied(const QString& text);
-    // Speaks the text through the search area's notice.
-    void announce(const QString& text, bool repeat);
 
     FailureReporter& reporter_;
     std::unique_ptr<Connection> ADOConnection1;
@@ -141,8 +137,5 @@ private:
     WebPanel* WebBrowser2 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QPointer<TyardimF> helpWindow_;
-    // The control whose description carries the last count.
-    QPointer<QWidget> announcedOn_;
-    // The counts and copies, spoken, in the search area.
-    std::unique_ptr<AccessibleNotice> notice_;
+    std::unique_ptr<WindowAnnouncements> announcements_;
 };
