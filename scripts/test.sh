@@ -12,7 +12,7 @@ source "$(dirname "$0")/lib.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${ENGINE_PACKAGES[@]}" "${TEST_PACKAGES[@]}" \
     "${BENCH_PACKAGES[@]}" "${ATSPI_PACKAGES[@]}"
 # The folders of src/ stand in floors: every #include within what its folder links.
-/usr/bin/python3 "$MESLEK_ROOT/tools/check_layers.py" "$MESLEK_ROOT/src"
+/usr/bin/python3 "$MESLEK_ROOT/tools/check_layers.py" "$MESLEK_ROOT"
 configure_and_build "${MESLEK_NO_SITE[@]}" -DMESLEK_BUILD_TESTS=ON -DMESLEK_BUILD_BENCH=ON
 (cd "$MESLEK_BUILD" && ctest --output-on-failure -j2)
 "$MESLEK_ROOT/scripts/atspi-test.sh"
