@@ -2,7 +2,7 @@
 # Builds the Debian package from debian/ and puts it into dist/: installs the
 # build dependencies that debian/control names, builds without the tests and
 # the benchmarks, and checks the result with lintian (errors fail the build;
-# the warnings that stay are explained in the README). The build runs in a
+# the notes that stay are explained in docs/hacking.md). The build runs in a
 # copy of the source tree under build-deb/, since dpkg-buildpackage writes its
 # results beside the tree it builds; build-deb/ keeps the build's leftovers.
 set -euo pipefail
