@@ -8,8 +8,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "cli/PasswordSource.h"
-#include "data/LargeBlocks.h"
+#include "base/LargeBlocks.h"
+#include "base/SystemErrorText.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ protected:
             if (n < 0) {
                 if (errno == EINTR) continue;
                 failure_ = errno;
-                setErrorString(describeSystemError(failure_));
+                setErrorString(systemErrorText(failure_));
                 return -1;
             }
             done += n;

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/SystemErrorText.h"
 #include "exceptions/Exceptions.h"
 #include "jet/ProviderMessages.h"
 #include "text/ShownValue.h"
@@ -97,8 +98,7 @@ QString componentThatIsNoFolder(const QString& path) {
             if (::stat(encoded.constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
                 raise(ProviderMessages::notAFile(shown(path), kindOf(info.st_mode)));
             }
-            raise(ProviderMessages::cannotOpenFile(shown(path),
-                                                   ProviderMessages::systemErrorReason(error)));
+            raise(ProviderMessages::cannotOpenFile(shown(path), systemErrorText(error)));
     }
 }
 
@@ -119,8 +119,7 @@ JetFile JetFile::open(const QString& path) {
         const int error = errno;
         ::close(fd);
         if (moved < 0) {
-            raise(ProviderMessages::cannotOpenFile(shown(absolute),
-                                                   ProviderMessages::systemErrorReason(error)));
+            raise(ProviderMessages::cannotOpenFile(shown(absolute), systemErrorText(error)));
         }
         fd = moved;
     }
@@ -128,8 +127,7 @@ JetFile JetFile::open(const QString& path) {
     JetFile file(fd, 0, shown(absolute));
     struct stat info;
     if (::fstat(fd, &info) != 0) {
-        raise(ProviderMessages::cannotOpenFile(file.shownPath_,
-                                               ProviderMessages::systemErrorReason(errno)));
+        raise(ProviderMessages::cannotOpenFile(file.shownPath_, systemErrorText(errno)));
     }
     if (!S_ISREG(info.st_mode)) {
         raise(ProviderMessages::notAFile(file.shownPath_, kindOf(info.st_mode)));
@@ -149,8 +147,7 @@ QByteArray JetFile::readHead(int bytes) const {
             ::pread(fd_.get(), head.data() + have, static_cast<size_t>(bytes - have), have);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            raise(ProviderMessages::cannotOpenFile(shownPath_,
-                                                   ProviderMessages::systemErrorReason(errno)));
+            raise(ProviderMessages::cannotOpenFile(shownPath_, systemErrorText(errno)));
         }
         if (n == 0) break;
         have += n;

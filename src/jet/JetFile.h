@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "jet/UniqueFd.h"
+#include "base/UniqueFd.h"
 
 // A database file opened once for everything that follows: the page-0 and
 // password checks read from this descriptor, and the reader process is handed

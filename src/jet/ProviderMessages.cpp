@@ -2,9 +2,6 @@
 
 #include <QFileInfo>
 
-#include <cerrno>
-#include <cstring>
-
 namespace ProviderMessages {
 
 QString providerNotFound(const QString& provider) {
@@ -122,36 +119,6 @@ QString incompleteFile(const QString& file, const QString& reason) {
                "\"%1\" veritabanı dosyası eksik ya da bozuk (%2). Dosya yarım kopyalanmış ya "
                "da indirilmiş olabilir; dosyanın tam bir kopyasını yerine koyun.")
         .arg(file, reason);
-}
-
-QString systemErrorReason(int error) {
-    switch (error) {
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("okuma izni yok");
-        case ELOOP:
-            return QStringLiteral("sembolik bağlantılar döngü oluşturuyor");
-        case ENAMETOOLONG:
-            return QStringLiteral("dosya yolu çok uzun");
-        case EMFILE:
-        case ENFILE:
-            return QStringLiteral("açık dosya sayısı sınıra ulaştı; başka programları kapatın");
-        case ENOMEM:
-            return QStringLiteral("bellek yetmedi");
-        case EIO:
-            return QStringLiteral("diskten okunurken giriş/çıkış hatası oluştu");
-        case EAGAIN:
-            return QStringLiteral("dosya başka bir program tarafından kilitli");
-        case ENXIO:
-        case ENODEV:
-            return QStringLiteral("aygıt yok ya da hazır değil");
-        case ESTALE:
-            return QStringLiteral("ağ üzerindeki dosya artık geçerli değil");
-        default:
-            return QStringLiteral("sistem hatası %1: %2")
-                .arg(error)
-                .arg(QString::fromLocal8Bit(std::strerror(error)));
-    }
 }
 
 QString tableMissing(const QString& table, const QString& file) {

@@ -29,8 +29,6 @@ QString notJet4(const QString& file, const QString& reason);
 QString damagedFile(const QString& file, const QString& reason);
 // A file that stops before its end: cut off while copied or downloaded.
 QString incompleteFile(const QString& file, const QString& reason);
-// A Turkish phrase for an errno value met while opening or reading a file.
-QString systemErrorReason(int error);
 QString tableMissing(const QString& table, const QString& file);
 QString syntaxError(const QString& statement);
 QString unknownColumn(const QString& column, const QString& table);

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "data/LargeBlocks.h"
+#include "base/LargeBlocks.h"
 #include "widgets/FailureReporter.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "data/LargeBlocks.h"
+#include "base/LargeBlocks.h"
 
 #include <malloc.h>
 
