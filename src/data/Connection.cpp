@@ -7,7 +7,6 @@
 #include "data/ConnectionSettings.h"
 #include "data/ConnectionString.h"
 #include "data/RowOrder.h"
-#include "data/Statement.h"
 #include "exceptions/Exceptions.h"
 #include "jet/JetFile.h"
 #include "jet/JetHeader.h"
@@ -127,11 +126,19 @@ ResultCache::Table Connection::readTable(const JetFile& file, const QString& tab
     return result;
 }
 
-std::unique_ptr<ResultSet> Connection::execute(const QString& statementText) {
+void Connection::requireConnected() const {
     if (!connected_) {
         raiseProvider(QStringLiteral("Veritabanı bağlantısı kapalı; önce bağlantıyı açın."));
     }
-    const SelectStatement statement = parseSelectStatement(statementText);
+}
+
+std::unique_ptr<ResultSet> Connection::execute(const QString& statementText) {
+    requireConnected();
+    return execute(parseSelectStatement(statementText));
+}
+
+std::unique_ptr<ResultSet> Connection::execute(const SelectStatement& statement) {
+    requireConnected();
     // One open serves the checks and the read: the file checked is the file
     // read. An unchanged file answers from the last read, its orders kept.
     const JetFile file = openDatabaseFile(databaseFile_, password_, wrongPasswordAdvice_);

@@ -10,6 +10,7 @@
 
 #include "data/ResultCache.h"
 #include "data/ResultSet.h"
+#include "data/Statement.h"
 #include "jet/JetFile.h"
 
 // The database connection: provider, connection string and the settings the
@@ -65,8 +66,11 @@ public:
     // since the open is noticed; the reader reads that same open file. Throws
     // EOleException.
     std::unique_ptr<ResultSet> execute(const QString& statement);
+    // The same for a statement already in its parts.
+    std::unique_ptr<ResultSet> execute(const SelectStatement& statement);
 
 private:
+    void requireConnected() const;
     ResultCache::Table readTable(const JetFile& file, const QString& table,
                                  const QString& orderColumn);
 

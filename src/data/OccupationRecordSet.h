@@ -7,9 +7,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "data/RecordWindow.h"
 #include "data/ResultSet.h"
+#include "data/SearchTextCache.h"
+#include "data/ShownList.h"
+#include "data/Statement.h"
 
 class Connection;
 class Exception;
@@ -31,8 +36,10 @@ public:
 };
 
 // The occupation record set: the whole result of its statement in memory, a
-// window of up to N neighbouring rows for the grid with one current row, and a
-// lazy filter that tests rows only as they enter the window.
+// window of up to N neighbouring rows for the grid with one current row
+// (RecordWindow), a lazy filter that tests rows only as they enter the window,
+// the list of every row it lets through (ShownList), and the texts its scan
+// reads (SearchTextCache).
 class OccupationRecordSet {
 public:
     // The fields, in binding order.
@@ -78,20 +85,15 @@ public:
     // The filter hook. With a scan beside it, the set asks the scan for the
     // next accepted row instead of calling the hook row by row: the scan must
     // accept exactly the rows the hook accepts.
-    void setOnFilterRecord(FilterRecord predicate, FilterScan scan = {}) {
-        onFilterRecord_ = std::move(predicate);
-        filterScan_ = onFilterRecord_ ? std::move(scan) : FilterScan();
-        shownPositions_.reset();
-        ++shownListGeneration_;
-    }
+    void setOnFilterRecord(FilterRecord predicate, FilterScan scan = {});
     void setFailureReport(FailureReport report) { failureReport_ = std::move(report); }
 
     // Window size N (at least 1), set by the grid from its height.
     void setWindowSize(int rows);
-    int windowSize() const { return windowSize_; }
-    int windowCount() const { return static_cast<int>(window_.size()); }
+    int windowSize() const { return window_.size(); }
+    int windowCount() const { return window_.count(); }
     // Index of the current row in the window, -1 when the window is empty.
-    int currentWindowIndex() const { return window_.empty() ? -1 : current_; }
+    int currentWindowIndex() const { return window_.current(); }
     // Makes another row of the window current; fetches nothing.
     void setCurrentWindowIndex(int index);
     // Position number (1-based in the whole result) of a window row.
@@ -108,8 +110,8 @@ public:
     // Fills the window around the row at `position` (1-based) and makes it
     // current; with the filter on the nearest accepted row at or after it.
     void moveToRecNo(int position);
-    bool bof() const { return bof_; }
-    bool eof() const { return eof_; }
+    bool bof() const { return window_.bof(); }
+    bool eof() const { return window_.eof(); }
     // Whether the current row is the first (last) row the filter lets through,
     // however it got there; true on an empty window. The answer is found with
     // the predicate when the window does not show it, and kept until the set
@@ -150,9 +152,11 @@ public:
     // A field of the row at a position number; empty text out of range.
     QString positionFieldText(int position, Field field) const;
     // Changes whenever the shown list may have changed (open, close, filter).
-    quint64 shownListGeneration() const { return shownListGeneration_; }
+    quint64 shownListGeneration() const { return shown_.generation(); }
 
-    // Re-reads the whole list sorted by `column` in `direction` ("ASC" or "DESC").
+    // Re-reads the whole list sorted by `column` in `direction` ("ASC" or
+    // "DESC"). The statement becomes resortStatement(), but the connection is
+    // given its parts, not its text, where they are a plain name and a direction.
     void resort(const QString& column, const QString& direction);
     // The one statement line a re-sort sends.
     static QString resortStatement(const QString& column, const QString& direction);
@@ -166,41 +170,24 @@ public:
     void removeObserver(RecordSetObserver* observer);
 
 private:
-    struct WindowRow {
-        int position;  // 1-based in the result
-    };
-
     void requireActive() const;
     // The filter decides which rows show: it is on and has a predicate.
     bool filterApplies() const;
     // The row field reads address: the row under test, else the current row; 0 for none.
     int readPosition() const {
-        if (rowUnderTest_ != 0) return rowUnderTest_;
-        return window_.empty() ? 0 : window_[static_cast<std::size_t>(current_)].position;
+        return rowUnderTest_ != 0 ? rowUnderTest_ : window_.currentPosition();
     }
-    // meslek_adi folded and meslek_kodu as stored, every row in statement
-    // order, for the filter scan. Made on first use, so that an open without a
-    // search costs nothing extra, and kept until the close.
+    // The search texts of the open result, for the filter scan.
     const SearchTexts& searchTexts() const;
-    // The search texts of the open result made from `texts`, which hold the
-    // same table's rows in the order `order`.
-    std::unique_ptr<SearchTexts> rearrangedTexts(const SearchTexts& texts,
-                                                 const std::vector<std::uint32_t>& order) const;
-    // One row into the window: the next accepted row after `from` (step +1) or
-    // before it (step -1); 0 when none is left or the predicate failed.
-    int fetch(int from, int step);
-    bool fetchAfterLast();
-    bool fetchBeforeFirst();
-    // Refills the window from the first accepted row on.
-    void fillFromStart();
-    void forgetEdges() {
-        firstAccepted_ = lastAccepted_ = UnknownPosition;
-        shownPositions_.reset();
-        ++shownListGeneration_;
-    }
-    const std::vector<int>& shownPositions() const;
-    void stepForward();
-    void stepBack();
+    // The window's fetch: the next row the filter lets through after `from`
+    // (step +1) or before it (step -1); 0 when none is left or the predicate
+    // failed, which goes to the failure report (without one it propagates).
+    RecordWindow::Fetched fetch(int from, int step);
+    // Every row the filter lets through, for the shown list; a failure ends
+    // the list without a report.
+    std::vector<int> collectShown() const;
+    // The first and last shown rows, and the shown list, are found anew.
+    void forgetEdges();
     void notifyStateChanged();
     void notifyBusy(bool busy);
     void notifyChanged();
@@ -209,6 +196,8 @@ private:
     Connection& connection_;
     QString name_;
     QStringList sql_;
+    // sql_ in its parts, when a re-sort wrote it.
+    std::optional<SelectStatement> query_;
     bool loading_ = false;
     bool filtered_ = false;
     FilterRecord onFilterRecord_;
@@ -216,30 +205,9 @@ private:
     FailureReport failureReport_;
     std::unique_ptr<ResultSet> result_;
     std::vector<int> bound_;
-    mutable std::unique_ptr<SearchTexts> searchTexts_;
-    // What the search texts were made from: a later result of the same
-    // statement over the same kept table has the same rows in the same order,
-    // and uses them again, also after a close in between.
-    mutable std::weak_ptr<const RawTable> searchTable_;
-    mutable QString searchStatement_;
-    // The physical rows in the order the search texts hold them. Texts of
-    // another statement over the same table are rearranged rather than
-    // folded again: a re-sort while a term filters costs a copy of the bytes.
-    mutable std::shared_ptr<const std::vector<std::uint32_t>> searchOrder_;
-    mutable bool searchTextsRearranged_ = false;
-    int windowSize_ = 1;
-    std::vector<WindowRow> window_;
-    int current_ = 0;
-    bool bof_ = true;
-    bool eof_ = true;
+    mutable SearchTextCache searchTexts_;
+    RecordWindow window_;
     int rowUnderTest_ = 0;  // position being tested by the predicate, 0 when none
-    // Positions of the first and last accepted rows, 0 when none is accepted.
-    static constexpr int UnknownPosition = -1;
-    int firstAccepted_ = UnknownPosition;
-    int lastAccepted_ = UnknownPosition;
-    int fetchFailures_ = 0;
-    // The shown list under the filter, made on demand; see shownCount().
-    mutable std::unique_ptr<std::vector<int>> shownPositions_;
-    quint64 shownListGeneration_ = 0;
+    ShownList shown_;
     std::vector<RecordSetObserver*> observers_;
 };

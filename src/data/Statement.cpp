@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <vector>
 
 #include "exceptions/Exceptions.h"
@@ -19,6 +20,17 @@ struct Token {
 }
 
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+
+bool isReserved(const QString& word) {
+    static const QStringList reserved = {"select", "from", "order", "by", "asc", "desc"};
+    return reserved.contains(word, Qt::CaseInsensitive);
+}
+
+// A name the tokenizer reads as one word, not a keyword.
+bool isPlainName(const QString& text) {
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), isWordChar) &&
+           !isReserved(text);
+}
 
 std::vector<Token> tokenize(const QString& text) {
     std::vector<Token> tokens;
@@ -77,11 +89,6 @@ public:
     }
 
 private:
-    static bool isReserved(const QString& word) {
-        static const QStringList reserved = {"select", "from", "order", "by", "asc", "desc"};
-        return reserved.contains(word, Qt::CaseInsensitive);
-    }
-
     const std::vector<Token>& tokens_;
     const QString& text_;
     std::size_t pos_ = 0;
@@ -111,6 +118,17 @@ SelectStatement parseSelectStatement(const QString& text) {
     if (!m.atEnd()) m.expect(Token::Semicolon);
     if (!m.atEnd()) raiseSyntax(text);
     return statement;
+}
+
+std::optional<SelectStatement> orderedSelect(const QString& table, const QString& column,
+                                             const QString& direction) {
+    if (!isPlainName(table) || !isPlainName(column)) return std::nullopt;
+    const bool descending = direction.compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0;
+    if (!descending && !direction.isEmpty() &&
+        direction.compare(QLatin1String("asc"), Qt::CaseInsensitive) != 0) {
+        return std::nullopt;
+    }
+    return SelectStatement{table, column, descending};
 }
 
 QString joinStatementLines(const QStringList& lines) {

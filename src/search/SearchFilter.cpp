@@ -9,8 +9,9 @@
 
 bool containsRun(QStringView haystack, QStringView needle) {
     if (needle.isEmpty() || haystack.size() < needle.size()) return false;
-    // Names are short and scanned by the million: the first character is
-    // looked for with the standard library's search, the rest compared in place.
+    // Names are short and tested by the million: the whole needle is looked
+    // for by the standard library's search over the UTF-16 units in place,
+    // without making a text of either.
     const std::u16string_view h(haystack.utf16(), static_cast<std::size_t>(haystack.size()));
     const std::u16string_view n(needle.utf16(), static_cast<std::size_t>(needle.size()));
     return h.find(n) != std::u16string_view::npos;

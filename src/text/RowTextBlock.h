@@ -11,7 +11,8 @@
 
 // The texts of one column for every row, back to back in one block, so that a
 // search term is looked for in all rows by one scan instead of one search per
-// row. The filter (SearchFilter) scans them; the record set builds them.
+// row. The filter (SearchFilter) scans them; the record set's search-text
+// cache (SearchTextCache) builds them.
 //
 // Texts are kept in a byte form: every UTF-16 unit written on its own as UTF-8
 // writes a code point of that value (1 byte below U+0080, 2 below U+0800, 3

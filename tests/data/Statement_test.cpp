@@ -60,3 +60,35 @@ TEST(StatementTest, AnythingElseIsASyntaxError) {
         }
     }
 }
+
+// A re-sort hands the connection the statement's parts rather than its text:
+// they must be what the text would have been read as, and words the text
+// reads otherwise (or not at all) are left to the text.
+TEST(StatementTest, PartsOfAReSortAreWhatItsTextIsReadAs) {
+    const QString columns[] = {
+        "meslek_kodu", "meslek_adi", "ID",   "Meslek_Adı", "_2", "[meslek_adi]",
+        "meslek adi",  "order",      "DESC", "a;",         ""};
+    const QString directions[] = {"ASC", "DESC",  "desc",     "Asc",  "",
+                                  " ",   "DESC;", "ASC DESC", "down", "DESC\r\n"};
+    int typed = 0;
+    for (const QString& column : columns) {
+        for (const QString& direction : directions) {
+            const QString text = joinStatementLines(
+                {"select * FROM meslekler ORDER BY " + column + " " + direction});
+            SCOPED_TRACE(text.toStdString());
+            const std::optional<SelectStatement> parts =
+                orderedSelect("meslekler", column, direction);
+            if (!parts) continue;
+            ++typed;
+            const SelectStatement read = parseSelectStatement(text);
+            EXPECT_EQ(parts->table, read.table);
+            EXPECT_EQ(parts->orderColumn, read.orderColumn);
+            EXPECT_EQ(parts->descending, read.descending);
+        }
+    }
+    // Five plain names, each with five directions.
+    EXPECT_EQ(typed, 25);
+    EXPECT_FALSE(orderedSelect("meslekler", "[meslek_adi]", "ASC"));
+    EXPECT_FALSE(orderedSelect("meslekler", "meslek_adi", "DESC;"));
+    EXPECT_FALSE(orderedSelect("from", "meslek_adi", "ASC"));
+}
