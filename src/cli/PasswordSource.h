@@ -47,6 +47,3 @@ std::optional<QString> resolvePassword(const PasswordOptions& options, const QSt
                                        QString& error);
 
 inline constexpr qsizetype MaxPasswordFileLine = 4096;
-
-// The cause of a failed system call in Turkish ("böyle bir dosya yok", ...).
-QString describeSystemError(int error);
