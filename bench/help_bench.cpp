@@ -23,9 +23,9 @@
 #include <tuple>
 #include <vector>
 
-#include "help/HelpDocument.h"
 #include "help/HelpView.h"
 #include "help/TyardimF.h"
+#include "rtf/HelpDocument.h"
 #include "support/BenchSupport.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "help/HelpDocument.h"
-#include "help/RtfReader.h"
+#include "rtf/HelpDocument.h"
+#include "rtf/RtfReader.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // A text document measures fonts, which takes a GUI application.

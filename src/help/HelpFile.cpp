@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "exceptions/Exceptions.h"
-#include "help/HelpDocument.h"
+#include "rtf/HelpDocument.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include "help/HelpDocument.h"
+#include "rtf/HelpDocument.h"
 #include "widgets/Application.h"
 
 namespace {

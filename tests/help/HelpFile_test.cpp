@@ -12,8 +12,8 @@
 #include <unistd.h>
 
 #include "exceptions/Exceptions.h"
-#include "help/HelpDocument.h"
 #include "help/HelpFile.h"
+#include "rtf/HelpDocument.h"
 #include "support/TempWorkDir.h"
 
 namespace {

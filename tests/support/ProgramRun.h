@@ -11,7 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "cli/CommandLine.h"
+#include "base/StandardStreams.h"
 
 // What a command-line program gave back.
 struct ProgramOutput {

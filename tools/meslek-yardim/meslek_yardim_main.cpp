@@ -1,7 +1,8 @@
 #include <QGuiApplication>
 
-#include "cli/CommandLine.h"
-#include "yardim/MeslekYardim.h"
+#include "base/ProgramArguments.h"
+#include "base/StandardStreams.h"
+#include "meslek-yardim/MeslekYardim.h"
 
 // A text document measures fonts, so the tool runs a GUI application; without
 // a display it uses the offscreen platform.

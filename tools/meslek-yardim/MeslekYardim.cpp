@@ -1,10 +1,10 @@
-#include "yardim/MeslekYardim.h"
+#include "meslek-yardim/MeslekYardim.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTextDocument>
 
-#include "help/HelpDocument.h"
+#include "rtf/HelpDocument.h"
 
 namespace yardim {
 

@@ -1,4 +1,4 @@
-#include "help/HelpDocument.h"
+#include "rtf/HelpDocument.h"
 
 #include <algorithm>
 #include <vector>
@@ -9,8 +9,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "help/CodePages.h"
-#include "help/RtfReader.h"
+#include "rtf/CodePages.h"
+#include "rtf/RtfReader.h"
 
 namespace {
 

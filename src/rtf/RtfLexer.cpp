@@ -1,9 +1,9 @@
-#include "help/RtfLexer.h"
+#include "rtf/RtfLexer.h"
 
 #include <algorithm>
 #include <string_view>
 
-#include "help/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 namespace rtf {
 

@@ -1,4 +1,4 @@
-#include "help/CodePages.h"
+#include "rtf/CodePages.h"
 
 #include <unicode/ucnv.h>
 

@@ -6,7 +6,7 @@
 class QTextDocument;
 
 // What the help window shows for the bytes of a help file: a file that begins
-// with "{\rtf" is read as RTF (best effort, see help/RtfReader.h), anything
+// with "{\rtf" is read as RTF (best effort, see rtf/RtfReader.h), anything
 // else as plain text (plainHelpText). Replaces the document's content and
 // marks its web addresses as links (markWebAddresses). Bad input never
 // throws, crashes or hangs; text past the help view's capacity is dropped.

@@ -1,4 +1,4 @@
-#include "help/RtfPictures.h"
+#include "rtf/RtfPictures.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "help/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 namespace rtf {
 

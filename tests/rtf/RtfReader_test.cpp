@@ -14,9 +14,9 @@
 #include <functional>
 #include <memory>
 
-#include "help/HelpDocument.h"
-#include "help/RtfReader.h"
-#include "yardim/MeslekYardim.h"
+#include "meslek-yardim/MeslekYardim.h"
+#include "rtf/HelpDocument.h"
+#include "rtf/RtfReader.h"
 
 namespace {
 
@@ -121,6 +121,14 @@ TEST(RtfReaderTest, HexBytesFollowTheFontCharsetElseTheAnsiCodePage) {
               "İÝÝ");
     EXPECT_EQ(load("{\\rtf1\\ansi\\ansicpg1254" + mixed + "\\f2 \\'dd\\f3 \\'fd}")->toPlainText(),
               "İı");
+    // The code page follows a change of the document's, and a font table
+    // read after the text has begun, in the middle of a font's run.
+    EXPECT_EQ(load("{\\rtf1\\ansi\\ansicpg1252 \\'fd\\ansicpg1254 \\'fd\\pc \\'fd}")->toPlainText(),
+              "ýı²");
+    EXPECT_EQ(load("{\\rtf1{\\fonttbl{\\f1\\fcharset0 A;}}\\f1 \\'fd"
+                   "{\\fonttbl{\\f1\\fcharset162 B;}}\\'fd}")
+                  ->toPlainText(),
+              "ýı");
 }
 
 TEST(RtfReaderTest, SymbolFontTextIsReadAsTheCharactersItShows) {

@@ -2,7 +2,7 @@
 
 #include <QByteArrayView>
 
-#include "help/RtfWords.h"
+#include "rtf/RtfWords.h"
 
 // The bytes of an RTF file as tokens: group braces, control words with their
 // parameters, control symbols, `\'hh` bytes, text bytes and `\bin` data. It

@@ -1,6 +1,3 @@
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -9,8 +6,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "help/HelpDocument.h"
-#include "support/ProgramRun.h"
+#include "rtf/HelpDocument.h"
 
 namespace {
 
@@ -25,8 +21,6 @@ void expectLinks(QTextDocument& document,
                  std::initializer_list<std::pair<const char*, const char*>> links) {
     for (const auto& [word, href] : links) EXPECT_EQ(hrefAt(document, word), href) << word;
 }
-
-QString meslekYardim() { return QStringLiteral(MESLEK_BUILD_DIR "/meslek-yardim"); }
 
 }  // namespace
 
@@ -74,40 +68,4 @@ TEST(HelpDocumentTest, BareWebAddressesBecomeLinks) {
                 {{"www.gorunen", "http://hedef.example"}, {"www.b", "http://www.b.example"}});
     // Loading replaces the content and leaves nothing to undo.
     EXPECT_FALSE(document.isUndoAvailable());
-}
-
-TEST(MeslekYardimTest, PrintsTheHelpWindowsText) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("yardim");
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(
-        "{\\rtf1\\ansi\\ansicpg1254 Ba\\'fel\\'fdk\\par "
-        "{\\field{\\*\\fldinst HYPERLINK \"http://x.example\"}{\\fldrslt ba\\u287?lant\\'fd}}}");
-    f.close();
-    const ProgramOutput text = runExecutable(meslekYardim(), {file});
-    EXPECT_EQ(text.exitCode, 0) << text.err.toStdString();
-    EXPECT_EQ(text.out, "Başlık\nbağlantı\n");
-    const ProgramOutput html = runExecutable(meslekYardim(), {file, "--html"});
-    EXPECT_EQ(html.exitCode, 0);
-    EXPECT_TRUE(html.out.contains("<a href=\"http://x.example\"")) << html.out.toStdString();
-
-    EXPECT_EQ(runExecutable(meslekYardim(), {dir.filePath("yok")}).exitCode, 1);
-    EXPECT_EQ(runExecutable(meslekYardim(), {dir.path()}).exitCode, 1);
-    EXPECT_EQ(runExecutable(meslekYardim(), {}).exitCode, 2);
-    EXPECT_EQ(runExecutable(meslekYardim(), {file, "--xml"}).exitCode, 2);
-}
-
-TEST(MeslekYardimTest, TheBundledHelpTextReadsClean) {
-    const ProgramOutput help = runExecutable(meslekYardim(), {MESLEK_BUILD_DIR "/yardim"});
-    ASSERT_EQ(help.exitCode, 0) << help.err.toStdString();
-    for (const char* expected :
-         {"Meslek Kodu Arama - Yardım", "VEYA", "Otomatik Ara", "Ctrl+B\tMeslek Adını Kopyala",
-          "AnaData", "MeslekAna.mdb", "•\t"}) {
-        EXPECT_TRUE(help.out.contains(QString::fromUtf8(expected))) << expected;
-    }
-    // No RTF leaks through as text.
-    EXPECT_FALSE(help.out.contains(u'\\'));
-    EXPECT_FALSE(help.out.contains(u'{'));
-    EXPECT_FALSE(help.out.contains(u'\uFFFD'));
 }
