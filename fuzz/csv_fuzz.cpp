@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "jet4/Csv.h"
+#include "lists/Csv.h"
 #include "lists/ListReaders.h"
 #include "lists/OccupationList.h"
 

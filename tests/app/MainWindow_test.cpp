@@ -25,7 +25,7 @@
 #include "data/OccupationRecordSet.h"
 #include "exceptions/Exceptions.h"
 #include "grid/OccupationGrid.h"
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 #include "support/ProgramRun.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"

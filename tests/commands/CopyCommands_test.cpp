@@ -13,7 +13,7 @@
 #include "data/Connection.h"
 #include "data/OccupationRecordSet.h"
 #include "grid/OccupationGrid.h"
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
 #include "widgets/FailureReporter.h"

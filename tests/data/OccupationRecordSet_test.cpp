@@ -8,7 +8,7 @@
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
 #include "exceptions/Exceptions.h"
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 #include "support/TempWorkDir.h"
 
 namespace {

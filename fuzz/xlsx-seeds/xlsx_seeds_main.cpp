@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "workbook/XlsxWriter.h"
+#include "support/XlsxWriter.h"
 
 namespace {
 

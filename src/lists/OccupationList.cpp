@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "jet4/OccupationFixtures.h"
+#include "lists/OccupationSchema.h"
 #include "text/ShownValue.h"
 #include "workbook/XlsxReader.h"
 
@@ -12,8 +12,6 @@ namespace lists {
 namespace {
 
 constexpr std::uint32_t NullBit = 0x80000000u;
-constexpr qsizetype CodeLength = 15;
-constexpr qsizetype TextLength = 255;
 
 bool isBlank(QStringView text) { return text.trimmed().isEmpty(); }
 
@@ -178,7 +176,7 @@ ListCheck check(const OccupationList& list) {
 }
 
 jet4::TableDef occupationTable(const OccupationList& list) {
-    jet4::TableDef table = jet4::occupationTable({});
+    jet4::TableDef table = occupationTableSchema();
     std::size_t next = 0;
     table.moreRows = [&list, next](std::vector<jet4::Value>& row) mutable {
         if (next >= list.size()) return false;

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "jet4/Csv.h"
+#include "lists/Csv.h"
 
 namespace lists {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "jet4/Jet4Writer.h"
+#include "jetwriter/Jet4Writer.h"
 
 // An occupation list as read from a CSV file or a workbook, before it becomes
 // the table `meslekler`: code, name and optionally the parent group of every

@@ -1,4 +1,4 @@
-#include "workbook/XlsxWriter.h"
+#include "support/XlsxWriter.h"
 
 #include <QBuffer>
 #include <QDateTime>

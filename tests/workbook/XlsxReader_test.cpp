@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/XlsxWriter.h"
 #include "workbook/XlsxReader.h"
-#include "workbook/XlsxWriter.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "jet4/Csv.h"
+#include "lists/Csv.h"
 #include "support/ProgramRun.h"
 
 // Runs the mdbtools programs on a file, in a clean environment, so that tests

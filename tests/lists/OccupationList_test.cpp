@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "jet4/Csv.h"
+#include "lists/Csv.h"
 #include "lists/ListReaders.h"
 #include "lists/OccupationList.h"
-#include "workbook/XlsxWriter.h"
+#include "support/XlsxWriter.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ QByteArray fileBytes(const QString& path) {
 }
 
 const QString BundledList = QStringLiteral(MESLEK_SOURCE_DIR "/data/meslekler.csv");
-const QString SubsetList = QStringLiteral(MESLEK_SOURCE_DIR "/tests/tools/meslekler-tanitim.csv");
+const QString SubsetList = QStringLiteral(MESLEK_SOURCE_DIR "/tests/lists/meslekler-tanitim.csv");
 
 // Code and name of every row, in the list's order.
 std::vector<QStringList> rowsOf(const OccupationList& list) {

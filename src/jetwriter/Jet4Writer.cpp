@@ -1,4 +1,4 @@
-#include "jet4/Jet4Writer.h"
+#include "jetwriter/Jet4Writer.h"
 
 #include <QSaveFile>
 

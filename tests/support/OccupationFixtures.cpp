@@ -1,18 +1,13 @@
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 
 #include <QStringList>
+
+#include "lists/OccupationSchema.h"
 
 namespace jet4 {
 
 TableDef occupationTable(const std::vector<OccupationRow>& rows) {
-    TableDef table;
-    table.name = QStringLiteral("meslekler");
-    table.columns = {
-        {QStringLiteral("ID"), ColumnType::Long, 0, true},
-        {QStringLiteral("meslek_kodu"), ColumnType::Text, 15, false},
-        {QStringLiteral("meslek_adi"), ColumnType::Text, 255, false},
-        {QStringLiteral("meslek_ana"), ColumnType::Text, 255, false},
-    };
+    TableDef table = lists::occupationTableSchema();
     table.rows.reserve(rows.size());
     std::int64_t id = 0;
     for (const OccupationRow& row : rows) {

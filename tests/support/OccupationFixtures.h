@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "jet4/Jet4Writer.h"
+#include "jetwriter/Jet4Writer.h"
 
 // Occupation tables for tests and benchmarks.
 namespace jet4 {
@@ -16,8 +16,8 @@ struct OccupationRow {
     QString parent;  // null: NULL
 };
 
-// The table `meslekler`: ID (auto-increment long), meslek_kodu text 15,
-// meslek_adi text 255, meslek_ana text 255; IDs numbered 1, 2, ... in order.
+// The table `meslekler` (see lists::occupationTableSchema) with these rows,
+// their IDs numbered 1, 2, ... in order.
 TableDef occupationTable(const std::vector<OccupationRow>& rows);
 
 // `count` made-up occupations with Turkish names, codes in the national form

@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "jet/JetHeader.h"
-#include "jet4/Jet4Writer.h"
-#include "tools/MdbTools.h"
+#include "jetwriter/Jet4Writer.h"
+#include "support/MdbTools.h"
 
 using namespace jet4;
 

@@ -1,4 +1,4 @@
-#include "meslek-mdb/MeslekMdb.h"
+#include "mdbcommand/MeslekMdb.h"
 
 #include <QFile>
 
@@ -10,8 +10,8 @@
 
 #include "cli/PasswordSource.h"
 #include "data/ConnectionSettings.h"
-#include "jet4/Csv.h"
-#include "jet4/Jet4Writer.h"
+#include "jetwriter/Jet4Writer.h"
+#include "lists/Csv.h"
 #include "lists/ListReaders.h"
 #include "lists/OccupationList.h"
 #include "text/ShownValue.h"

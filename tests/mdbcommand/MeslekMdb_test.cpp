@@ -7,11 +7,11 @@
 
 #include "data/ConnectionSettings.h"
 #include "jet/JetHeader.h"
-#include "jet4/Csv.h"
-#include "meslek-mdb/MeslekMdb.h"
+#include "lists/Csv.h"
+#include "mdbcommand/MeslekMdb.h"
+#include "support/MdbTools.h"
+#include "support/XlsxWriter.h"
 #include "text/ShownValue.h"
-#include "tools/MdbTools.h"
-#include "workbook/XlsxWriter.h"
 
 namespace {
 

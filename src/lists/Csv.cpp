@@ -1,4 +1,4 @@
-#include "jet4/Csv.h"
+#include "lists/Csv.h"
 
 #include <QStringDecoder>
 
