@@ -26,6 +26,93 @@ int firstInvalidLine(const QByteArray& utf8) {
     return line;
 }
 
+// The records of the decoded text, read field by field.
+class Parser {
+public:
+    explicit Parser(const QString& text) : text_(text), s_(text.constData()), n_(text.size()) {}
+
+    std::vector<Record> records() {
+        std::vector<Record> records;
+        while (i_ < n_) {
+            // An empty line holds no record.
+            if (atLineEnd()) {
+                skipLineEnd();
+                continue;
+            }
+            records.push_back(record());
+        }
+        return records;
+    }
+
+private:
+    // At LF or CRLF; a CR alone is text.
+    bool atLineEnd() const {
+        return s_[i_] == u'\n' || (s_[i_] == u'\r' && i_ + 1 < n_ && s_[i_ + 1] == u'\n');
+    }
+
+    void skipLineEnd() {
+        i_ += s_[i_] == u'\n' ? 1 : 2;
+        ++line_;
+    }
+
+    Record record() {
+        Record record;
+        record.line = line_;
+        for (;;) {
+            record.fields.append(i_ < n_ && s_[i_] == u'"' ? quotedField() : plainField());
+            if (i_ >= n_) break;
+            if (s_[i_] == u',') {
+                ++i_;
+                continue;
+            }
+            skipLineEnd();
+            break;
+        }
+        return record;
+    }
+
+    QString quotedField() {
+        const int quoteLine = line_;
+        QString field;
+        ++i_;
+        for (;;) {
+            if (i_ >= n_) fail(quoteLine, QStringLiteral("tırnak işareti kapanmamış"));
+            if (s_[i_] == u'"') {
+                if (i_ + 1 < n_ && s_[i_ + 1] == u'"') {
+                    field.append(u'"');
+                    i_ += 2;
+                    continue;
+                }
+                ++i_;
+                break;
+            }
+            if (s_[i_] == u'\n') ++line_;
+            field.append(s_[i_++]);
+        }
+        if (i_ < n_ && s_[i_] != u',' && !atLineEnd())
+            fail(line_, QStringLiteral("kapanan tırnak işaretinden sonra virgül ya da "
+                                       "satır sonu bekleniyordu"));
+        return field;
+    }
+
+    QString plainField() {
+        const qsizetype start = i_;
+        while (i_ < n_ && s_[i_] != u',' && !atLineEnd()) {
+            if (s_[i_] == u'"')
+                fail(line_, QStringLiteral("tırnak işareti yalnızca tırnaklı bir alanın "
+                                           "başında ve sonunda olabilir"));
+            ++i_;
+        }
+        return text_.mid(start, i_ - start);
+    }
+
+    const QString& text_;
+    const QChar* s_;
+    qsizetype n_;
+    qsizetype i_ = 0;
+    int line_ = 1;
+};
+
 }  // namespace
 
 QString atLine(int line, const QString& text) {
@@ -39,70 +126,7 @@ std::vector<Record> parse(const QByteArray& utf8) {
     const QString text = decoder(bytes);
     if (decoder.hasError())
         fail(firstInvalidLine(bytes), QStringLiteral("geçerli bir UTF-8 metni değil"));
-
-    std::vector<Record> records;
-    const qsizetype n = text.size();
-    const QChar* s = text.constData();
-    qsizetype i = 0;
-    int line = 1;
-    while (i < n) {
-        Record record;
-        record.line = line;
-        // An empty line holds no record.
-        if (s[i] == u'\n' || (s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n')) {
-            i += s[i] == u'\n' ? 1 : 2;
-            ++line;
-            continue;
-        }
-        bool endOfRecord = false;
-        while (!endOfRecord) {
-            QString field;
-            if (i < n && s[i] == u'"') {
-                const int quoteLine = line;
-                ++i;
-                for (;;) {
-                    if (i >= n) fail(quoteLine, QStringLiteral("tırnak işareti kapanmamış"));
-                    if (s[i] == u'"') {
-                        if (i + 1 < n && s[i + 1] == u'"') {
-                            field.append(u'"');
-                            i += 2;
-                            continue;
-                        }
-                        ++i;
-                        break;
-                    }
-                    if (s[i] == u'\n') ++line;
-                    field.append(s[i++]);
-                }
-                if (i < n && s[i] != u',' && s[i] != u'\n' &&
-                    !(s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n'))
-                    fail(line, QStringLiteral("kapanan tırnak işaretinden sonra virgül ya da "
-                                              "satır sonu bekleniyordu"));
-            } else {
-                const qsizetype start = i;
-                while (i < n && s[i] != u',' && s[i] != u'\n' &&
-                       !(s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n')) {
-                    if (s[i] == u'"')
-                        fail(line, QStringLiteral("tırnak işareti yalnızca tırnaklı bir alanın "
-                                                  "başında ve sonunda olabilir"));
-                    ++i;
-                }
-                field = text.mid(start, i - start);
-            }
-            record.fields.append(field);
-            if (i >= n) {
-                endOfRecord = true;
-            } else if (s[i] == u',') {
-                ++i;
-            } else {
-                i += s[i] == u'\n' ? 1 : 2;
-                ++line;
-                endOfRecord = true;
-            }
-        }
-        records.push_back(std::move(record));
-    }
-    return records;
+    return Parser(text).records();
 }
 
 }  // namespace csv

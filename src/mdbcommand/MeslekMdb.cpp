@@ -93,6 +93,40 @@ QString takeFileValue(const QString& option, const QString& value, QString& into
     return QString();
 }
 
+// Takes the value of --csv, --xlsx, --sheet or --date; an empty string when usable.
+QString takeValueOption(const QString& arg, const QString& value, Options& options,
+                        bool& haveDate) {
+    if (arg == QLatin1String("--csv")) return takeFileValue(arg, value, options.csvFile);
+    if (arg == QLatin1String("--xlsx")) return takeFileValue(arg, value, options.xlsxFile);
+    if (arg == QLatin1String("--sheet")) {
+        if (options.sheet) return QStringLiteral("--sheet birden çok kez verildi");
+        if (value.isEmpty()) return QStringLiteral("--sheet boş olamaz");
+        options.sheet = value;
+        return QString();
+    }
+    if (haveDate) return QStringLiteral("--date birden çok kez verildi");
+    bool ok = false;
+    const double days = value.toDouble(&ok);
+    if (!ok || !std::isfinite(days))
+        return QStringLiteral("--date bir sayı olmalı: %1").arg(shownvalue::shown(value));
+    options.creationDate = days;
+    haveDate = true;
+    return QString();
+}
+
+// What is wrong with the options taken together, or an empty string.
+QString combinationProblem(const Options& options) {
+    if (options.output.isEmpty()) return QStringLiteral("çıktı dosyası verilmedi");
+    if (options.csvFile.isEmpty() && options.xlsxFile.isEmpty())
+        return QStringLiteral("--csv ya da --xlsx verilmedi");
+    if (!options.csvFile.isEmpty() && !options.xlsxFile.isEmpty())
+        return QStringLiteral("ya --csv ya da --xlsx verilir, ikisi birden verilemez");
+    if (options.sheet && options.xlsxFile.isEmpty())
+        return QStringLiteral("--sheet yalnızca --xlsx ile verilir");
+    if (options.password.text) return passwordProblem(*options.password.text);
+    return QString();
+}
+
 // Returns an empty string when the arguments are usable, else what is wrong.
 QString parseArguments(const QStringList& arguments, Options& options) {
     if (arguments.isEmpty()) return QStringLiteral("komut verilmedi");
@@ -114,26 +148,7 @@ QString parseArguments(const QStringList& arguments, Options& options) {
                               arg == QLatin1String("--sheet") || arg == QLatin1String("--date");
         if (isOption) {
             if (i + 1 >= arguments.size()) return QStringLiteral("%1 bir değer ister").arg(arg);
-            const QString& value = arguments[++i];
-            QString problem;
-            if (arg == QLatin1String("--csv")) {
-                problem = takeFileValue(arg, value, options.csvFile);
-            } else if (arg == QLatin1String("--xlsx")) {
-                problem = takeFileValue(arg, value, options.xlsxFile);
-            } else if (arg == QLatin1String("--sheet")) {
-                if (options.sheet) return QStringLiteral("--sheet birden çok kez verildi");
-                if (value.isEmpty()) return QStringLiteral("--sheet boş olamaz");
-                options.sheet = value;
-            } else {
-                if (haveDate) return QStringLiteral("--date birden çok kez verildi");
-                bool ok = false;
-                const double days = value.toDouble(&ok);
-                if (!ok || !std::isfinite(days))
-                    return QStringLiteral("--date bir sayı olmalı: %1")
-                        .arg(shownvalue::shown(value));
-                options.creationDate = days;
-                haveDate = true;
-            }
+            const QString problem = takeValueOption(arg, arguments[++i], options, haveDate);
             if (!problem.isEmpty()) return problem;
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
             return QStringLiteral("bilinmeyen seçenek: %1").arg(shownvalue::shown(arg));
@@ -143,15 +158,7 @@ QString parseArguments(const QStringList& arguments, Options& options) {
             return QStringLiteral("fazla argüman: %1").arg(shownvalue::shown(arg));
         }
     }
-    if (options.output.isEmpty()) return QStringLiteral("çıktı dosyası verilmedi");
-    if (options.csvFile.isEmpty() && options.xlsxFile.isEmpty())
-        return QStringLiteral("--csv ya da --xlsx verilmedi");
-    if (!options.csvFile.isEmpty() && !options.xlsxFile.isEmpty())
-        return QStringLiteral("ya --csv ya da --xlsx verilir, ikisi birden verilemez");
-    if (options.sheet && options.xlsxFile.isEmpty())
-        return QStringLiteral("--sheet yalnızca --xlsx ile verilir");
-    if (options.password.text) return passwordProblem(*options.password.text);
-    return QString();
+    return combinationProblem(options);
 }
 
 // What `path` names when it is there and is not a regular file ("FIFO"),

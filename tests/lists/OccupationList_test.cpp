@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include "jetwriter/Jet4Writer.h"
 #include "lists/Csv.h"
 #include "lists/ListReaders.h"
 #include "lists/OccupationList.h"
+#include "lists/OccupationSchema.h"
 #include "support/XlsxWriter.h"
 
 namespace {
@@ -182,4 +186,31 @@ TEST(OccupationListTest, CsvListsMeetTheSameChecksAndListAtMostTwenty) {
     EXPECT_EQ(real.errorCount + real.warningCount, 0u);
     EXPECT_EQ(real.firstCode, QStringLiteral("0110.00"));
     EXPECT_EQ(real.lastCode, QStringLiteral("9901.07"));
+}
+
+// The check holds a list to the columns of the table it becomes: texts at
+// their sizes pass and are written, one character more is an error of the
+// check, as the writer would refuse it too.
+TEST(OccupationListTest, TheCheckHoldsTextsToTheColumnsOfTheTable) {
+    const auto listOf = [](qsizetype extra) {
+        OccupationList list;
+        list.add(QString(lists::CodeLength + extra, u'1'), QString(lists::TextLength + extra, u'ş'),
+                 QString(lists::TextLength + extra, u'İ'), 2);
+        return list;
+    };
+    const auto write = [](const OccupationList& list) {
+        jet4::DatabaseDef database;
+        database.tables.push_back(lists::occupationTable(list));
+        return jet4::writeDatabase(database);
+    };
+    const OccupationList fits = listOf(0);
+    EXPECT_EQ(lists::check(fits).errorCount, 0u);
+    EXPECT_NO_THROW(write(fits));
+
+    const OccupationList over = listOf(1);
+    EXPECT_EQ(lists::check(over).errors,
+              (QStringList{"satır 2: meslek kodu 15 karakterden uzun",
+                           "satır 2: meslek adı 255 karakterden uzun",
+                           "satır 2: meslek ana grubu 255 karakterden uzun"}));
+    EXPECT_THROW(write(over), std::invalid_argument);
 }
