@@ -25,8 +25,8 @@
 #include "data/ConnectionSettings.h"
 #include "data/FieldBinding.h"
 #include "data/RowOrder.h"
-#include "jet4/OccupationFixtures.h"
 #include "support/BenchSupport.h"
+#include "support/OccupationFixtures.h"
 
 namespace {
 

@@ -21,9 +21,9 @@
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
-#include "jet4/OccupationFixtures.h"
 #include "search/SearchCommands.h"
 #include "support/BenchSupport.h"
+#include "support/OccupationFixtures.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "support/BenchSupport.h"
-#include "workbook/XlsxWriter.h"
+#include "support/XlsxWriter.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "jet4/Csv.h"
+#include "lists/Csv.h"
 #include "lists/ListReaders.h"
 #include "lists/OccupationList.h"
 
@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const lists::OccupationList list = lists::listFromCsv(bytes);
         const lists::ListCheck check = lists::check(list);
-        if (check.errors.size() > lists::MaxListed || check.warnings.size() > lists::MaxListed)
+        if (static_cast<std::size_t>(check.errors.size()) > lists::MaxListed ||
+            static_cast<std::size_t>(check.warnings.size()) > lists::MaxListed)
             __builtin_trap();
         if (check.errorCount < static_cast<std::size_t>(check.errors.size())) __builtin_trap();
         const jet4::TableDef table = lists::occupationTable(list);

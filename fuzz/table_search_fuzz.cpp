@@ -32,7 +32,7 @@
 #include "data/RowOrder.h"
 #include "exceptions/Exceptions.h"
 #include "jet/TableStream.h"
-#include "jet4/Csv.h"
+#include "lists/Csv.h"
 #include "search/SearchFilter.h"
 #include "text/FoldSearchText.h"
 

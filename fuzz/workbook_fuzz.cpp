@@ -10,8 +10,8 @@
 
 #include "lists/ListReaders.h"
 #include "lists/OccupationList.h"
+#include "support/XlsxWriter.h"
 #include "workbook/XlsxReader.h"
-#include "workbook/XlsxWriter.h"
 
 namespace {
 

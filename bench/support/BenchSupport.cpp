@@ -20,7 +20,7 @@
 
 #include "data/ConnectionSettings.h"
 #include "grid/OccupationGrid.h"
-#include "jet4/Csv.h"
+#include "lists/Csv.h"
 #include "text/FoldSearchText.h"
 #include "widgets/Fonts.h"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/TmeslekanaF.h"
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 #include "widgets/Application.h"
 #include "widgets/FailureReporter.h"
 #include "widgets/MessageBoxes.h"

@@ -16,7 +16,7 @@
 #include "grid/TfrmSelectColumn.h"
 #include "help/HelpView.h"
 #include "help/TyardimF.h"
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
 #include "web/MakerSite.h"

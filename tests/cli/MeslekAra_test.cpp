@@ -16,8 +16,8 @@
 #include <thread>
 
 #include "data/ConnectionSettings.h"
-#include "jet4/Csv.h"
-#include "jet4/OccupationFixtures.h"
+#include "lists/Csv.h"
+#include "support/OccupationFixtures.h"
 #include "support/ProgramRun.h"
 #include "support/TempWorkDir.h"
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <string>
 
-#include "jet4/Csv.h"
+#include "lists/Csv.h"
 
 namespace {
 

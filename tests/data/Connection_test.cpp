@@ -9,7 +9,7 @@
 #include "data/Statement.h"
 #include "exceptions/Exceptions.h"
 #include "jet/JetHeader.h"
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 #include "support/TempWorkDir.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "data/OccupationRecordSet.h"
 #include "grid/OccupationGrid.h"
 #include "grid/TfrmSelectColumn.h"
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
 #include "widgets/Fonts.h"

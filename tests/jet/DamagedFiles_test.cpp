@@ -9,7 +9,7 @@
 #include "data/ConnectionSettings.h"
 #include "data/FieldBinding.h"
 #include "exceptions/Exceptions.h"
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 #include "support/ProgramRead.h"
 #include "support/TempWorkDir.h"
 

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "jet/JetHeader.h"
-#include "jet4/Jet4Writer.h"
+#include "jetwriter/Jet4Writer.h"
 
 using JetHeader::Verdict;
 

@@ -22,7 +22,7 @@
 #include "jet/JetFile.h"
 #include "jet/JetHeader.h"
 #include "jet/TableReader.h"
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 #include "support/ProgramRead.h"
 #include "support/ProgramRun.h"
 #include "support/TempWorkDir.h"
@@ -31,7 +31,7 @@ namespace {
 
 constexpr int Page = JetHeader::PageSize;
 
-// Pages 5 on hold the table's rows (tools/jet4).
+// Pages 5 on hold the table's rows (src/jetwriter).
 constexpr int FirstRowPage = 5;
 
 QString shown(const QString& path) { return QDir::toNativeSeparators(path); }

@@ -14,8 +14,8 @@
 
 #include "exceptions/Exceptions.h"
 #include "jet/ProviderMessages.h"
-#include "jet4/Jet4Writer.h"
-#include "jet4/OccupationFixtures.h"
+#include "jetwriter/Jet4Writer.h"
+#include "support/OccupationFixtures.h"
 
 namespace {
 

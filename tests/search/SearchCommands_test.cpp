@@ -3,9 +3,9 @@
 #include "data/Connection.h"
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
-#include "jet4/OccupationFixtures.h"
 #include "search/SearchCommands.h"
 #include "support/RecordSetWindow.h"
+#include "support/OccupationFixtures.h"
 #include "support/TempWorkDir.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 #include "data/ConnectionSettings.h"
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 
 // A temporary directory that is the process's working directory while the
 // object lives.

@@ -14,7 +14,7 @@
 #include "data/OccupationRecordSet.h"
 #include "exceptions/Exceptions.h"
 #include "help/TyardimF.h"
-#include "jet4/OccupationFixtures.h"
+#include "support/OccupationFixtures.h"
 #include "support/RecordingBoxes.h"
 #include "support/TempWorkDir.h"
 #include "web/Browser.h"

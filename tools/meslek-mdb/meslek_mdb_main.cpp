@@ -1,4 +1,0 @@
-#include "cli/CommandLine.h"
-#include "meslek-mdb/MeslekMdb.h"
-
-int main(int argc, char** argv) { return runCommandLine(argc, argv, jet4::runMeslekMdb); }
