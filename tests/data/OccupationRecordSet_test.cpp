@@ -8,8 +8,8 @@
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
 #include "exceptions/Exceptions.h"
-#include "support/RecordSetWindow.h"
 #include "support/OccupationFixtures.h"
+#include "support/RecordSetWindow.h"
 #include "support/TempWorkDir.h"
 
 namespace {

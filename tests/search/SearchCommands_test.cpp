@@ -4,8 +4,8 @@
 #include "data/ConnectionSettings.h"
 #include "data/OccupationRecordSet.h"
 #include "search/SearchCommands.h"
-#include "support/RecordSetWindow.h"
 #include "support/OccupationFixtures.h"
+#include "support/RecordSetWindow.h"
 #include "support/TempWorkDir.h"
 
 namespace {
