@@ -145,6 +145,7 @@ void OccupationRecordSet::requireActive() const {
 void OccupationRecordSet::setFiltered(bool filtered) {
     if (filtered == filtered_) return;
     filtered_ = filtered;
+    window_.setFiltering(filtered_ && onFilterRecord_);
     forgetEdges();
     if (active()) first();
 }
@@ -152,6 +153,7 @@ void OccupationRecordSet::setFiltered(bool filtered) {
 void OccupationRecordSet::setOnFilterRecord(FilterRecord predicate, FilterScan scan) {
     onFilterRecord_ = std::move(predicate);
     filterScan_ = onFilterRecord_ ? std::move(scan) : FilterScan();
+    window_.setFiltering(filtered_ && onFilterRecord_);
     shown_.renew(active() ? result_->recordCount() : 0, filterApplies());
 }
 
@@ -164,7 +166,6 @@ const SearchTexts& OccupationRecordSet::searchTexts() const {
 RecordWindow::Fetched OccupationRecordSet::fetch(int from, int step) {
     const int count = result_->recordCount();
     int position = from + step;
-    if (!filtered_ || !onFilterRecord_) return {position >= 1 && position <= count ? position : 0};
     RowUnderTest guard(rowUnderTest_);
     bool accept = true;
     try {

@@ -179,9 +179,10 @@ private:
     }
     // The search texts of the open result, for the filter scan.
     const SearchTexts& searchTexts() const;
-    // The window's fetch: the next row the filter lets through after `from`
-    // (step +1) or before it (step -1); 0 when none is left or the predicate
-    // failed, which goes to the failure report (without one it propagates).
+    // The window's fetch while the filter is on and has a predicate: the next
+    // row it lets through after `from` (step +1) or before it (step -1); 0
+    // when none is left or the predicate failed, which goes to the failure
+    // report (without one it propagates).
     RecordWindow::Fetched fetch(int from, int step);
     // Every row the filter lets through, for the shown list; a failure ends
     // the list without a report.

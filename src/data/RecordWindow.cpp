@@ -189,6 +189,10 @@ void RecordWindow::retreat() {
 }
 
 int RecordWindow::fetch(int from, int step) {
+    if (!filtering_) {
+        const int position = from + step;
+        return position >= 1 && position <= resultRows_ ? position : 0;
+    }
     const Fetched found = fetch_(from, step);
     if (found.failed) ++failures_;
     return found.position;

@@ -5,10 +5,11 @@
 
 // The grid's window over the rows the filter lets through: up to size()
 // neighbouring rows, by position number (1-based in the whole result), one of
-// them current, with bof and eof as the moves leave them. Rows enter only
-// through the fetch it is given, one at a time, so a lazy filter tests only
-// the rows that come into view. It also keeps the first and last rows the
-// filter lets through, once a fetch has found them, until told to forget.
+// them current, with bof and eof as the moves leave them. While filtering,
+// rows enter only through the fetch it is given, one at a time, so a lazy
+// filter tests only the rows that come into view; otherwise every row of the
+// result shows. It also keeps the first and last rows the filter lets
+// through, once a fetch has found them, until told to forget.
 class RecordWindow {
 public:
     // What a fetch found: a position, 0 for none; `failed` when the row test
@@ -27,6 +28,8 @@ public:
     void reset(int rows);
     // The first and last shown rows are looked for again when next asked.
     void forgetEdges() { firstShown_ = lastShown_ = Unknown; }
+    // Whether the fetch decides which rows show; at first it does not.
+    void setFiltering(bool filtering) { filtering_ = filtering; }
 
     int size() const { return size_; }
     // Takes a new size (at least 1): a larger window fetches rows after the
@@ -81,6 +84,7 @@ private:
     bool full() const { return rows_.size() >= static_cast<std::size_t>(size_); }
 
     Fetch fetch_;
+    bool filtering_ = false;
     int resultRows_ = 0;
     int size_ = 1;
     std::vector<int> rows_;  // positions, in order

@@ -45,8 +45,7 @@ void SearchTextCache::resultOpened(const ResultSet& result, const QStringList& s
     current_ = texts_ == nullptr || statement_ == joinStatementLines(statement);
 }
 
-const SearchTexts& SearchTextCache::texts(const Source& source) {
-    if (texts_ != nullptr && current_) return *texts_;
+const SearchTexts& SearchTextCache::renewed(const Source& source) {
     const ResultSet& result = source.result;
     if (texts_ != nullptr && order_ != nullptr &&
         order_->size() == static_cast<std::size_t>(result.recordCount()) &&

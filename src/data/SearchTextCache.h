@@ -42,9 +42,13 @@ public:
     void resultOpened(const ResultSet& result, const QStringList& statement);
     // The texts of the result last opened, made or rearranged when they are
     // not at hand. Throws EDatabaseError when they would pass 4 GB.
-    const SearchTexts& texts(const Source& source);
+    const SearchTexts& texts(const Source& source) {
+        if (texts_ != nullptr && current_) return *texts_;
+        return renewed(source);
+    }
 
 private:
+    const SearchTexts& renewed(const Source& source);
     std::unique_ptr<SearchTexts> made(const Source& source) const;
     // The texts of the open result from `texts`, which hold the same table's
     // rows in the order `order`.

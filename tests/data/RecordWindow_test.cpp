@@ -12,6 +12,7 @@ class WindowTest : public ::testing::Test {
 protected:
     void over(int rows, std::set<int> shownRows) {
         shown = std::move(shownRows);
+        window.setFiltering(true);
         window.reset(rows);
         total = rows;
     }
@@ -102,4 +103,23 @@ TEST_F(WindowTest, AFailedFetchTeachesNothingAboutTheEnds) {
     EXPECT_EQ(window.moveBy(-3), 3);
     EXPECT_EQ(window.currentPosition(), 3);
     EXPECT_FALSE(window.bof() || window.eof());
+}
+
+// Without the filter every row of the result shows, and the fetch (which
+// would run the filter's test) is never asked.
+TEST_F(WindowTest, UnfilteredEveryRowShowsWithoutAFetch) {
+    over(10, {});
+    window.setFiltering(false);
+    window.resize(4);
+    window.fillFromStart();
+    EXPECT_EQ(positions(), std::vector<int>({1, 2, 3, 4}));
+    EXPECT_TRUE(window.moveTo(9));
+    EXPECT_EQ(positions(), std::vector<int>({7, 8, 9, 10}));
+    EXPECT_EQ(window.current(), 2);
+    EXPECT_FALSE(window.atLast());
+    window.select(3);
+    EXPECT_TRUE(window.atLast());
+    window.select(0);
+    EXPECT_FALSE(window.atFirst());
+    EXPECT_EQ(fetches, 0);
 }
