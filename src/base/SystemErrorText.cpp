@@ -26,7 +26,7 @@ QString systemErrorText(int error) {
         case EIO:
             return QStringLiteral("giriş/çıkış hatası");
         case EAGAIN:
-            return QStringLiteral("dosya başka bir program tarafından kilitli");
+            return QStringLiteral("kaynak şu an kullanılamıyor; biraz sonra yeniden deneyin");
         case ENXIO:
         case ENODEV:
             return QStringLiteral("aygıt yok ya da hazır değil");
