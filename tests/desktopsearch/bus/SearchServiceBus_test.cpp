@@ -4,7 +4,6 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -29,15 +28,6 @@ bool nameOwned() {
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(BusName).value();
 }
 
-bool waitUntil(const std::function<bool()>& done, int ms) {
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QTest::qWait(50);
-    }
-    return true;
-}
-
 // The built service, started by hand with a data home of its own.
 class Service {
 public:
@@ -58,11 +48,12 @@ public:
         process.terminate();
         process.waitForFinished(5000);
         // The bus lets the name go a moment later.
-        waitUntil([] { return !nameOwned(); }, 5000);
+        (void)QTest::qWaitFor([] { return !nameOwned(); }, 5000);
     }
     bool waitForName() {
-        return waitUntil([this] { return nameOwned() || process.state() == QProcess::NotRunning; },
-                         10000) &&
+        return QTest::qWaitFor(
+                   [this] { return nameOwned() || process.state() == QProcess::NotRunning; },
+                   10000) &&
                nameOwned();
     }
     QProcess process;
@@ -213,8 +204,8 @@ TEST(SearchServiceBusTest, ADamagedListAnswersNothingWithOneLineAndKeepsRunning)
     EXPECT_EQ(match.type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(service.process.state(), QProcess::Running);
     QByteArray told;
-    waitUntil([&] { return (told += service.process.readAllStandardError()).contains('\n'); },
-              5000);
+    (void)QTest::qWaitFor(
+        [&] { return (told += service.process.readAllStandardError()).contains('\n'); }, 5000);
     QTest::qWait(200);
     told += service.process.readAllStandardError();
     const QList<QByteArray> lines = told.trimmed().split('\n');
@@ -252,8 +243,8 @@ TEST(SearchServiceBusTest, AnIdOfNoRowIsToldOnOneLineAsItWasWritten) {
     call(QLatin1String(SearchServiceNames::KRunnerPath), KRunner, QStringLiteral("Run"),
          {forged + QString(200, QLatin1Char('x')), QString()});
     QByteArray told;
-    waitUntil([&] { return (told += service.process.readAllStandardError()).count('\n') >= 2; },
-              5000);
+    (void)QTest::qWaitFor(
+        [&] { return (told += service.process.readAllStandardError()).count('\n') >= 2; }, 5000);
     QTest::qWait(200);
     told += service.process.readAllStandardError();
     const QStringList lines = QString::fromUtf8(told).trimmed().split(QLatin1Char('\n'));

@@ -5,7 +5,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
-#include <QDeadlineTimer>
 #include <QMutex>
 #include <QProcess>
 #include <QTest>
@@ -17,22 +16,12 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <functional>
 
 #include "app/WindowHandoff.h"
 #include "support/ProgramRun.h"
 #include "support/TempWorkDir.h"
 
 namespace {
-
-bool waitFor(const std::function<bool()>& done, int ms) {
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QTest::qWait(50);
-    }
-    return true;
-}
 
 bool registered(const QString& name) {
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(name).value();
@@ -102,7 +91,7 @@ public:
     }
     // Ended by itself within `ms`, the bus served meanwhile.
     bool ends(int ms) {
-        return waitFor([this] { return process.state() == QProcess::NotRunning; }, ms);
+        return QTest::qWaitFor([this] { return process.state() == QProcess::NotRunning; }, ms);
     }
     bool endsWithZeroOnATerminationRequest() {
         ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
@@ -198,7 +187,7 @@ TEST(WindowStartBusTest, AWindowOfItsOwnNeverReadsAStyleSheetNamedByATerm) {
                           {"--", QStringLiteral("-stylesheet=") + work.path("sayfa.qss")});
     bool read = false;
     // The window serves its folder's name once it shows.
-    const bool shown = waitFor(
+    const bool shown = QTest::qWaitFor(
         [&] {
             read = read || sheet.opened();
             return registered(WindowHandoff::busNameFor(work.path()));
