@@ -1,4 +1,4 @@
 #include "cli/CommandLine.h"
 #include "cli/MeslekAra.h"
 
-int main(int argc, char** argv) { return runCommandLine(argc, argv, runMeslekAra); }
+int main(int argc, char** argv) { return runCommandLine(argc, argv, "meslek-ara", runMeslekAra); }
